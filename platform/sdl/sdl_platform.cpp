@@ -1,0 +1,226 @@
+#include "sdl_platform.h"
+
+#include <algorithm>
+
+#include "shell/form.h"
+#include "shell/keys.h"
+
+namespace qs {
+namespace {
+
+// Virtual-key code of an SDL key; 0 for keys the program never sees.
+int virtualKey(SDL_Keycode k) {
+  if (k >= SDLK_a && k <= SDLK_z) return 'A' + (k - SDLK_a);
+  if (k >= SDLK_0 && k <= SDLK_9) return '0' + (k - SDLK_0);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + (k - SDLK_F1);
+  switch (k) {
+    case SDLK_LEFT: return vbKeyLeft;
+    case SDLK_UP: return vbKeyUp;
+    case SDLK_RIGHT: return vbKeyRight;
+    case SDLK_DOWN: return vbKeyDown;
+    case SDLK_BACKSPACE: return 8;
+    case SDLK_TAB: return 9;
+    case SDLK_RETURN: return 13;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
+    case SDLK_LCTRL: case SDLK_RCTRL: return 17;
+    case SDLK_LALT: case SDLK_RALT: return 18;
+    case SDLK_ESCAPE: return 27;
+    case SDLK_SPACE: return 32;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale)
+    : painter_(painter), audio_(audio), scaleOption_(scale), startTicks_(SDL_GetTicks()) {}
+
+SdlPlatform::~SdlPlatform() {
+  for (auto& [f, w] : windows_) {
+    SDL_DestroyRenderer(w.renderer);
+    SDL_DestroyWindow(w.window);
+  }
+}
+
+std::int64_t SdlPlatform::wallNow() const { return static_cast<std::int64_t>(SDL_GetTicks() - startTicks_); }
+
+int SdlPlatform::scaleFor(const Form& f) const {
+  if (scaleOption_ > 0) return scaleOption_;
+  SDL_Rect usable{0, 0, 1024, 768};
+  SDL_GetDisplayUsableBounds(0, &usable);
+  int w = std::max(1, f.clientWidth()), h = std::max(1, f.clientHeight());
+  for (int s = 3; s > 1; --s)
+    if (w * s * 10 <= usable.w * 8 && h * s * 10 <= usable.h * 8) return s;
+  return 1;
+}
+
+Form* SdlPlatform::formOf(std::uint32_t windowId) {
+  for (auto& [f, w] : windows_)
+    if (SDL_GetWindowID(w.window) == windowId) return f;
+  return nullptr;
+}
+
+void SdlPlatform::push(InputEvent e, std::uint32_t ticks, std::int64_t now) {
+  // Stamped with the moment SDL saw the event, never earlier than the run's clock
+  // or the event before it, so the recorded times never decrease.
+  std::int64_t t = static_cast<std::int64_t>(ticks) - static_cast<std::int64_t>(startTicks_);
+  e.time = std::max({t, now, lastStamp_});
+  lastStamp_ = e.time;
+  queue_.push_back(std::move(e));
+}
+
+void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
+  using K = InputEvent::Kind;
+  switch (ev.type) {
+    case SDL_QUIT:
+      quitting_ = true;
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      int vk = virtualKey(ev.key.keysym.sym);
+      if (!vk) break;
+      InputEvent e;
+      e.kind = ev.type == SDL_KEYUP ? K::KeyUp : ev.key.repeat ? K::KeyRepeat : K::KeyDown;
+      e.key = vk;
+      push(e, ev.key.timestamp, now);
+      break;
+    }
+    case SDL_MOUSEMOTION: {
+      InputEvent e;
+      e.kind = K::Move;
+      int wx = 0, wy = 0;
+      if (SDL_Window* w = SDL_GetWindowFromID(ev.motion.windowID)) SDL_GetWindowPosition(w, &wx, &wy);
+      e.x = wx + ev.motion.x;
+      e.y = wy + ev.motion.y;
+      push(e, ev.motion.timestamp, now);
+      break;
+    }
+    case SDL_MOUSEBUTTONUP: {
+      InputEvent e;
+      e.kind = K::Click;
+      push(e, ev.button.timestamp, now);
+      break;
+    }
+    case SDL_WINDOWEVENT:
+      if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
+        if (Form* f = formOf(ev.window.windowID)) {
+          InputEvent e;
+          e.kind = K::Close;
+          e.form = f->name();
+          push(e, ev.window.timestamp, now);
+        }
+      } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SHOWN) {
+        if (Form* f = formOf(ev.window.windowID); f && f->visible()) redraw(*f);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t deadline) {
+  for (;;) {
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) take(ev, now);
+    if (quitting_ && queue_.empty()) {
+      // SIGINT, SIGTERM or the session closing: close the windows one by one,
+      // newest first, as the player would.
+      InputEvent e;
+      e.kind = shownOrder_.empty() ? InputEvent::Kind::Quit : InputEvent::Kind::Close;
+      if (!shownOrder_.empty()) e.form = shownOrder_.back()->name();
+      e.time = std::max(now, lastStamp_);
+      return e;
+    }
+    if (!queue_.empty() && queue_.front().time <= deadline) {
+      InputEvent e = std::move(queue_.front());
+      queue_.pop_front();
+      return e;
+    }
+    std::int64_t wall = wallNow();
+    if (deadline != kNever && wall >= deadline) return std::nullopt;
+    int timeout = deadline == kNever ? -1 : static_cast<int>(std::min<std::int64_t>(deadline - wall, 1 << 30));
+    if (timeout < 0) {
+      if (SDL_WaitEvent(&ev)) take(ev, now);
+    } else if (SDL_WaitEventTimeout(&ev, timeout)) {
+      take(ev, now);
+    }
+  }
+}
+
+void SdlPlatform::holdUntil(std::int64_t until) {
+  for (std::int64_t wall = wallNow(); wall < until; wall = wallNow()) {
+    SDL_Event ev;
+    if (SDL_WaitEventTimeout(&ev, static_cast<int>(until - wall))) take(ev, until);
+  }
+}
+
+void SdlPlatform::redraw(Form& f) {
+  auto it = windows_.find(&f);
+  if (it == windows_.end()) return;
+  painter_.paint(it->second.renderer, f, it->second.scale);
+  SDL_RenderPresent(it->second.renderer);
+  f.clearDirty();
+}
+
+void SdlPlatform::present(const std::vector<Form*>& forms) {
+  for (Form* f : forms)
+    if (f->dirty()) redraw(*f);
+}
+
+void SdlPlatform::formShown(Form& f) {
+  auto it = windows_.find(&f);
+  if (it == windows_.end()) {
+    Window w;
+    w.scale = scaleFor(f);
+    Uint32 flags = SDL_WINDOW_HIDDEN | (f.borderless() ? SDL_WINDOW_BORDERLESS : 0);
+    w.window = SDL_CreateWindow(f.caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                std::max(1, f.clientWidth()) * w.scale, std::max(1, f.clientHeight()) * w.scale, flags);
+    if (!w.window) {
+      SDL_Log("cannot open a window: %s", SDL_GetError());
+      return;
+    }
+    w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
+    it = windows_.emplace(&f, w).first;
+    shownOrder_.push_back(&f);
+  }
+  SDL_ShowWindow(it->second.window);
+  SDL_RaiseWindow(it->second.window);
+  f.elementChanged();
+}
+
+void SdlPlatform::formHidden(Form& f) {
+  if (auto it = windows_.find(&f); it != windows_.end()) SDL_HideWindow(it->second.window);
+}
+
+void SdlPlatform::formUnloaded(Form& f) {
+  auto it = windows_.find(&f);
+  if (it == windows_.end()) return;
+  SDL_DestroyRenderer(it->second.renderer);
+  SDL_DestroyWindow(it->second.window);
+  windows_.erase(it);
+  std::erase(shownOrder_, &f);
+}
+
+void SdlPlatform::formCaptionChanged(Form& f) {
+  if (auto it = windows_.find(&f); it != windows_.end()) SDL_SetWindowTitle(it->second.window, f.caption().c_str());
+}
+
+bool SdlPlatform::shot(Form& f, const std::string& file, std::string& error) {
+  auto it = windows_.find(&f);
+  return painter_.writePng(f, file, it == windows_.end() ? 1 : it->second.scale, error);
+}
+
+ScreenSize SdlPlatform::screen() const {
+  SDL_DisplayMode mode;
+  if (SDL_GetCurrentDisplayMode(0, &mode) == 0) return {mode.w, mode.h};
+  return {};
+}
+
+void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+void SdlPlatform::setTopmost(Form& f) {
+  if (auto it = windows_.find(&f); it != windows_.end()) SDL_SetWindowAlwaysOnTop(it->second.window, SDL_TRUE);
+}
+
+}  // namespace qs

@@ -1,0 +1,62 @@
+#pragma once
+#include <SDL.h>
+
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "painter.h"
+#include "shell/platform.h"
+
+namespace qs {
+
+// The live backend: one SDL window per shown form, the wall clock, real input.
+class SdlPlatform : public Platform {
+ public:
+  // `scale` 0 picks the largest of 1, 2 and 3 at which a window fits the display.
+  SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale);
+  ~SdlPlatform() override;
+
+  bool live() const override { return true; }
+  std::optional<InputEvent> nextInput(std::int64_t now, std::int64_t deadline) override;
+  void holdUntil(std::int64_t until) override;
+  void present(const std::vector<Form*>& forms) override;
+  void formShown(Form& f) override;
+  void formHidden(Form& f) override;
+  void formUnloaded(Form& f) override;
+  void formCaptionChanged(Form& f) override;
+  bool shot(Form& f, const std::string& file, std::string& error) override;
+  ScreenSize screen() const override;
+  AudioDevice& audio() override { return audio_; }
+  TextMeasurer* measurer() override { return &painter_.measurer(); }
+  void showCursor(bool show) override;
+  void setTopmost(Form& f) override;
+
+  // Time of the run's clock on the wall, in ms since the start.
+  std::int64_t wallNow() const;
+
+ private:
+  struct Window {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    int scale = 1;
+  };
+
+  void take(const SDL_Event& ev, std::int64_t now);
+  void push(InputEvent e, std::uint32_t ticks, std::int64_t now);
+  Form* formOf(std::uint32_t windowId);
+  int scaleFor(const Form& f) const;
+  void redraw(Form& f);
+
+  SdlPainter& painter_;
+  AudioDevice& audio_;
+  int scaleOption_;
+  std::uint32_t startTicks_;
+  std::map<Form*, Window> windows_;
+  std::vector<Form*> shownOrder_;  // forms that have windows, oldest first
+  std::deque<InputEvent> queue_;
+  std::int64_t lastStamp_ = 0;
+  bool quitting_ = false;
+};
+
+}  // namespace qs

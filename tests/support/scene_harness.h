@@ -1,0 +1,47 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_platform.h"
+#include "shell/runtime.h"
+#include "shell/script.h"
+
+namespace qs::test {
+
+// A headless run in the test process: register forms, give a script, read the trace.
+class HeadlessRun {
+ public:
+  struct Setup {
+    std::string dir = QSPE_PROGRAM_DIR;
+    std::uint64_t seed = 1;
+    std::int64_t until = kNever;
+  };
+  HeadlessRun() : HeadlessRun(Setup{}) {}
+  explicit HeadlessRun(Setup s);
+
+  Runtime& rt() { return *rt_; }
+  template <class F>
+  F& add() {
+    return static_cast<F&>(rt_->addForm(std::make_unique<F>()));
+  }
+  // Runs from `startForm` with the script text; returns the trace lines.
+  const std::vector<std::string>& run(const std::string& startForm, const std::string& script = "");
+  const std::vector<std::string>& lines() const { return trace_.lines(); }
+
+  // Lines that contain `text`.
+  std::vector<std::string> grep(const std::string& text) const;
+  bool has(const std::string& line) const;
+  // Index of the first line equal to `line` at or after `from`; -1 if none.
+  int indexOf(const std::string& line, int from = 0) const;
+  std::string dump() const;  // the whole trace, for failure messages
+
+ private:
+  Setup setup_;
+  HeadlessPlatform platform_;
+  Trace trace_;
+  std::unique_ptr<Runtime> rt_;
+};
+
+}  // namespace qs::test
