@@ -8,6 +8,7 @@
 #include "../sound/effects.h"
 #include "../sound/media_control.h"
 #include "keys.h"
+#include "score_file.h"
 #include "script.h"
 
 namespace qs {
@@ -18,7 +19,10 @@ Runtime::Runtime(Platform& platform, Trace& trace, RunConfig config)
   effects_ = std::make_unique<SoundEffects>(*this);
 }
 
-Runtime::~Runtime() = default;
+Runtime::~Runtime() {
+  for (Timer* t : freeTimers_) t->runtime_ = nullptr;
+  freeTimers_.clear();
+}
 
 Form& Runtime::addForm(std::unique_ptr<Form> form) {
   form->attach(*this);
@@ -34,6 +38,11 @@ Form& Runtime::form(std::string_view name) {
 
 bool Runtime::hasForm(std::string_view name) const {
   return std::any_of(forms_.begin(), forms_.end(), [&](auto& f) { return f->name() == name; });
+}
+
+ScoreStore& Runtime::scoreStore() {
+  if (!scores_) scores_ = std::make_unique<ScoreStore>(config_.programDir, config_.programName);
+  return *scores_;
 }
 
 void Runtime::setMediaControl(std::unique_ptr<MediaControl> mci) { mci_ = std::move(mci); }
@@ -152,15 +161,26 @@ void Runtime::hold(std::int64_t ms) {
 // ---- timers ----
 
 void Runtime::timerChanged(Timer& t) {
-  if (t.form_ && t.form_->loaded_ && t.form_->tracing()) t.restart();
+  if (t.form_ ? t.form_->loaded_ && t.form_->tracing() : t.runtime_ == this) t.restart();
 }
+
+void Runtime::attachTimer(Timer& t) {
+  t.order_ = ++timerOrder_;
+  t.restart();
+  if (std::find(freeTimers_.begin(), freeTimers_.end(), &t) == freeTimers_.end()) freeTimers_.push_back(&t);
+}
+
+void Runtime::detachTimer(Timer& t) { std::erase(freeTimers_, &t); }
 
 Timer* Runtime::nextTimer() const {
   Timer* best = nullptr;
+  auto consider = [&](Timer* t) {
+    if (t->armed() && (!best || t->due_ < best->due_ || (t->due_ == best->due_ && t->order_ < best->order_)))
+      best = t;
+  };
   for (Form* f : loaded_)
-    for (Timer* t : f->timers_)
-      if (t->armed() && (!best || t->due_ < best->due_ || (t->due_ == best->due_ && t->order_ < best->order_)))
-        best = t;
+    for (Timer* t : f->timers_) consider(t);
+  for (Timer* t : freeTimers_) consider(t);
   return best;
 }
 

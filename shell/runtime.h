@@ -15,11 +15,13 @@ namespace qs {
 class SoundEffects;
 class MediaControl;
 class ScriptRecorder;
+class ScoreStore;
 
 // Thrown by End: unwinds every handler at once; the event loop stops.
 struct ProgramEnded {};
 
 struct RunConfig {
+  std::string programName = "Qspe";
   std::string programDir;      // no trailing separator
   std::uint64_t seed = 1;
   std::int64_t until = kNever;  // end the run at this time
@@ -70,6 +72,8 @@ class Runtime {
   void hold(std::int64_t ms);
 
   Trace& trace() { return trace_; }
+  const std::string& programName() const { return config_.programName; }
+  ScoreStore& scoreStore();
   Platform& platform() { return platform_; }
   Form* activeForm() const { return active_; }
   const std::vector<Form*>& loadedForms() const { return loaded_; }
@@ -88,6 +92,8 @@ class Runtime {
 
   // Called by timers and forms.
   void timerChanged(Timer& t);
+  void attachTimer(Timer& t);
+  void detachTimer(Timer& t);
   void formCaptionChanged(Form& f);
 
  private:
@@ -107,6 +113,7 @@ class Runtime {
   Random random_;
   std::vector<std::unique_ptr<Form>> forms_;
   std::vector<Form*> loaded_;      // load order
+  std::vector<Timer*> freeTimers_;  // timers of no form
   std::vector<Form*> activation_;  // most recently active last
   Form* active_ = nullptr;
   std::uint64_t timerOrder_ = 0;
@@ -115,6 +122,7 @@ class Runtime {
   ScriptRecorder* recorder_ = nullptr;
   std::unique_ptr<SoundEffects> effects_;
   std::unique_ptr<MediaControl> mci_;
+  std::unique_ptr<ScoreStore> scores_;
   bool ended_ = false;
   int status_ = 0;
 };

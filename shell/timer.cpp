@@ -5,11 +5,27 @@
 
 namespace qs {
 
-bool Timer::armed() const { return enabled_ && interval_ > 0 && form_ && form_->loaded(); }
+bool Timer::armed() const { return enabled_ && interval_ > 0 && (form_ ? form_->loaded() : runtime_ != nullptr); }
+
+void Timer::attach(Runtime& rt, std::string name, int interval, bool enabled, std::function<void()> tick) {
+  detach();
+  name_ = std::move(name);
+  interval_ = interval;
+  enabled_ = enabled;
+  tick_ = std::move(tick);
+  runtime_ = &rt;
+  rt.attachTimer(*this);
+}
+
+void Timer::detach() {
+  if (runtime_) runtime_->detachTimer(*this);
+  runtime_ = nullptr;
+}
 
 void Timer::setInterval(int ms) {
   bool change = interval_ != ms;
   interval_ = ms;
+  if (runtime_) runtime_->timerChanged(*this);
   if (form_ && form_->tracing()) {
     if (change) form_->traceLine("set " + form_->name() + "." + name_ + " interval " + std::to_string(ms));
     form_->app().timerChanged(*this);
@@ -19,6 +35,7 @@ void Timer::setInterval(int ms) {
 void Timer::setEnabled(bool on) {
   bool change = enabled_ != on;
   enabled_ = on;
+  if (runtime_) runtime_->timerChanged(*this);
   if (form_ && form_->tracing()) {
     if (change) form_->traceLine("set " + form_->name() + "." + name_ + " enabled " + (on ? "1" : "0"));
     form_->app().timerChanged(*this);
@@ -27,6 +44,7 @@ void Timer::setEnabled(bool on) {
 
 void Timer::restart() {
   if (form_) due_ = form_->app().now() + interval_;
+  else if (runtime_) due_ = runtime_->now() + interval_;
 }
 
 void Timer::fire() {

@@ -6,12 +6,14 @@
 namespace qs {
 
 class Form;
+class Runtime;
 
 // While enabled, raises its tick every interval ms; setting the interval or
 // Enabled restarts the period. An interval of 0 never ticks.
 class Timer {
  public:
   Timer() = default;
+  ~Timer() { detach(); }
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
 
@@ -21,6 +23,11 @@ class Timer {
   bool enabled() const { return enabled_; }
   void setInterval(int ms);
   void setEnabled(bool on);
+
+  // A timer that belongs to no form (the music player's poll): it runs while
+  // attached to the runtime.
+  void attach(Runtime& rt, std::string name, int interval, bool enabled, std::function<void()> tick);
+  void detach();
 
   // Scheduling state, kept by the runtime.
   bool armed() const;
@@ -36,6 +43,7 @@ class Timer {
 
   std::string name_;
   Form* form_ = nullptr;
+  Runtime* runtime_ = nullptr;  // set while attached without a form
   int interval_ = 0;
   bool enabled_ = false;
   std::function<void()> tick_;

@@ -83,6 +83,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   }
 
   RunConfig config;
+  config.programName = program.name;
   config.programDir = opt.dir.empty() ? executableDir() : opt.dir;
   while (config.programDir.size() > 1 && config.programDir.back() == '/') config.programDir.pop_back();
   if (opt.seed) config.seed = *opt.seed;

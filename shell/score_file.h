@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+
+#include "score_record.h"
+
+namespace qs {
+
+class Runtime;
+
+// Where the run keeps "Qspe.dat": in the program directory, or, when that
+// cannot be written, in $XDG_DATA_HOME/qspe (~/.local/share/qspe), said once
+// on standard error.
+class ScoreStore {
+ public:
+  ScoreStore(std::string programDir, std::string programName);
+  // The file actually used for a path the scene built ("<dir>/Qspe.dat").
+  std::string resolve(const std::string& scoreFile);
+
+ private:
+  std::string programDir_, programName_;
+  std::string fallbackDir_;
+  bool decided_ = false;
+  bool useFallback_ = false;
+};
+
+// Opens the file (creating it empty if none exists), reads its first 20 bytes
+// into `rec` (missing bytes read as zeros) and closes it; traced as a `read` line.
+void readScoreRecord(Runtime& rt, const std::string& scoreFile, ScoreRecord& rec);
+// Writes the whole record at once: to a temporary file in the same directory,
+// flushed, then renamed over the old one, so the file is never torn; traced as
+// a `write` line. On failure the old file stays as it was.
+void writeScoreRecord(Runtime& rt, const std::string& scoreFile, const ScoreRecord& rec);
+
+// The fallback directory for the score file: $XDG_DATA_HOME/qspe, else ~/.local/share/qspe.
+std::string scoreFallbackDir();
+
+}  // namespace qs
