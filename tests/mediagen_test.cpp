@@ -1,0 +1,602 @@
+// Checks the generated media the way the game and its players will meet it:
+// by reading the encoded files back with small independent parsers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bmp_writer.h"
+#include "media.h"
+#include "pixel_font.h"
+#include "score.h"
+#include "wav_writer.h"
+
+namespace mg = qs::mediagen;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+std::uint32_t le(const Bytes& b, std::size_t at, int width) {
+  if (at + static_cast<std::size_t>(width) > b.size()) throw std::out_of_range("read past end");
+  std::uint32_t v = 0;
+  for (int i = width - 1; i >= 0; --i) v = (v << 8) | b[at + static_cast<std::size_t>(i)];
+  return v;
+}
+
+std::uint32_t be(const Bytes& b, std::size_t at, int width) {
+  if (at + static_cast<std::size_t>(width) > b.size()) throw std::out_of_range("read past end");
+  std::uint32_t v = 0;
+  for (int i = 0; i < width; ++i) v = (v << 8) | b[at + static_cast<std::size_t>(i)];
+  return v;
+}
+
+std::string tag(const Bytes& b, std::size_t at) {
+  if (at + 4 > b.size()) throw std::out_of_range("read past end");
+  return std::string(b.begin() + static_cast<std::ptrdiff_t>(at),
+                     b.begin() + static_cast<std::ptrdiff_t>(at + 4));
+}
+
+const std::vector<mg::MediaFile>& media() {
+  static const std::vector<mg::MediaFile> files = mg::generateMedia();
+  return files;
+}
+
+const mg::MediaFile& file(const std::string& name) {
+  for (const auto& f : media())
+    if (f.name == name) return f;
+  throw std::out_of_range("no generated file " + name);
+}
+
+// ---- WAV -------------------------------------------------------------------
+
+struct Wav {
+  std::uint32_t rate = 0;
+  std::vector<std::int16_t> samples;
+  double seconds() const { return static_cast<double>(samples.size()) / rate; }
+};
+
+// Accepts only the canonical 44-byte-header layout of 16-bit mono PCM.
+Wav parseWav(const Bytes& b) {
+  if (b.size() < 44 || tag(b, 0) != "RIFF" || tag(b, 8) != "WAVE" || tag(b, 12) != "fmt " ||
+      tag(b, 36) != "data")
+    throw std::runtime_error("not a canonical WAV");
+  if (le(b, 4, 4) != b.size() - 8) throw std::runtime_error("RIFF size mismatch");
+  if (le(b, 16, 4) != 16 || le(b, 20, 2) != 1) throw std::runtime_error("not plain PCM");
+  if (le(b, 22, 2) != 1 || le(b, 34, 2) != 16) throw std::runtime_error("not 16-bit mono");
+  Wav w;
+  w.rate = le(b, 24, 4);
+  if (le(b, 28, 4) != w.rate * 2 || le(b, 32, 2) != 2)
+    throw std::runtime_error("byte rate or block align wrong");
+  const std::uint32_t data = le(b, 40, 4);
+  if (data != b.size() - 44 || data % 2 != 0) throw std::runtime_error("data size mismatch");
+  for (std::size_t i = 44; i < b.size(); i += 2) w.samples.push_back(static_cast<std::int16_t>(le(b, i, 2)));
+  return w;
+}
+
+double dbfs(double amplitude) { return 20.0 * std::log10(std::max(amplitude, 1e-9) / 32768.0); }
+
+struct EffectBounds {
+  const char* name;
+  double minSeconds;
+  double maxSeconds;
+};
+
+// Lengths the game's timing relies on ("high" freezes play while it runs).
+const EffectBounds kEffects[] = {
+    {"choice.wav", 0.03, 0.3},  {"end.wav", 0.3, 1.5},    {"start.wav", 0.3, 1.5},
+    {"high.wav", 0.5, 1.0},     {"hit.wav", 0.05, 0.4},   {"miss.wav", 0.2, 1.0},
+    {"gameover.wav", 1.0, 3.0}, {"clear.wav", 1.0, 3.0},  {"pow.wav", 0.2, 1.0},
+    {"appear.wav", 0.5, 1.5},   {"death.wav", 0.5, 1.5},  {"katana.wav", 0.05, 0.5},
+    {"zack.wav", 0.05, 0.5},    {"wall.wav", 0.03, 0.4},  {"take.wav", 0.05, 0.5},
+    {"thndr1.wav", 1.0, 2.5},   {"thndr2.wav", 1.0, 2.5},
+};
+
+// ---- MIDI ------------------------------------------------------------------
+
+struct MidiEvent {
+  std::uint32_t tick;
+  std::uint8_t status;  // 0xFF for meta
+  std::uint8_t metaType = 0;
+  Bytes data;
+};
+
+struct Midi {
+  int format = 0;
+  std::uint32_t division = 0;
+  std::vector<std::vector<MidiEvent>> tracks;
+
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> tempoMap() const {  // tick -> us per quarter
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> map;
+    for (const auto& t : tracks)
+      for (const auto& e : t)
+        if (e.status == 0xFF && e.metaType == 0x51) map.emplace_back(e.tick, be(e.data, 0, 3));
+    std::sort(map.begin(), map.end());
+    return map;
+  }
+
+  double secondsAt(std::uint32_t tick) const {
+    double seconds = 0.0;
+    std::uint32_t at = 0;
+    std::uint32_t tempo = 500000;  // the SMF default
+    for (const auto& [change, us] : tempoMap()) {
+      if (change >= tick) break;
+      seconds += static_cast<double>(change - at) * tempo / division / 1e6;
+      at = change;
+      tempo = us;
+    }
+    return seconds + static_cast<double>(tick - at) * tempo / division / 1e6;
+  }
+
+  std::uint32_t endTick() const {
+    std::uint32_t end = 0;
+    for (const auto& t : tracks) end = std::max(end, t.back().tick);
+    return end;
+  }
+
+  const MidiEvent* meta(std::uint8_t type) const {
+    for (const auto& t : tracks)
+      for (const auto& e : t)
+        if (e.status == 0xFF && e.metaType == type) return &e;
+    return nullptr;
+  }
+};
+
+std::uint32_t readVlq(const Bytes& b, std::size_t& at, std::size_t end) {
+  std::uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (at >= end) throw std::runtime_error("truncated variable-length number");
+    const std::uint8_t c = b[at++];
+    v = (v << 7) | (c & 0x7Fu);
+    if ((c & 0x80u) == 0) return v;
+  }
+  throw std::runtime_error("variable-length number longer than 4 bytes");
+}
+
+Midi parseMidi(const Bytes& b) {
+  if (tag(b, 0) != "MThd" || be(b, 4, 4) != 6) throw std::runtime_error("bad header chunk");
+  Midi m;
+  m.format = static_cast<int>(be(b, 8, 2));
+  const std::uint32_t declaredTracks = be(b, 10, 2);
+  m.division = be(b, 12, 2);
+  if (m.format > 1 || m.division == 0 || (m.division & 0x8000u))
+    throw std::runtime_error("unsupported header");
+  std::size_t at = 14;
+  while (at < b.size()) {
+    if (tag(b, at) != "MTrk") throw std::runtime_error("expected a track chunk");
+    const std::size_t end = at + 8 + be(b, at + 4, 4);
+    if (end > b.size()) throw std::runtime_error("track chunk overruns the file");
+    at += 8;
+    std::vector<MidiEvent> events;
+    std::uint32_t tick = 0;
+    std::uint8_t running = 0;
+    bool ended = false;
+    while (at < end) {
+      if (ended) throw std::runtime_error("events after end of track");
+      tick += readVlq(b, at, end);
+      std::uint8_t status = b.at(at);
+      if (status & 0x80u)
+        ++at;
+      else if (running != 0)
+        status = running;
+      else
+        throw std::runtime_error("running status without a status");
+      MidiEvent e{tick, status, 0, {}};
+      if (status == 0xFF) {
+        e.metaType = b.at(at++);
+        const std::uint32_t len = readVlq(b, at, end);
+        e.data.assign(b.begin() + static_cast<std::ptrdiff_t>(at),
+                      b.begin() + static_cast<std::ptrdiff_t>(at + len));
+        at += len;
+        ended = e.metaType == 0x2F;
+      } else if (status == 0xF0 || status == 0xF7) {
+        at += readVlq(b, at, end);
+      } else {
+        running = status;
+        const int kind = status >> 4;
+        const std::size_t len = (kind == 0xC || kind == 0xD) ? 1 : 2;
+        e.data.assign(b.begin() + static_cast<std::ptrdiff_t>(at),
+                      b.begin() + static_cast<std::ptrdiff_t>(at + len));
+        at += len;
+      }
+      if (at > end) throw std::runtime_error("event overruns its track");
+      events.push_back(std::move(e));
+    }
+    if (!ended) throw std::runtime_error("track without end-of-track event");
+    m.tracks.push_back(std::move(events));
+  }
+  if (m.tracks.size() != declaredTracks) throw std::runtime_error("track count mismatch");
+  return m;
+}
+
+struct SoundingNote {
+  std::uint32_t on;
+  std::uint32_t off;
+  int channel;
+  int key;
+};
+
+// Pairs note-ons with note-offs (or velocity-0 note-ons); throws on a
+// retriggered or unreleased key.
+std::vector<SoundingNote> notesOf(const Midi& m) {
+  std::vector<SoundingNote> notes;
+  for (const auto& t : m.tracks) {
+    std::map<std::pair<int, int>, std::uint32_t> open;
+    for (const auto& e : t) {
+      const int kind = e.status >> 4;
+      if (kind != 0x8 && kind != 0x9) continue;
+      const std::pair<int, int> id{e.status & 0x0F, e.data[0]};
+      if (kind == 0x9 && e.data[1] > 0) {
+        if (open.count(id)) throw std::runtime_error("key struck while still sounding");
+        open[id] = e.tick;
+      } else {
+        auto it = open.find(id);
+        if (it == open.end()) throw std::runtime_error("note-off without note-on");
+        notes.push_back({it->second, e.tick, id.first, id.second});
+        open.erase(it);
+      }
+    }
+    if (!open.empty()) throw std::runtime_error("note left hanging at end of track");
+  }
+  return notes;
+}
+
+const char* const kTunes[] = {"select.mid", "title.mid", "bgm.mid", "fbgm.mid"};
+
+// ---- BMP -------------------------------------------------------------------
+
+struct Bmp {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::vector<mg::Rgb> palette;
+  std::vector<std::vector<std::uint8_t>> rows;  // top row first
+};
+
+Bmp parseBmp4(const Bytes& b) {
+  if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') throw std::runtime_error("not a BMP");
+  if (le(b, 2, 4) != b.size()) throw std::runtime_error("file size field wrong");
+  if (le(b, 14, 4) != 40) throw std::runtime_error("not BITMAPINFOHEADER");
+  Bmp bmp;
+  bmp.width = le(b, 18, 4);
+  const auto height = static_cast<std::int32_t>(le(b, 22, 4));
+  if (height <= 0) throw std::runtime_error("expected bottom-up rows");
+  bmp.height = static_cast<std::uint32_t>(height);
+  if (le(b, 26, 2) != 1 || le(b, 28, 2) != 4 || le(b, 30, 4) != 0)
+    throw std::runtime_error("not uncompressed 4bpp");
+  const std::uint32_t colours = le(b, 46, 4) == 0 ? 16 : le(b, 46, 4);
+  for (std::uint32_t i = 0; i < colours; ++i) {
+    const std::size_t p = 54 + 4 * i;
+    bmp.palette.push_back({b.at(p + 2), b.at(p + 1), b.at(p)});
+  }
+  const std::uint32_t offset = le(b, 10, 4);
+  const std::uint32_t stride = (bmp.width * 4 + 31) / 32 * 4;
+  if (offset != 54 + 4 * colours || offset + stride * bmp.height != b.size())
+    throw std::runtime_error("pixel data misplaced");
+  bmp.rows.resize(bmp.height);
+  for (std::uint32_t r = 0; r < bmp.height; ++r) {
+    const std::size_t base = offset + static_cast<std::size_t>(bmp.height - 1 - r) * stride;
+    for (std::uint32_t x = 0; x < bmp.width; ++x) {
+      const std::uint8_t byte = b[base + x / 2];
+      bmp.rows[r].push_back(x % 2 == 0 ? byte >> 4 : byte & 0x0F);
+    }
+  }
+  return bmp;
+}
+
+}  // namespace
+
+// ---- tests -----------------------------------------------------------------
+
+TEST(WavWriter, ClampsAndEncodesLittleEndianSamples) {
+  const float in[] = {0.0f, 1.0f, -2.0f, 0.5f};
+  const Wav w = parseWav(mg::encodeWav(in, 44100));
+  EXPECT_EQ(w.rate, 44100u);
+  ASSERT_EQ(w.samples.size(), 4u);
+  EXPECT_EQ(w.samples[0], 0);
+  EXPECT_EQ(w.samples[1], 32767);
+  EXPECT_EQ(w.samples[2], -32767);
+  EXPECT_EQ(w.samples[3], 16384);
+}
+
+TEST(SoundEffects, EveryEffectIsAValidWavOfTheRightLength) {
+  for (const auto& fx : kEffects) {
+    SCOPED_TRACE(fx.name);
+    Wav w;
+    ASSERT_NO_THROW(w = parseWav(file(fx.name).bytes));
+    EXPECT_TRUE(w.rate == 22050 || w.rate == 44100);
+    EXPECT_GE(w.seconds(), fx.minSeconds);
+    EXPECT_LE(w.seconds(), fx.maxSeconds);
+  }
+}
+
+TEST(SoundEffects, LevelsAreAudibleUnclippedAndClickFree) {
+  for (const auto& fx : kEffects) {
+    SCOPED_TRACE(fx.name);
+    const Wav w = parseWav(file(fx.name).bytes);
+    double peak = 0.0, energy = 0.0, sum = 0.0;
+    std::size_t atFullScale = 0;
+    for (std::int16_t s : w.samples) {
+      peak = std::max(peak, std::abs(static_cast<double>(s)));
+      energy += static_cast<double>(s) * s;
+      sum += s;
+      if (std::abs(static_cast<int>(s)) >= 32767) ++atFullScale;
+    }
+    const auto n = static_cast<double>(w.samples.size());
+    EXPECT_EQ(atFullScale, 0u);
+    EXPECT_NEAR(dbfs(peak), -3.0, 1.0);
+    EXPECT_GT(dbfs(std::sqrt(energy / n)), -30.0) << "too quiet overall";
+    EXPECT_LT(std::abs(sum / n), 0.01 * 32768) << "DC offset";
+    // Starting or stopping away from zero is heard as a click.
+    EXPECT_LT(std::abs(w.samples.front()), 300);
+    EXPECT_LT(std::abs(w.samples.back()), 300);
+  }
+}
+
+TEST(SoundEffects, ThunderIsLowRumbleAndTheTwoDiffer) {
+  const Wav a = parseWav(file("thndr1.wav").bytes);
+  const Wav b = parseWav(file("thndr2.wav").bytes);
+  EXPECT_NE(a.samples, b.samples);
+  for (const Wav* w : {&a, &b}) {
+    // After the first half second (past any crack) the sound must be
+    // filtered noise: few zero crossings compared with white noise.
+    const std::size_t from = w->rate / 2;
+    std::size_t crossings = 0;
+    for (std::size_t i = from + 1; i < w->samples.size(); ++i)
+      if ((w->samples[i - 1] < 0) != (w->samples[i] < 0)) ++crossings;
+    const double perSecond = crossings / (static_cast<double>(w->samples.size() - from) / w->rate);
+    EXPECT_LT(perSecond, 2000.0);
+    EXPECT_GT(perSecond, 20.0);
+  }
+}
+
+TEST(Midi, TunesAreWellFormedStandardMidiFiles) {
+  for (const char* name : kTunes) {
+    SCOPED_TRACE(name);
+    Midi m;
+    ASSERT_NO_THROW(m = parseMidi(file(name).bytes));
+    EXPECT_NE(m.meta(0x51), nullptr) << "no tempo";
+    ASSERT_NE(m.meta(0x58), nullptr) << "no time signature";
+    ASSERT_NE(m.meta(0x59), nullptr) << "no key signature";
+    std::size_t programs = 0;
+    for (const auto& t : m.tracks)
+      for (const auto& e : t)
+        if ((e.status >> 4) == 0xC) ++programs;
+    EXPECT_GE(programs, 3u);
+    // Every track stops at the loop point, so the sequence repeats cleanly.
+    for (const auto& t : m.tracks) EXPECT_EQ(t.back().tick, m.endTick());
+  }
+}
+
+TEST(Midi, TunesLastBetween30And90Seconds) {
+  for (const char* name : kTunes) {
+    SCOPED_TRACE(name);
+    const Midi m = parseMidi(file(name).bytes);
+    const double seconds = m.secondsAt(m.endTick());
+    EXPECT_GE(seconds, 30.0);
+    EXPECT_LE(seconds, 90.0);
+  }
+}
+
+TEST(Midi, NotesArePairedAndTheFileEndsRightAfterTheLastOne) {
+  for (const char* name : kTunes) {
+    SCOPED_TRACE(name);
+    const Midi m = parseMidi(file(name).bytes);
+    std::vector<SoundingNote> notes;
+    ASSERT_NO_THROW(notes = notesOf(m));
+    ASSERT_FALSE(notes.empty());
+    std::uint32_t lastOff = 0;
+    for (const auto& n : notes) lastOff = std::max(lastOff, n.off);
+    const double tail = m.secondsAt(m.endTick()) - m.secondsAt(lastOff);
+    EXPECT_GE(tail, 0.0);
+    EXPECT_LT(tail, 0.25);
+  }
+}
+
+TEST(Midi, TunesEndOnTheTonicStruckOnABarLine) {
+  for (const char* name : kTunes) {
+    SCOPED_TRACE(name);
+    const Midi m = parseMidi(file(name).bytes);
+    const MidiEvent& key = *m.meta(0x59);
+    const auto sharps = static_cast<std::int8_t>(key.data[0]);
+    const int majorTonic = ((sharps * 7) % 12 + 12) % 12;
+    const int tonic = key.data[1] == 1 ? (majorTonic + 9) % 12 : majorTonic;
+    const std::uint32_t bar = m.meta(0x58)->data[0] * m.division * 4 / (1u << m.meta(0x58)->data[1]);
+
+    const std::vector<SoundingNote> notes = notesOf(m);
+    std::uint32_t lastOn = 0;
+    for (const auto& n : notes)
+      if (n.channel != 9) lastOn = std::max(lastOn, n.on);
+    EXPECT_EQ(lastOn % bar, 0u);
+    EXPECT_EQ(m.endTick() - lastOn, bar) << "final chord should fill the last bar";
+    int lowest = 128;
+    for (const auto& n : notes)
+      if (n.channel != 9 && n.on == lastOn) lowest = std::min(lowest, n.key);
+    EXPECT_EQ(lowest % 12, tonic);
+  }
+}
+
+TEST(Midi, BossThemeIsFasterAndDarkerThanTheStageTheme) {
+  const Midi stage = parseMidi(file("bgm.mid").bytes);
+  const Midi boss = parseMidi(file("fbgm.mid").bytes);
+  EXPECT_LT(be(boss.meta(0x51)->data, 0, 3), be(stage.meta(0x51)->data, 0, 3));
+  EXPECT_EQ(boss.meta(0x59)->data[1], 1) << "boss theme should be in a minor key";
+}
+
+TEST(Score, PhraseNotationReadsPitchesDurationsTiesAndBars) {
+  const mg::Phrase p = mg::parsePhrase("c4e d#4e bb3e. _s rh | g5w", 1920);
+  ASSERT_EQ(p.notes.size(), 4u);
+  EXPECT_EQ(p.length, 3840u);
+  const int keys[] = {60, 63, 58, 79};
+  const std::uint32_t starts[] = {0, 240, 480, 1920};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(p.notes[i].key, keys[i]);
+    EXPECT_EQ(p.notes[i].start, starts[i]);
+  }
+  EXPECT_EQ(p.notes[2].length, 480u) << "dotted eighth tied to a sixteenth";
+
+  EXPECT_THROW(mg::parsePhrase("c4q | d4q", 1920), std::invalid_argument);  // bar line mid-bar
+  EXPECT_THROW(mg::parsePhrase("h4q", 1920), std::invalid_argument);
+  EXPECT_THROW(mg::parsePhrase("c4x", 1920), std::invalid_argument);
+  EXPECT_THROW(mg::parsePhrase("rq _q", 1920), std::invalid_argument);  // tie after a rest
+}
+
+TEST(Score, ChordSymbolsAndProgressions) {
+  const mg::Chord fsm = mg::parseChord("F#m");
+  EXPECT_EQ(fsm.root, 6);
+  EXPECT_EQ(fsm.intervals, (std::vector<int>{0, 3, 7}));
+  EXPECT_EQ(mg::parseChord("Bb7").root, 10);
+  EXPECT_EQ(mg::parseChord("Bb7").intervals.back(), 10);
+  EXPECT_EQ(mg::parseChord("Cb").root, 11);
+  EXPECT_THROW(mg::parseChord("Hm"), std::invalid_argument);
+  EXPECT_THROW(mg::parseChord("Cmaj9"), std::invalid_argument);
+
+  const auto spans = mg::parseProgression("C | F G", 1920);
+  ASSERT_EQ(spans.size(), 3u);
+  EXPECT_EQ(spans[1].start, 1920u);
+  EXPECT_EQ(spans[2].start, 2880u);
+  EXPECT_EQ(spans[2].length, 960u);
+  EXPECT_EQ(spans[2].chord.root, 7);
+  EXPECT_THROW(mg::parseProgression("C | | G", 1920), std::invalid_argument);
+}
+
+TEST(Score, ArrangerFollowsTheChordsAndGuardsSectionLengths) {
+  mg::Song song{"t", 120.0, 4, 0, false, {{"bass", 0, 32, 100, 64, {}}, {"lead", 1, 0, 100, 64, {}}}};
+  mg::Arranger a(song);
+  a.section("C G | Am");
+  a.bass(0, "R-------5-------", 36, 90);
+  EXPECT_THROW(a.melody(1, "c5w", 90), std::invalid_argument);  // section is two bars
+  EXPECT_THROW(a.bass(0, "R-----", 36, 90), std::invalid_argument);
+  a.finish();
+  EXPECT_EQ(song.length, 3840u);
+
+  std::vector<int> keys;
+  for (const auto& n : song.parts[0].notes) keys.push_back(n.key);
+  // C root, G chord's fifth (D), then A root and E.
+  EXPECT_EQ(keys, (std::vector<int>{36, 50, 45, 52}));
+  for (const auto& n : song.parts[0].notes) EXPECT_LE(n.start + n.length, song.length);
+
+  // A note running past the loop point must not reach the file.
+  song.parts[1].notes.push_back({3000, 2000, 72, 90});
+  EXPECT_THROW(mg::encodeSong(song), std::logic_error);
+}
+
+TEST(Pictures, AreSmall4BitBmpsWithTheVgaPalette) {
+  const mg::Rgb vga[16] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                           {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                           {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                           {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+  for (const char* name : {"title0.bmp", "title1.bmp", "title2.bmp", "title3.bmp", "title4.bmp", "title5.bmp",
+                           "title6.bmp", "ques1.bmp", "ques2.bmp"}) {
+    SCOPED_TRACE(name);
+    Bmp bmp;
+    ASSERT_NO_THROW(bmp = parseBmp4(file(name).bytes));
+    EXPECT_EQ(bmp.width, 32u);
+    EXPECT_EQ(bmp.height, 32u);
+    ASSERT_EQ(bmp.palette.size(), 16u);
+    for (std::size_t i = 0; i < 16; ++i) EXPECT_EQ(bmp.palette[i], vga[i]) << "palette entry " << i;
+  }
+}
+
+TEST(Pictures, UseTheDescribedColours) {
+  struct Expect {
+    const char* name;
+    std::uint8_t background;
+    std::set<std::uint8_t> colours;
+  };
+  const Expect expected[] = {
+      {"title0.bmp", mg::kBlack, {mg::kBlack, mg::kGrey}},
+      {"title1.bmp", mg::kBlue, {mg::kBlue, mg::kCyan, mg::kRed}},
+      {"title2.bmp", mg::kOlive, {mg::kOlive, mg::kYellow, mg::kBlue}},
+      {"title3.bmp", mg::kDarkRed, {mg::kDarkRed, mg::kRed, mg::kGreen}},
+      {"title4.bmp", mg::kGreen, {mg::kGreen, mg::kLime, mg::kMagenta}},
+      {"title5.bmp", mg::kWhite, {mg::kWhite, mg::kLightGrey, mg::kBlack}},
+      {"title6.bmp", mg::kPurple, {mg::kPurple, mg::kMagenta, mg::kYellow}},
+      {"ques1.bmp", mg::kWhite, {mg::kWhite, mg::kBlack}},
+      {"ques2.bmp", mg::kPurple, {mg::kPurple, mg::kYellow}},
+  };
+  for (const Expect& e : expected) {
+    SCOPED_TRACE(e.name);
+    const Bmp bmp = parseBmp4(file(e.name).bytes);
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{31, 0}, std::pair{0, 31}, std::pair{31, 31}})
+      EXPECT_EQ(bmp.rows[y][x], e.background);
+    std::map<std::uint8_t, int> used;
+    for (const auto& row : bmp.rows)
+      for (std::uint8_t c : row) ++used[c];
+    std::set<std::uint8_t> seen;
+    for (const auto& [c, count] : used) seen.insert(c);
+    EXPECT_EQ(seen, e.colours);
+    for (const auto& [c, count] : used) EXPECT_GE(count, 20) << "colour " << int(c) << " barely drawn";
+  }
+}
+
+TEST(Pictures, PlainFaceIsSymmetricWithLetteringBelowTheEyes) {
+  const Bmp face = parseBmp4(file("title0.bmp").bytes);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 16; ++x) EXPECT_EQ(face.rows[y][x], face.rows[y][31 - x]) << x << "," << y;
+
+  // Lettering is confined to the lower half: the top half matches the plain face.
+  for (const char* name : {"title1.bmp", "title3.bmp", "title5.bmp", "title6.bmp"}) {
+    const Bmp bmp = parseBmp4(file(name).bytes);
+    const std::uint8_t bg = bmp.rows[0][0];
+    const std::uint8_t fg = bmp.rows[16][1];  // on the face outline
+    for (int y = 0; y < 15; ++y)
+      for (int x = 0; x < 32; ++x)
+        EXPECT_EQ(bmp.rows[y][x] == bg, face.rows[y][x] == mg::kBlack) << name << " " << x << "," << y;
+    EXPECT_NE(fg, bg) << name;
+  }
+}
+
+TEST(PixelFont, GlyphsAreRectangularAndTitlesFit) {
+  std::set<char32_t> codes;
+  for (const mg::Glyph& g : mg::fontGlyphs()) {
+    EXPECT_TRUE(codes.insert(g.code).second) << "duplicate glyph";
+    ASSERT_EQ(g.bitmap.height(), mg::kFontHeight);
+    for (std::string_view row : g.bitmap.rows) {
+      EXPECT_EQ(static_cast<int>(row.size()), g.bitmap.width());
+      EXPECT_EQ(row.find_first_not_of(".#"), std::string_view::npos);
+    }
+  }
+  for (char32_t c = U'A'; c <= U'Z'; ++c) EXPECT_NE(mg::findGlyph(c), nullptr);
+  for (std::u32string_view text : {U"LEVEL", U"FINAL", U"Re", U"Birth", U"QS", U"FOR", U"EVER"})
+    EXPECT_LE(mg::textWidth(text), 30);
+  EXPECT_THROW(mg::textWidth(U"x"), std::invalid_argument);
+
+  const mg::Bitmap& kanji = mg::samuraiKanji();
+  EXPECT_LE(kanji.height(), 16);
+  for (std::string_view row : kanji.rows) EXPECT_EQ(static_cast<int>(row.size()), kanji.width());
+}
+
+TEST(Media, GenerationIsDeterministicAndWritesEveryFile) {
+  const std::vector<mg::MediaFile> first = mg::generateMedia();
+  const std::vector<mg::MediaFile> second = mg::generateMedia();
+  ASSERT_EQ(first.size(), 30u);
+  ASSERT_EQ(first.size(), second.size());
+  std::set<std::string> names;
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    EXPECT_EQ(first[i].name, second[i].name);
+    EXPECT_TRUE(first[i].bytes == second[i].bytes) << first[i].name << " differs between runs";
+    EXPECT_FALSE(first[i].description.empty());
+    names.insert(first[i].name);
+  }
+  EXPECT_EQ(names.size(), first.size()) << "duplicate file names";
+
+  const auto dir = std::filesystem::path(testing::TempDir()) / "qspe-mediagen-test";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  mg::writeMedia(first, dir);
+  for (const auto& f : first) {
+    std::ifstream in(dir / f.name, std::ios::binary);
+    const Bytes onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(onDisk == f.bytes) << f.name;
+  }
+  std::filesystem::remove_all(dir);
+  EXPECT_THROW(mg::writeMedia(first, dir / "missing"), std::runtime_error);
+}
