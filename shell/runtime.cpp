@@ -20,6 +20,10 @@ Runtime::Runtime(Platform& platform, Trace& trace, RunConfig config)
 }
 
 Runtime::~Runtime() {
+  // The scenes go first, while the services their members may still call are
+  // all there; the program is over, so their music players send nothing more.
+  ended_ = true;
+  forms_.clear();
   for (Timer* t : freeTimers_) t->runtime_ = nullptr;
   freeTimers_.clear();
 }
@@ -147,6 +151,7 @@ void Runtime::beep() {
 void Runtime::sndPlaySound(const std::string& file, SoundMode mode) { effects_->play(file, mode); }
 
 std::string Runtime::mciSendString(const std::string& command) {
+  if (shutDown_) return {};
   trace_.line("mci " + quoted(trace_.hideDir(command)));
   return mci_ ? mci_->send(command) : std::string();
 }

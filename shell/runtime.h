@@ -124,6 +124,7 @@ class Runtime {
   std::unique_ptr<MediaControl> mci_;
   std::unique_ptr<ScoreStore> scores_;
   bool ended_ = false;
+  bool shutDown_ = false;
   int status_ = 0;
 };
 

@@ -65,12 +65,14 @@ std::string ScoreStore::resolve(const std::string& scoreFile) {
     if (!writable(dirName(scoreFile), scoreFile)) {
       fallbackDir_ = scoreFallbackDir();
       useFallback_ = makeDirs(fallbackDir_);
-      if (useFallback_)
+      if (useFallback_) {
         std::fprintf(stderr, "%s: %s cannot be written; scores are kept in %s\n", programName_.c_str(),
                      dirName(scoreFile).c_str(), fallbackDir_.c_str());
-      else
+      } else {
         std::fprintf(stderr, "%s: neither %s nor %s can be written; scores will not be kept\n",
                      programName_.c_str(), dirName(scoreFile).c_str(), fallbackDir_.c_str());
+        writeFailed_ = true;  // said once here; the failing writes stay quiet
+      }
     }
   }
   return useFallback_ ? fallbackDir_ + "/" + baseName(scoreFile) : scoreFile;
@@ -80,16 +82,18 @@ void readScoreRecord(Runtime& rt, const std::string& scoreFile, ScoreRecord& rec
   std::string path = rt.scoreStore().resolve(scoreFile);
   std::uint8_t buf[ScoreRecord::kSize] = {};
   std::size_t n = 0;
-  int fd = open(path.c_str(), O_RDWR | O_CREAT, 0644);
-  if (fd < 0) fd = open(path.c_str(), O_RDONLY);
-  if (fd >= 0) {
+  // Non-blocking, so that a pipe sitting at the path cannot stall the open.
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0644);
+  if (fd < 0) fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  struct stat st;
+  if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
     while (n < sizeof buf) {
       ssize_t got = read(fd, buf + n, sizeof buf - n);
       if (got <= 0) break;
       n += static_cast<std::size_t>(got);
     }
-    close(fd);
   }
+  if (fd >= 0) close(fd);
   rt.trace().line("read " + baseName(scoreFile) + " " + hex(buf, n));
   rec = ScoreRecord::fromBytes(buf, n);
 }
@@ -108,8 +112,10 @@ void writeScoreRecord(Runtime& rt, const std::string& scoreFile, const ScoreReco
   }
   if (ok) ok = rename(tmp.c_str(), path.c_str()) == 0;
   if (!ok) {
-    std::fprintf(stderr, "%s: the scores could not be saved to %s: %s\n", rt.programName().c_str(), path.c_str(), std::strerror(errno));
+    int error = errno;
     unlink(tmp.c_str());
+    if (!rt.scoreStore().firstWriteFailure()) return;
+    std::fprintf(stderr, "%s: the scores could not be saved to %s: %s\n", rt.programName().c_str(), path.c_str(), std::strerror(error));
   }
 }
 

@@ -15,20 +15,25 @@ class ScoreStore {
   ScoreStore(std::string programDir, std::string programName);
   // The file actually used for a path the scene built ("<dir>/Qspe.dat").
   std::string resolve(const std::string& scoreFile);
+  // True the first time only: a failed write is reported once per run.
+  bool firstWriteFailure() { return !writeFailed_ && (writeFailed_ = true); }
 
  private:
   std::string programDir_, programName_;
   std::string fallbackDir_;
   bool decided_ = false;
   bool useFallback_ = false;
+  bool writeFailed_ = false;
 };
 
 // Opens the file (creating it empty if none exists), reads its first 20 bytes
 // into `rec` (missing bytes read as zeros) and closes it; traced as a `read` line.
+// Anything but a regular file at the path reads as nothing.
 void readScoreRecord(Runtime& rt, const std::string& scoreFile, ScoreRecord& rec);
 // Writes the whole record at once: to a temporary file in the same directory,
 // flushed, then renamed over the old one, so the file is never torn; traced as
-// a `write` line. On failure the old file stays as it was.
+// a `write` line. On failure the old file stays as it was and the first
+// failure of the run is said on standard error.
 void writeScoreRecord(Runtime& rt, const std::string& scoreFile, const ScoreRecord& rec);
 
 // The fallback directory for the score file: $XDG_DATA_HOME/qspe, else ~/.local/share/qspe.
