@@ -1,0 +1,18 @@
+#pragma once
+#include "games/shooter/shooter_core.h"
+
+namespace qs {
+
+// "QorvexBlast": the upright shooter with its own layout and clear flag.
+class FormQB final : public ShooterCore {
+ public:
+  FormQB() : ShooterCore("FormQB") {}
+
+ protected:
+  void designWindow() override;
+  void designField() override;
+  void sizeWindow() override;
+  std::int16_t& clearFlag() override { return scoreRec.clearQB; }
+};
+
+}  // namespace qs

@@ -1,0 +1,42 @@
+// The upright rules: the ship on the bottom row moving left and right, enemies
+// falling, the beam flying up. Variants turn the field by overriding these.
+#include "games/shooter/shooter_core.h"
+#include "shell/keys.h"
+
+namespace qs {
+
+ShipControls ShooterCore::shipControls() const { return {vbKeyLeft, vbKeyRight, {32, 0}}; }
+
+// Lane 2; the ship keeps its row.
+void ShooterCore::placeShipAtStart() { Myship.setLeft(64); }
+
+bool ShooterCore::beamOut() const { return Beam.top() < 0; }
+
+// Also true for an enemy already below the beam.
+bool ShooterCore::beamHits(const Label& enemy) const {
+  return enemy.top() + 16 >= Beam.top() && Beam.left() == enemy.left();
+}
+
+// Tested only at the enemy tick: a ship that steps beside an enemy already on
+// its row is not hit, and that enemy goes on below it.
+bool ShooterCore::crashes(const Label& enemy) const {
+  return enemy.top() == Myship.top() && enemy.left() == Myship.left();
+}
+
+// A destroyed enemy lies at x = 256 and never counts.
+bool ShooterCore::passed(const Label& enemy) const { return enemy.top() > Myship.top() + 32 && enemy.left() < 256; }
+
+void ShooterCore::blastEnemy(int i) {
+  Enemy[i].move(32 * i, -32 * highRow);
+  Enemy[i].setVisible(true);
+}
+
+// Stands for the system colour of inactive title bars: the field's own grey.
+Color ShooterCore::fieldColourAfterBlast() const { return Color::rgb(128, 128, 128); }
+
+void ShooterCore::emptyTitleTexts() {
+  txtEvent.setCaption("");
+  txtTitle.setCaption("");
+}
+
+}  // namespace qs
