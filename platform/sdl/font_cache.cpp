@@ -1,0 +1,65 @@
+#include "font_cache.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "glyph_map.h"
+#include "shell/fonts.h"
+
+namespace qs {
+
+FontCache::~FontCache() {
+  for (Entry& e : open_) TTF_CloseFont(e.font);
+}
+
+int FontCache::pixelSize(double points, int scale) {
+  int px = static_cast<int>(std::lround(points * 96.0 / 72.0));
+  return std::max(1, px) * std::max(1, scale);
+}
+
+const FoundFace* FontCache::faceFor(const std::string& name) const {
+  if (auto it = faces_.find(name); it != faces_.end()) return &it->second;
+  // A face the table does not know is drawn with the interface face.
+  if (auto it = faces_.find(kUiFace); it != faces_.end()) return &it->second;
+  return faces_.empty() ? nullptr : &faces_.begin()->second;
+}
+
+std::string FontCache::key(const Font& f, int scale) const {
+  const FoundFace* face = faceFor(f.face);
+  std::string k = face ? face->family : "?";
+  k += '/';
+  k += std::to_string(pixelSize(f.size, scale));
+  if (f.bold) k += 'b';
+  if (f.italic) k += 'i';
+  return k;
+}
+
+std::string FontCache::drawnText(const Font& f, std::string_view text) const {
+  return f.face == kSymbolFace ? symbolText(text) : std::string(text);
+}
+
+TTF_Font* FontCache::get(const Font& f, int scale) {
+  std::string k = key(f, scale);
+  for (auto it = open_.begin(); it != open_.end(); ++it) {
+    if (it->key != k) continue;
+    open_.splice(open_.begin(), open_, it);
+    return it->font;
+  }
+  const FoundFace* face = faceFor(f.face);
+  if (!face) return nullptr;
+  const FontFile& file = face->style(f.bold, f.italic);
+  TTF_Font* font = TTF_OpenFontIndex(file.path.c_str(), pixelSize(f.size, scale), file.index);
+  if (!font) return nullptr;
+  int style = TTF_STYLE_NORMAL;
+  if (file.syntheticBold) style |= TTF_STYLE_BOLD;
+  if (file.syntheticItalic) style |= TTF_STYLE_ITALIC;
+  TTF_SetFontStyle(font, style);
+  open_.push_front({std::move(k), font});
+  while (open_.size() > kMaxOpen) {
+    TTF_CloseFont(open_.back().font);
+    open_.pop_back();
+  }
+  return font;
+}
+
+}  // namespace qs

@@ -1,0 +1,47 @@
+#pragma once
+#include <SDL_ttf.h>
+
+#include <list>
+#include <string>
+#include <string_view>
+
+#include "font_finder.h"
+#include "shell/element.h"
+
+namespace qs {
+
+// Opened fonts by face, pixel size and style, the least recently used closed
+// first. The font returned stays open until the next call.
+class FontCache {
+ public:
+  explicit FontCache(FaceTable faces) : faces_(std::move(faces)) {}
+  ~FontCache();
+  FontCache(const FontCache&) = delete;
+  FontCache& operator=(const FontCache&) = delete;
+
+  // Points at 96 dpi, times the window scale.
+  static int pixelSize(double points, int scale);
+
+  // The font that draws `f` at the scale; nullptr when it cannot be opened.
+  TTF_Font* get(const Font& f, int scale);
+  // Names the font get() returns, for caching what it draws.
+  std::string key(const Font& f, int scale) const;
+  // The text the font draws for a caption: symbol codes become pictographs.
+  std::string drawnText(const Font& f, std::string_view text) const;
+  // The face that stands in for a scene's face name.
+  const FoundFace* faceFor(const std::string& name) const;
+
+  std::size_t openCount() const { return open_.size(); }
+
+ private:
+  struct Entry {
+    std::string key;
+    TTF_Font* font;
+  };
+  static constexpr std::size_t kMaxOpen = 32;
+
+  FaceTable faces_;
+  std::list<Entry> open_;  // most recently used first
+};
+
+}  // namespace qs

@@ -1,0 +1,201 @@
+#include "form_painter.h"
+
+#include <SDL_image.h>
+
+#include <cmath>
+
+#include "label_layout.h"
+#include "png_shot.h"
+#include "shell/form.h"
+
+namespace qs {
+namespace {
+
+constexpr std::size_t kTextSurfaceBudget = 48u << 20;
+constexpr std::size_t kMaxLayouts = 512;
+
+int toPixels(int v, Units u) {
+  return u == Units::Twips ? static_cast<int>(std::lround(v / static_cast<double>(kTwipsPerPixel))) : v;
+}
+
+bool intersect(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) { return SDL_IntersectRect(&a, &b, &out); }
+
+}  // namespace
+
+std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programDir, const std::vector<FaceRequest>& faces,
+                                           std::string& error) {
+  auto table = findFaces(faces, error);
+  if (!table) return nullptr;
+  auto painter = std::make_unique<SdlFormPainter>(programDir, std::move(*table));
+  if (!painter->ready()) {
+    error = std::string("cannot start SDL_ttf: ") + TTF_GetError();
+    return nullptr;
+  }
+  IMG_Init(IMG_INIT_PNG);
+  return painter;
+}
+
+std::unique_ptr<SdlPainter> SdlPainter::create(const std::string& programDir, std::string& error) {
+  return makeSdlPainter(programDir, standardFaces(), error);
+}
+
+SdlFormPainter::SdlFormPainter(std::string programDir, FaceTable faces)
+    : fonts_(std::move(faces)), surfaces_(kTextSurfaceBudget), pictures_(std::move(programDir)) {}
+
+int SdlFormPainter::textWidth(const Font& font, std::string_view text) {
+  TTF_Font* f = fonts_.get(font, 1);
+  int w = 0, h = 0;
+  if (!f || text.empty() || TTF_SizeUTF8(f, fonts_.drawnText(font, text).c_str(), &w, &h) != 0) return 0;
+  return w;
+}
+
+int SdlFormPainter::lineHeight(const Font& font) {
+  TTF_Font* f = fonts_.get(font, 1);
+  return f ? TTF_FontHeight(f) : 0;
+}
+
+bool SdlFormPainter::writePng(const Form& f, const std::string& file, int scale, std::string& error) {
+  return writeFormPng(*this, f, file, scale, error);
+}
+
+SDL_Rect SdlFormPainter::scaled(int left, int top, int width, int height) const {
+  return SDL_Rect{left * scale_, top * scale_, width * scale_, height * scale_};
+}
+
+void SdlFormPainter::paint(SDL_Renderer* renderer, const Form& form, int scale) {
+  renderer_ = renderer;
+  scale_ = std::max(1, scale);
+  textures_.begin(renderer);
+  SDL_RenderSetClipRect(renderer, nullptr);
+  SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+  Color back = form.back();
+  SDL_SetRenderDrawColor(renderer, back.r, back.g, back.b, 255);
+  SDL_RenderClear(renderer);
+  drawContainer(form, 0, 0, scaled(0, 0, form.clientWidth(), form.clientHeight()));
+  SDL_RenderSetClipRect(renderer, nullptr);
+  textures_.end();
+  renderer_ = nullptr;
+}
+
+void SdlFormPainter::drawContainer(const Container& c, int ox, int oy, const SDL_Rect& clip) {
+  drawPrinted(c, ox, oy, clip);
+  const auto& kids = c.children();
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+    const Element& e = **it;
+    if (!e.visible()) continue;
+    Units u = c.units();
+    int left = ox + toPixels(e.left(), u), top = oy + toPixels(e.top(), u);
+    SDL_Rect area = scaled(left, top, toPixels(e.width(), u), toPixels(e.height(), u));
+    switch (e.kind()) {
+      case Element::Kind::Label: drawLabel(static_cast<const Label&>(e), area, clip); break;
+      case Element::Kind::Image: drawImage(static_cast<const Image&>(e), area, clip); break;
+      case Element::Kind::Shape: drawShape(static_cast<const Shape&>(e), area, clip); break;
+      case Element::Kind::Box: {
+        const auto& box = static_cast<const Box&>(e);
+        SDL_Rect inner;
+        if (!intersect(area, clip, inner)) break;
+        fill(inner, box.back());
+        drawContainer(box, left, top, inner);
+        break;
+      }
+    }
+  }
+}
+
+void SdlFormPainter::drawPrinted(const Container& c, int ox, int oy, const SDL_Rect& clip) {
+  if (c.printed().empty()) return;
+  SDL_RenderSetClipRect(renderer_, &clip);
+  for (const PrintedRun& run : c.printed()) {
+    if (run.text.empty()) continue;
+    drawLine(run.font, run.fore, fonts_.drawnText(run.font, run.text), (ox + run.x) * scale_, (oy + run.y) * scale_,
+             Align::Left, 0);
+  }
+}
+
+void SdlFormPainter::fill(const SDL_Rect& r, Color c) {
+  SDL_RenderSetClipRect(renderer_, nullptr);
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+  SDL_SetRenderDrawColor(renderer_, c.r, c.g, c.b, 255);
+  SDL_RenderFillRect(renderer_, &r);
+}
+
+const std::vector<std::string>& SdlFormPainter::layout(const Font& font, const std::string& drawn, int maxWidth) {
+  std::string key = fonts_.key(font, scale_) + '\x1f' + std::to_string(maxWidth) + '\x1f' + drawn;
+  if (auto it = layouts_.find(key); it != layouts_.end()) return it->second;
+  if (layouts_.size() >= kMaxLayouts) layouts_.clear();
+  TTF_Font* f = fonts_.get(font, scale_);
+  auto widthOf = [f](std::string_view s) {
+    int w = 0, h = 0;
+    if (!f || s.empty() || TTF_SizeUTF8(f, std::string(s).c_str(), &w, &h) != 0) return 0;
+    return w;
+  };
+  return layouts_.emplace(std::move(key), wrapLines(drawn, maxWidth, widthOf)).first->second;
+}
+
+SDL_Texture* SdlFormPainter::lineTexture(const Font& font, Color fore, const std::string& drawn) {
+  if (drawn.empty()) return nullptr;
+  std::string key = fonts_.key(font, scale_) + '\x1f' + fore.hex() + '\x1f' + drawn;
+  if (SDL_Texture* t = textures_.find(key)) return t;
+  SDL_Surface* s = surfaces_.get(key, [&]() -> SDL_Surface* {
+    TTF_Font* f = fonts_.get(font, scale_);
+    return f ? TTF_RenderUTF8_Blended(f, drawn.c_str(), SDL_Color{fore.r, fore.g, fore.b, 255}) : nullptr;
+  });
+  return textures_.add(key, s);
+}
+
+void SdlFormPainter::drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y, Align a, int width) {
+  SDL_Texture* t = lineTexture(font, fore, drawn);
+  if (!t) return;
+  int w = 0, h = 0;
+  SDL_QueryTexture(t, nullptr, nullptr, &w, &h);
+  SDL_Rect dst{alignedLeft(a, x, width, w), y, w, h};
+  SDL_RenderCopy(renderer_, t, nullptr, &dst);
+}
+
+void SdlFormPainter::drawLabel(const Label& l, const SDL_Rect& area, const SDL_Rect& clip) {
+  SDL_Rect visible;
+  if (!intersect(area, clip, visible)) return;
+  if (!l.transparent()) fill(visible, l.back());
+  if (l.caption().empty()) return;
+  TTF_Font* f = fonts_.get(l.font(), scale_);
+  if (!f) return;
+  int step = TTF_FontHeight(f);
+  const std::vector<std::string>& lines = layout(l.font(), fonts_.drawnText(l.font(), l.caption()), area.w);
+  SDL_RenderSetClipRect(renderer_, &visible);
+  int y = area.y;
+  for (const std::string& line : lines) {
+    if (y >= visible.y + visible.h) break;
+    if (y + step > visible.y) drawLine(l.font(), l.fore(), line, area.x, y, l.align(), area.w);
+    y += step;
+  }
+}
+
+void SdlFormPainter::drawImage(const Image& i, const SDL_Rect& area, const SDL_Rect& clip) {
+  SDL_Rect visible;
+  if (!intersect(area, clip, visible)) return;
+  std::string key = "\x01picture\x1f" + i.picture();
+  SDL_Texture* t = textures_.find(key);
+  if (!t) t = textures_.add(key, pictures_.get(i.picture()));
+  if (!t) return;
+  SDL_RenderSetClipRect(renderer_, &visible);
+  SDL_RenderCopy(renderer_, t, nullptr, &area);
+}
+
+void SdlFormPainter::drawShape(const Shape& s, const SDL_Rect& area, const SDL_Rect& clip) {
+  SDL_Rect visible;
+  if (!intersect(area, clip, visible)) return;
+  int t = std::min({scale_, area.w, area.h});
+  SDL_Rect edges[4] = {
+      {area.x, area.y, area.w, t},
+      {area.x, area.y + area.h - t, area.w, t},
+      {area.x, area.y, t, area.h},
+      {area.x + area.w - t, area.y, t, area.h},
+  };
+  SDL_RenderSetClipRect(renderer_, &visible);
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+  Color c = s.border();
+  SDL_SetRenderDrawColor(renderer_, c.r, c.g, c.b, 255);
+  SDL_RenderFillRects(renderer_, edges, 4);
+}
+
+}  // namespace qs

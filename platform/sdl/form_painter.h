@@ -1,0 +1,81 @@
+#pragma once
+#include <SDL.h>
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "font_cache.h"
+#include "font_finder.h"
+#include "painter.h"
+#include "picture_cache.h"
+#include "surface_cache.h"
+#include "texture_store.h"
+
+namespace qs {
+
+// Opens the faces asked for (the standard ones in SdlPainter::create). On
+// failure returns nothing and `error` names the packages to install.
+std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programDir, const std::vector<FaceRequest>& faces,
+                                           std::string& error);
+
+// Holds SDL_ttf open for as long as the painter lives.
+class TtfSession {
+ public:
+  TtfSession() : ok_(TTF_Init() == 0) {}
+  ~TtfSession() {
+    if (ok_) TTF_Quit();
+  }
+  TtfSession(const TtfSession&) = delete;
+  TtfSession& operator=(const TtfSession&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  bool ok_;
+};
+
+// Draws a form: background, printed text, then the elements from the bottom
+// of the stacking to the top, boxes clipping what they hold.
+class SdlFormPainter final : public SdlPainter, private TextMeasurer {
+ public:
+  SdlFormPainter(std::string programDir, FaceTable faces);
+
+  void paint(SDL_Renderer* renderer, const Form& form, int scale) override;
+  bool writePng(const Form& f, const std::string& file, int scale, std::string& error) override;
+  TextMeasurer& measurer() override { return *this; }
+
+  bool ready() const { return ttf_.ok(); }
+  FontCache& fonts() { return fonts_; }
+  const TextureStore& textures() const { return textures_; }
+
+ private:
+  int textWidth(const Font& font, std::string_view text) override;
+  int lineHeight(const Font& font) override;
+
+  // Positions are pixels at scale 1 with `ox`, `oy` the container's origin on
+  // the form; `clip` is in drawn (scaled) pixels.
+  void drawContainer(const Container& c, int ox, int oy, const SDL_Rect& clip);
+  void drawPrinted(const Container& c, int ox, int oy, const SDL_Rect& clip);
+  void drawLabel(const Label& l, const SDL_Rect& area, const SDL_Rect& clip);
+  void drawImage(const Image& i, const SDL_Rect& area, const SDL_Rect& clip);
+  void drawShape(const Shape& s, const SDL_Rect& area, const SDL_Rect& clip);
+  void fill(const SDL_Rect& r, Color c);
+  // The texture of one line of text, made once and kept.
+  SDL_Texture* lineTexture(const Font& font, Color fore, const std::string& drawn);
+  // Draws one line of text with its top at y, aligned inside [x, x + width), drawn pixels.
+  void drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y, Align a, int width);
+  const std::vector<std::string>& layout(const Font& font, const std::string& drawn, int maxWidth);
+  SDL_Rect scaled(int left, int top, int width, int height) const;
+
+  TtfSession ttf_;  // first, so it closes last
+  FontCache fonts_;
+  SurfaceCache surfaces_;
+  PictureCache pictures_;
+  TextureStore textures_;
+  std::unordered_map<std::string, std::vector<std::string>> layouts_;
+  SDL_Renderer* renderer_ = nullptr;  // while painting
+  int scale_ = 1;
+};
+
+}  // namespace qs

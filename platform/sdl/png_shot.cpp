@@ -1,0 +1,40 @@
+#include "png_shot.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+
+#include "shell/form.h"
+
+namespace qs {
+
+SurfacePtr drawOffscreen(SdlPainter& painter, const Form& f, int scale, std::string& error) {
+  scale = std::max(1, scale);
+  int w = std::max(1, f.clientWidth()) * scale, h = std::max(1, f.clientHeight()) * scale;
+  SurfacePtr surface(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888));
+  if (!surface) {
+    error = std::string("cannot make a picture of ") + f.name() + ": " + SDL_GetError();
+    return nullptr;
+  }
+  SDL_Renderer* r = SDL_CreateSoftwareRenderer(surface.get());
+  if (!r) {
+    error = std::string("cannot draw ") + f.name() + ": " + SDL_GetError();
+    return nullptr;
+  }
+  painter.paint(r, f, scale);
+  SDL_RenderPresent(r);
+  SDL_DestroyRenderer(r);
+  return surface;
+}
+
+bool writeFormPng(SdlPainter& painter, const Form& f, const std::string& file, int scale, std::string& error) {
+  SurfacePtr surface = drawOffscreen(painter, f, scale, error);
+  if (!surface) return false;
+  if (IMG_SavePNG(surface.get(), file.c_str()) != 0) {
+    error = "cannot write " + file + ": " + IMG_GetError();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qs

@@ -1,0 +1,129 @@
+#include <fontconfig/fontconfig.h>
+
+#include "paint_support.h"
+#include "platform/sdl/glyph_map.h"
+
+namespace qs::test {
+namespace {
+
+TEST(Fonts, SceneFacesFindTheirStandIns) {
+  std::string error;
+  auto faces = findFaces(standardFaces(), error);
+  ASSERT_TRUE(faces) << error;
+  EXPECT_EQ(faces->at(kUiFace).family, "IPAPGothic");
+  EXPECT_EQ(faces->at(kMinchoFace).family, "IPAPMincho");
+  EXPECT_EQ(faces->at(kFixedFace).family, "IPAGothic");
+  EXPECT_EQ(faces->at(kSymbolFace).family, "Symbola");
+  // The P faces are proportional: the fixed face is a different file.
+  EXPECT_NE(faces->at(kUiFace).style(false, false).path, faces->at(kFixedFace).style(false, false).path);
+}
+
+TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
+  std::string error;
+  std::vector<FaceRequest> wanted = {
+      {"Face One", "NoSuchFamilyQx1", "", "", "fonts-nosuch-one"},
+      {kUiFace, "IPAPGothic", "ja", "sans-serif", "fonts-ipafont-gothic"},
+      {"Face Two", "NoSuchFamilyQx2", "", "", "fonts-nosuch-two"},
+  };
+  EXPECT_EQ(makeSdlPainter("/tmp", wanted, error), nullptr);
+  EXPECT_NE(error.find("NoSuchFamilyQx1"), std::string::npos) << error;
+  EXPECT_NE(error.find("fonts-nosuch-one"), std::string::npos) << error;
+  EXPECT_NE(error.find("fonts-nosuch-two"), std::string::npos) << error;
+  EXPECT_EQ(error.find("fonts-ipafont-gothic"), std::string::npos) << "only what is missing: " << error;
+}
+
+TEST(Fonts, AMissingJapaneseFaceFallsBackToAnyFaceForJapanese) {
+  std::string error;
+  auto faces = findFaces({{"Gone", "NoSuchFamilyQx", "ja", "serif", "fonts-nosuch"}}, error);
+  ASSERT_TRUE(faces) << error;
+  const FoundFace& f = faces->at("Gone");
+  EXPECT_NE(f.family, "NoSuchFamilyQx");
+  // The family found speaks Japanese.
+  FcPattern* p = FcPatternCreate();
+  FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(f.family.c_str()));
+  FcPatternAddString(p, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+  FcObjectSet* os = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  FcFontSet* fonts = FcFontList(config, p, os);
+  EXPECT_GT(fonts ? fonts->nfont : 0, 0) << f.family;
+  if (fonts) FcFontSetDestroy(fonts);
+  FcObjectSetDestroy(os);
+  FcPatternDestroy(p);
+  FcConfigDestroy(config);
+}
+
+// Mean column of the ink in a band of rows.
+double meanX(const SDL_Surface* s, int top, int bottom) {
+  double sum = 0;
+  int n = 0;
+  for (int y = top; y <= bottom; ++y)
+    for (int x = 0; x < s->w; ++x)
+      if (pixel(s, x, y) != colors::white) sum += x, ++n;
+  return n ? sum / n : 0;
+}
+
+TEST(Fonts, BoldAndItalicAreDrawnEvenWithoutFacesOfTheirOwn) {
+  auto drawn = [](Font font) {
+    Sheet f(300, 80);
+    f.label(LabelSpec{"Il Il Il", font, Align::Left, colors::black, {10, 5, 280, 70}});
+    return draw(f);
+  };
+  auto regular = drawn(gothic(40)), bold = drawn(gothic(40, true)), italic = drawn(gothic(40, false, true));
+  Ink r = inkAll(regular.get(), colors::white), b = inkAll(bold.get(), colors::white),
+      i = inkAll(italic.get(), colors::white);
+  ASSERT_TRUE(r.any() && b.any() && i.any());
+  EXPECT_GT(b.count * 10, r.count * 12) << "bold strokes are heavier";
+  // Upright stems have their ink straight above; slanted ones lean right at the top.
+  int third = r.height() / 3;
+  EXPECT_NEAR(meanX(regular.get(), r.top, r.top + third), meanX(regular.get(), r.bottom - third, r.bottom), 1.5);
+  EXPECT_GT(meanX(italic.get(), i.top, i.top + third), meanX(italic.get(), i.bottom - third, i.bottom) + 3);
+}
+
+TEST(Fonts, EverySymbolCodeHasAPictographInTheSymbolFace) {
+  TTF_Font* symbols = painter().fonts().get(wingdings(24), 1);
+  ASSERT_NE(symbols, nullptr);
+  for (char c : mappedSymbolCodes()) {
+    char32_t cp = symbolFor(c);
+    EXPECT_GT(cp, 0x7Fu) << c;
+    EXPECT_TRUE(TTF_GlyphIsProvided32(symbols, static_cast<Uint32>(cp))) << "code " << c << " U+" << std::hex << static_cast<unsigned>(cp);
+  }
+}
+
+TEST(Fonts, SymbolCaptionsMapEachCharacter) {
+  EXPECT_EQ(symbolText(">"), "\u2707");
+  EXPECT_EQ(symbolText("''"), "\U0001F56F\U0001F56F");
+  EXPECT_EQ(symbolText("<J1"), "\U0001F5AB\u263A1") << "unmapped characters stay themselves";
+  EXPECT_EQ(painter().fonts().drawnText(gothic(9), "<J"), "<J") << "other faces draw the caption as it is";
+}
+
+TEST(Fonts, PointsBecomePixelsAt96DpiTimesTheScale) {
+  EXPECT_EQ(FontCache::pixelSize(9, 1), 12);
+  EXPECT_EQ(FontCache::pixelSize(21.75, 1), 29);
+  EXPECT_EQ(FontCache::pixelSize(48, 3), 192);
+  EXPECT_EQ(FontCache::pixelSize(200, 2), 534);
+}
+
+TEST(Fonts, MeasurerGivesWidthAndLineHeightAtScaleOne) {
+  TextMeasurer& m = painter().measurer();
+  int h9 = m.lineHeight(gothic(9)), h18 = m.lineHeight(gothic(18));
+  EXPECT_GE(h9, 12);
+  EXPECT_LE(h9, 17);
+  EXPECT_NEAR(h18, 2 * h9, 2);
+  int w2 = m.textWidth(gothic(9), "WW"), w4 = m.textWidth(gothic(9), "WWWW");
+  EXPECT_GT(w2, 0);
+  EXPECT_NEAR(w4, 2 * w2, 1);
+  EXPECT_NEAR(m.textWidth(gothic(18), "WW"), 2 * w2, 2);
+  EXPECT_EQ(m.textWidth(gothic(9), ""), 0);
+  // Symbol captions are measured as the pictographs they draw.
+  EXPECT_NE(m.textWidth(wingdings(24), "NN"), m.textWidth(gothic(24), "NN"));
+  EXPECT_NEAR(m.textWidth(wingdings(24), "NN"), 2 * m.textWidth(wingdings(24), "N"), 1);
+}
+
+TEST(Fonts, OpenFontsStayBounded) {
+  for (int size = 6; size < 80; ++size) painter().fonts().get(gothic(size), 1);
+  EXPECT_LE(painter().fonts().openCount(), 32u);
+  EXPECT_NE(painter().fonts().get(gothic(9), 1), nullptr);
+}
+
+}  // namespace
+}  // namespace qs::test

@@ -1,0 +1,86 @@
+// Live runs of the real program on SDL's offscreen video driver: a recorded
+// live run replays headless to the same trace, and SIGTERM closes the windows
+// as the player would.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+std::string temp(const std::string& name) { return ::testing::TempDir() + "live_" + name; }
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+pid_t spawnQspe(std::vector<std::string> args, bool live) {
+  args.insert(args.begin(), QSPE_BINARY);
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) env.emplace_back(*e);
+  if (live) {
+    env.emplace_back("SDL_VIDEODRIVER=offscreen");
+    env.emplace_back("SDL_AUDIODRIVER=dummy");
+  }
+  std::vector<char*> envp;
+  for (auto& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
+  return pid;
+}
+
+int waitFor(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(LiveRun, ARecordedLiveRunReplaysHeadlessToTheSameTrace) {
+  std::string demo = temp("demo.script"), rec = temp("rec.script"), live = temp("live.trace"),
+              replay = temp("replay.trace");
+  // A short demo fed in real time: keys on the splash and on the menu window.
+  std::ofstream(demo) << "seed 5\n400 down Z\n420 up Z\n3200 down Right\n3260 up Right\n3300 repeat 70\n";
+  pid_t pid = spawnQspe({"--script", demo, "--record", rec, "--trace", live, "--until", "3600", "--scale", "1"}, true);
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(waitFor(pid), 0);
+  std::string recorded = readFile(rec);
+  EXPECT_NE(recorded.find("seed 5\n"), std::string::npos) << recorded;
+  EXPECT_NE(recorded.find("3600 quit"), std::string::npos) << recorded;
+
+  pid = spawnQspe({"--headless", "--script", rec, "--trace", replay}, false);
+  ASSERT_EQ(waitFor(pid), 0);
+  std::string a = readFile(live), b = readFile(replay);
+  EXPECT_NE(a.find("3000 show FormMain"), std::string::npos) << a;
+  EXPECT_EQ(a, b);
+}
+
+TEST(LiveRun, SigtermClosesTheWindowsAsThePlayerWould) {
+  std::string trace = temp("term.trace");
+  pid_t pid = spawnQspe({"--trace", trace, "--scale", "1"}, true);
+  ASSERT_GT(pid, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  kill(pid, SIGTERM);
+  EXPECT_EQ(waitFor(pid), 0);
+  std::string t = readFile(trace);
+  EXPECT_NE(t.find(" unload FormStartUp\n"), std::string::npos) << t;
+  EXPECT_NE(t.find(" end\n"), std::string::npos) << t;
+}
+
+}  // namespace

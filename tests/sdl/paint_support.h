@@ -1,0 +1,102 @@
+#pragma once
+// Forms built in a test, one shared painter, and reading back drawn pixels.
+#include <gtest/gtest.h>
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "platform/sdl/form_painter.h"
+#include "platform/sdl/png_shot.h"
+#include "shell/fonts.h"
+#include "shell/form.h"
+
+namespace qs::test {
+
+// A form whose elements a test places one by one: each goes below those
+// placed before it.
+class Sheet : public Form {
+ public:
+  Sheet(int w, int h, Units u = Units::Pixels, Color back = colors::white) : Form("Sheet", u) {
+    setClientSize(w, h);
+    setDesignBack(back);
+  }
+  void design() override {}
+
+  Label& label(const LabelSpec& s) { return placeIn(*this, labels_.emplace_back(), s); }
+  Label& labelIn(Box& b, const LabelSpec& s) { return placeIn(b, labels_.emplace_back(), s); }
+  Box& box(Rect r, Color back, Units inner = Units::Pixels) { return place(boxes_.emplace_back(), "Box", r, back, inner); }
+  Shape& shape(Rect r, Color border) { return place(shapes_.emplace_back(), "Shape", r, border); }
+  Image& image(Rect r, const std::string& picture) { return place(images_.emplace_back(), "Image", r, picture); }
+
+ private:
+  Label& placeIn(Container& c, Label& l, const LabelSpec& s) { return c.place(l, "Label", s); }
+  std::deque<Label> labels_;
+  std::deque<Box> boxes_;
+  std::deque<Shape> shapes_;
+  std::deque<Image> images_;
+};
+
+// The painter every drawing test shares; its pictures come from the test's temporary directory.
+inline SdlFormPainter& painter() {
+  static std::unique_ptr<SdlFormPainter> p = [] {
+    std::string error;
+    auto faces = findFaces(standardFaces(), error);
+    if (!faces) ADD_FAILURE() << error;
+    auto made = std::make_unique<SdlFormPainter>(::testing::TempDir(), faces ? *faces : FaceTable{});
+    IMG_Init(IMG_INIT_PNG);
+    return made;
+  }();
+  return *p;
+}
+
+inline SurfacePtr draw(const Form& f, int scale = 1) {
+  std::string error;
+  SurfacePtr s = drawOffscreen(painter(), f, scale, error);
+  EXPECT_TRUE(s) << error;
+  return s;
+}
+
+inline Color pixel(const SDL_Surface* s, int x, int y) {
+  const auto* row = static_cast<const std::uint8_t*>(s->pixels) + y * s->pitch;
+  Uint32 v = 0;
+  std::memcpy(&v, row + x * s->format->BytesPerPixel, s->format->BytesPerPixel);
+  Color c;
+  SDL_GetRGB(v, s->format, &c.r, &c.g, &c.b);
+  return c;
+}
+
+// Where pixels differ from the background inside a region.
+struct Ink {
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // right and bottom inclusive
+  int count = 0;
+  bool any() const { return count > 0; }
+  int width() const { return right - left + 1; }
+  int height() const { return bottom - top + 1; }
+};
+
+inline Ink inkIn(const SDL_Surface* s, Color back, SDL_Rect r) {
+  Ink ink;
+  for (int y = std::max(0, r.y); y < std::min(s->h, r.y + r.h); ++y)
+    for (int x = std::max(0, r.x); x < std::min(s->w, r.x + r.w); ++x) {
+      if (pixel(s, x, y) == back) continue;
+      ++ink.count;
+      ink.left = std::min(ink.left, x);
+      ink.right = std::max(ink.right, x);
+      ink.top = std::min(ink.top, y);
+      ink.bottom = std::max(ink.bottom, y);
+    }
+  return ink;
+}
+
+inline Ink inkAll(const SDL_Surface* s, Color back) { return inkIn(s, back, SDL_Rect{0, 0, s->w, s->h}); }
+
+// Ink outside a rectangle (all of the surface but `r`).
+inline int inkOutside(const SDL_Surface* s, Color back, SDL_Rect r) {
+  return inkAll(s, back).count - inkIn(s, back, r).count;
+}
+
+}  // namespace qs::test

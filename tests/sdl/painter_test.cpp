@@ -1,0 +1,238 @@
+#include <SDL_image.h>
+
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#include "paint_support.h"
+
+namespace qs::test {
+namespace {
+
+constexpr Color kRed = Color::rgb(255, 0, 0);
+constexpr Color kBlue = Color::rgb(0, 0, 255);
+constexpr Color kGreen = Color::rgb(0, 160, 0);
+
+LabelSpec text(std::string caption, Font font, Rect r, Align a = Align::Left, Color fore = colors::black) {
+  return LabelSpec{std::move(caption), std::move(font), a, fore, r};
+}
+
+TEST(Painting, LabelInkStaysInsideItsRectangle) {
+  Sheet f(200, 100);
+  // 36 pt text is taller and wider than the label.
+  f.label(text("Wide WWWW text", gothic(36, true), {20, 30, 80, 20}));
+  auto s = draw(f);
+  SDL_Rect r{20, 30, 80, 20};
+  EXPECT_GT(inkIn(s.get(), colors::white, r).count, 50);
+  EXPECT_EQ(inkOutside(s.get(), colors::white, r), 0);
+}
+
+TEST(Painting, TextTopSitsAtTheLabelTop) {
+  Sheet f(200, 100);
+  f.label(text("Hello", gothic(20), {10, 40, 180, 60}));
+  Ink ink = inkAll(draw(f).get(), colors::white);
+  ASSERT_TRUE(ink.any());
+  EXPECT_GE(ink.top, 40);
+  EXPECT_LT(ink.top, 40 + 12) << "the line's top is at the label top, not centred";
+}
+
+TEST(Painting, AlignmentPlacesTheInkLeftCentreOrRight) {
+  const SDL_Rect r{20, 10, 260, 40};
+  auto inkFor = [&](Align a) {
+    Sheet f(300, 60);
+    f.label(text("Align", gothic(18), {r.x, r.y, r.w, r.h}, a));
+    return inkAll(draw(f).get(), colors::white);
+  };
+  Ink left = inkFor(Align::Left), centre = inkFor(Align::Centre), right = inkFor(Align::Right);
+  ASSERT_TRUE(left.any() && centre.any() && right.any());
+  EXPECT_LE(left.left - r.x, 4);
+  EXPECT_LE(r.x + r.w - 1 - right.right, 4);
+  EXPECT_NEAR((centre.left + centre.right) / 2.0, r.x + r.w / 2.0, 4);
+  EXPECT_NEAR(left.width(), right.width(), 1);
+}
+
+TEST(Painting, CaptionsWiderThanTheLabelWrapOntoFurtherLines) {
+  auto inkFor = [](int width) {
+    Sheet f(300, 120);
+    f.label(text("alpha beta gamma", gothic(12), {0, 0, width, 120}));
+    return inkAll(draw(f).get(), colors::white);
+  };
+  int line = painter().measurer().lineHeight(gothic(12));
+  Ink wide = inkFor(300), narrow = inkFor(60);
+  EXPECT_LT(wide.height(), line + 1);
+  EXPECT_GT(narrow.height(), 2 * line) << "three words, three lines";
+  EXPECT_LE(narrow.right, 59);
+}
+
+TEST(Painting, OpaqueLabelsFillTheirBackTransparentOnesLeaveWhatIsBeneath) {
+  Sheet f(100, 40, Units::Pixels, kRed);
+  Label& opaque = f.label(text("", gothic(9), {0, 0, 50, 40}));
+  opaque.setTransparent(false);
+  opaque.setBack(kBlue);
+  f.label(text("x", gothic(9), {50, 0, 50, 40}));
+  auto s = draw(f);
+  EXPECT_EQ(pixel(s.get(), 25, 35), kBlue) << "an empty caption still shows the back";
+  EXPECT_EQ(pixel(s.get(), 95, 35), kRed);
+}
+
+TEST(Painting, BoxClipsItsChildrenAndFormTwipsBecomePixels) {
+  Sheet f(100, 100, Units::Twips);
+  Box& b = f.box({150, 300, 600, 450}, kGreen);  // 10, 20, 40 x 30 pixels
+  Label& inside = f.labelIn(b, text("", gothic(9), {-5, -5, 200, 200}));
+  inside.setTransparent(false);
+  inside.setBack(kRed);
+  f.box({1200, 300, 150, 150}, kBlue);  // an empty box shows its back
+  auto s = draw(f);
+  SDL_Rect area{10, 20, 40, 30};
+  EXPECT_EQ(inkIn(s.get(), kRed, area).count, 0) << "the child covers the whole box";
+  EXPECT_EQ(inkAll(s.get(), kRed).count, s->w * s->h - 40 * 30) << "and nothing outside it";
+  EXPECT_EQ(pixel(s.get(), 85, 25), kBlue);
+}
+
+TEST(Painting, TopmostElementsCoverLowerOnesAndZOrderRaises) {
+  Sheet f(60, 20);
+  Label& a = f.label(text("", gothic(9), {0, 0, 40, 20}));
+  Label& b = f.label(text("", gothic(9), {20, 0, 40, 20}));
+  a.setTransparent(false), a.setBack(kRed);
+  b.setTransparent(false), b.setBack(kBlue);
+  EXPECT_EQ(pixel(draw(f).get(), 30, 10), kRed);
+  b.zOrder();
+  auto s = draw(f);
+  EXPECT_EQ(pixel(s.get(), 30, 10), kBlue);
+  EXPECT_EQ(pixel(s.get(), 10, 10), kRed);
+}
+
+TEST(Painting, PrintedTextLiesBeneathTheElements) {
+  Sheet f(200, 60);
+  f.print("MMMMMMMMMMMM", false);
+  Label& cover = f.label(text("", gothic(9), {0, 0, 60, 60}));
+  cover.setTransparent(false);
+  cover.setBack(colors::white);
+  Box& b = f.box({100, 30, 100, 30}, colors::white);
+  b.setCurrentX(10);
+  b.print("M");
+  auto s = draw(f);
+  Ink form = inkIn(s.get(), colors::white, SDL_Rect{0, 0, 200, 30});
+  ASSERT_TRUE(form.any());
+  EXPECT_GE(form.left, 60) << "the label covers the start of the run";
+  Ink box = inkIn(s.get(), colors::white, SDL_Rect{100, 30, 100, 30});
+  ASSERT_TRUE(box.any());
+  EXPECT_GE(box.left, 110);
+  EXPECT_LT(box.left, 114) << "printed positions are inside the box";
+}
+
+TEST(Painting, HiddenElementsDrawNothing) {
+  Sheet f(80, 80);
+  f.label(text("Hidden", gothic(20), {0, 0, 80, 40})).setVisible(false);
+  f.shape({0, 0, 80, 80}, colors::black).setVisible(false);
+  Box& b = f.box({10, 10, 60, 60}, kRed);
+  f.labelIn(b, text("Inside", gothic(12), {0, 0, 60, 30}));
+  b.setVisible(false);
+  EXPECT_FALSE(inkAll(draw(f).get(), colors::white).any());
+}
+
+TEST(Painting, ShapeOutlineIsOnePixelTimesTheScale) {
+  Sheet f(30, 20);
+  f.shape({5, 5, 20, 10}, kBlue);
+  auto one = draw(f, 1);
+  EXPECT_EQ(pixel(one.get(), 5, 5), kBlue);
+  EXPECT_EQ(pixel(one.get(), 24, 14), kBlue);
+  EXPECT_EQ(pixel(one.get(), 6, 6), colors::white);
+  EXPECT_EQ(pixel(one.get(), 25, 15), colors::white);
+  EXPECT_EQ(inkAll(one.get(), colors::white).count, 2 * 20 + 2 * 8);
+  auto two = draw(f, 2);
+  EXPECT_EQ(pixel(two.get(), 11, 11), kBlue);
+  EXPECT_EQ(pixel(two.get(), 12, 12), colors::white);
+  EXPECT_EQ(pixel(two.get(), 48, 28), kBlue);
+  EXPECT_EQ(pixel(two.get(), 47, 27), colors::white);
+}
+
+// A 2 x 2 picture with 4 bits a pixel, as the media generator writes them.
+void writeFourBitBmp(const std::string& path, const std::vector<Color>& palette, const int top[2], const int bottom[2]) {
+  std::vector<std::uint8_t> b;
+  auto u16 = [&](unsigned v) { b.push_back(v & 0xFF), b.push_back((v >> 8) & 0xFF); };
+  auto u32 = [&](unsigned v) { u16(v & 0xFFFF), u16(v >> 16); };
+  unsigned offset = 14 + 40 + 16 * 4;
+  b.push_back('B'), b.push_back('M');
+  u32(offset + 8), u32(0), u32(offset);
+  u32(40), u32(2), u32(2), u16(1), u16(4), u32(0), u32(8), u32(2835), u32(2835), u32(16), u32(0);
+  for (int i = 0; i < 16; ++i) {
+    Color c = i < static_cast<int>(palette.size()) ? palette[static_cast<std::size_t>(i)] : colors::black;
+    b.push_back(c.b), b.push_back(c.g), b.push_back(c.r), b.push_back(0);
+  }
+  for (const int* row : {bottom, top}) {  // bottom-up, rows padded to 4 bytes
+    b.push_back(static_cast<std::uint8_t>(row[0] << 4 | row[1]));
+    b.push_back(0), b.push_back(0), b.push_back(0);
+  }
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+TEST(Painting, PicturesStretchWithSharpPixelsAndMissingOnesDrawNothing) {
+  const int top[2] = {1, 2}, bottom[2] = {3, 0};
+  writeFourBitBmp(::testing::TempDir() + "quads.bmp", {colors::black, kRed, kBlue, kGreen}, top, bottom);
+  Sheet f(60, 60);
+  f.image({10, 10, 40, 40}, "quads.bmp");
+  f.image({0, 0, 60, 60}, "no-such-picture.bmp");
+  auto s = draw(f);
+  EXPECT_EQ(pixel(s.get(), 10, 10), kRed);
+  EXPECT_EQ(pixel(s.get(), 29, 29), kRed);
+  EXPECT_EQ(pixel(s.get(), 30, 29), kBlue);
+  EXPECT_EQ(pixel(s.get(), 29, 30), kGreen);
+  EXPECT_EQ(pixel(s.get(), 49, 49), colors::black);
+  EXPECT_EQ(pixel(s.get(), 50, 50), colors::white);
+  EXPECT_EQ(inkOutside(s.get(), colors::white, SDL_Rect{10, 10, 40, 40}), 0);
+}
+
+// Scale 2 draws the text at twice the size, not the scale-1 text blown up.
+TEST(Painting, ScaleTwoDoublesTheTextAndKeepsItSharp) {
+  Sheet f(200, 60);
+  f.label(text("Ostravin", gothic(20, true), {10, 5, 190, 50}));
+  auto one = draw(f, 1), two = draw(f, 2);
+  ASSERT_EQ(two->w, 400);
+  ASSERT_EQ(two->h, 120);
+  Ink a = inkAll(one.get(), colors::white), b = inkAll(two.get(), colors::white);
+  ASSERT_TRUE(a.any() && b.any());
+  EXPECT_NEAR(b.width(), 2 * a.width(), 4);
+  EXPECT_NEAR(b.height(), 2 * a.height(), 4);
+  // A blown-up picture repeats each pixel in a 2 x 2 block; rendered text does not.
+  int blocks = 0, mixed = 0;
+  for (int y = b.top / 2 * 2; y + 1 <= b.bottom; y += 2)
+    for (int x = b.left / 2 * 2; x + 1 <= b.right; x += 2) {
+      Color c = pixel(two.get(), x, y);
+      if (c == colors::white) continue;
+      ++blocks;
+      if (pixel(two.get(), x + 1, y) != c || pixel(two.get(), x, y + 1) != c || pixel(two.get(), x + 1, y + 1) != c) ++mixed;
+    }
+  ASSERT_GT(blocks, 100);
+  EXPECT_GT(mixed * 5, blocks);
+}
+
+TEST(Painting, PngHoldsTheSameDrawingAtTheScale) {
+  Sheet f(120, 50);
+  f.label(text("Presents", gothic(16, true, true), {0, 0, 120, 40}, Align::Centre, Color::rgb(128, 128, 128)));
+  f.shape({0, 0, 120, 50}, colors::black);
+  std::string file = ::testing::TempDir() + "painter_shot.png", error;
+  ASSERT_TRUE(painter().writePng(f, file, 2, error)) << error;
+  SurfacePtr png(IMG_Load(file.c_str()));
+  ASSERT_TRUE(png) << IMG_GetError();
+  auto direct = draw(f, 2);
+  ASSERT_EQ(png->w, 240);
+  ASSERT_EQ(png->h, 100);
+  int differing = 0;
+  for (int y = 0; y < png->h; ++y)
+    for (int x = 0; x < png->w; ++x) differing += pixel(png.get(), x, y) != pixel(direct.get(), x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_FALSE(painter().writePng(f, "/nonexistent-dir/shot.png", 1, error));
+  EXPECT_NE(error.find("/nonexistent-dir/shot.png"), std::string::npos) << error;
+}
+
+TEST(Painting, OffscreenShotsKeepNoTexturesBehind) {
+  Sheet f(100, 30);
+  f.label(text("Shot", gothic(12), {0, 0, 100, 30}));
+  draw(f);
+  draw(f);
+  EXPECT_EQ(painter().textures().renderers(), 0u);
+}
+
+}  // namespace
+}  // namespace qs::test
