@@ -179,7 +179,11 @@ void SdlPlatform::formShown(Form& f) {
       SDL_Log("cannot open a window: %s", SDL_GetError());
       return;
     }
-    w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    // The windows are small and redrawn only when something changed: the
+    // software renderer draws them for a fraction of what a GL context costs
+    // (and far less than GL emulated on the processor). SDL_RENDER_DRIVER picks another.
+    Uint32 how = SDL_GetHint(SDL_HINT_RENDER_DRIVER) ? 0 : SDL_RENDERER_SOFTWARE;
+    w.renderer = SDL_CreateRenderer(w.window, -1, how);
     if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
     it = windows_.emplace(&f, w).first;
     shownOrder_.push_back(&f);
