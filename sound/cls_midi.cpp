@@ -4,88 +4,110 @@
 #include <cctype>
 #include <charconv>
 
+#include "media_control.h"
 #include "shell/runtime.h"
 
 namespace qs {
 namespace {
+
 constexpr int kPollMs = 250;
 
 std::string upper(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
   return s;
 }
+
 }  // namespace
 
-clsMIDI::clsMIDI(Runtime& rt) : rt_(rt) {
-  rt_.mciSendString("stop midifile ");
-  rt_.mciSendString("close midifile");
+clsMIDI::clsMIDI(Runtime& rt) : rt_(rt) { Class_Initialize(); }
+
+clsMIDI::~clsMIDI() { Class_Terminate(); }
+
+void clsMIDI::Class_Initialize() {
+  send("stop midifile ");
+  send("close midifile");
 }
 
-clsMIDI::~clsMIDI() {
+void clsMIDI::Class_Terminate() {
   poll_.detach();
-  rt_.mciSendString("stop midifile ");
-  rt_.mciSendString("close midifile");
+  // After End, and as the run is torn down, the program's code runs no more.
+  if (rt_.programEnded()) return;
+  send("stop midifile ");
+  send("close midifile");
+}
+
+std::string clsMIDI::send(const std::string& command) {
+  std::string answer = rt_.mciSendString(command);
+  const MediaControl* device = rt_.mediaControl();
+  mciResult = device ? device->lastError() : 0;
+  return answer;
+}
+
+std::string clsMIDI::status(const std::string& command, std::size_t offered) {
+  retBuffer = send(command).substr(0, offered);
+  return retBuffer;
 }
 
 void clsMIDI::FileName(const std::string& file) {
   midiFile = file;
-  shortPath = file;  // paths here have no short form
-  rt_.mciSendString("stop midifile ");
-  rt_.mciSendString("close midifile");
-  rt_.mciSendString("open " + shortPath + " type sequencer alias midifile");
+  shortPath = file;  // no 8.3 names here: a path is its own short form
+  send("stop midifile ");
+  send("close midifile");
+  send("open " + shortPath + " type sequencer alias midifile");
 }
 
 void clsMIDI::Play() {
-  rt_.mciSendString("stop midifile ");
-  rt_.mciSendString("play midifile");
-  loopPlay = false;
+  send("stop midifile ");
+  send("play midifile");
+  loopPlay = False;
 }
 
 void clsMIDI::StopM() {
-  rt_.mciSendString("stop midifile ");
-  loopPlay = false;
+  send("stop midifile ");
+  loopPlay = False;
 }
 
-void clsMIDI::Pause() { rt_.mciSendString("pause midifile "); }
+void clsMIDI::Pause() { send("pause midifile "); }
 
-// Restarts through PlayLoop or Play: a freshly opened tune that was set to a
-// position plays from there, and the loop goes on as before.
+// Restarts playback rather than sending "resume midifile ": the scenes call
+// this right after opening a new tune and setting its position, so there is
+// nothing paused to resume, and playing on from that position (looping if the
+// player loops) is what keeps the music going.
 void clsMIDI::ResumeM() {
-  if (loopPlay) PlayLoop();
+  if (loopPlay == True) PlayLoop();
   else Play();
 }
 
-std::string clsMIDI::Position() {
-  std::string answer = rt_.mciSendString("status midifile position");
-  return answer.substr(0, 15);
-}
+std::string clsMIDI::Position() { return status("status midifile position"); }
 
-void clsMIDI::Position(const std::string& to) { rt_.mciSendString("seek midifile to " + to); }
+void clsMIDI::Position(const std::string& to) { send("seek midifile to " + to); }
 
 std::int32_t clsMIDI::Length() {
-  std::string answer = rt_.mciSendString("status midifile length");
+  std::string answer = status("status midifile length");
   std::int32_t v = 0;
   std::from_chars(answer.data(), answer.data() + answer.size(), v);
   return v;
 }
 
-std::string clsMIDI::Mode() { return upper(rt_.mciSendString("status midifile mode")); }
+std::string clsMIDI::Mode() { return upper(status("status midifile mode")); }
 
 void clsMIDI::PlayLoop() {
-  rt_.mciSendString("play midifile");
-  loopPlay = true;
-  if (poll_.armed()) return;  // one poll per player
-  poll_.attach(rt_, "midiPoll", kPollMs, true, [this] {
-    retBuffer = upper(rt_.mciSendString("status midifile mode")).substr(0, 7);
-    if (retBuffer == "STOPPED") {
-      if (!loopPlay) poll_.detach();
-      else rt_.mciSendString("play midifile from 0");
-    } else if (!loopPlay && retBuffer != "PAUSED") {
-      // Nothing open ("not ready") never reports stopped: the loop ends once
-      // the player is stopped.
-      if (retBuffer.rfind("NOT", 0) == 0 || retBuffer.empty()) poll_.detach();
-    }
-  });
+  send("play midifile");
+  loopPlay = True;
+  if (!poll_.armed()) poll_.attach(rt_, "midiPoll", kPollMs, true, [this] { poll(); });
+}
+
+// One round of the loop: a tune that has ended starts again from 0; once the
+// player no longer loops (StopM, Play) the poll ends. A paused tune is neither
+// restarted nor left, and with nothing open the mode is never "stopped", so
+// only StopM or the player's release ends the poll then.
+void clsMIDI::poll() {
+  std::string mode = upper(status("status midifile mode").substr(0, 7));
+  if (loopPlay != True) {
+    poll_.detach();
+    return;
+  }
+  if (mode == "STOPPED") send("play midifile from 0");
 }
 
 }  // namespace qs

@@ -8,7 +8,8 @@ namespace qs {
 
 class Runtime;
 
-// The music player: one per scene with music, over the one "midifile" device.
+// The music player: one per scene with music, over the one "midifile" device
+// that all players share. Created on first use, released when its scene goes.
 class clsMIDI {
  public:
   explicit clsMIDI(Runtime& rt);  // Class_Initialize
@@ -26,17 +27,32 @@ class clsMIDI {
   void Position(const std::string& to);
   std::int32_t Length();
   std::string Mode();
-  // Starts looped playback and returns at once; a poll restarts the tune from
-  // its beginning each time it ends, until StopM or Play.
+  // Plays on from the current position and loops: a poll restarts the tune
+  // from its beginning each time it has ended, until StopM or Play. Returns at
+  // once; the poll runs from a timer while the scene goes on.
   void PlayLoop();
 
+  bool looping() const { return loopPlay == True; }
+  bool polling() const { return poll_.armed(); }
+  std::int32_t result() const { return mciResult; }
+
  private:
+  static constexpr std::int16_t True = -1;
+  static constexpr std::int16_t False = 0;
+
+  void Class_Initialize();
+  void Class_Terminate();
+  std::string send(const std::string& command);
+  // A status query: the answer as a buffer of `offered` characters holds it.
+  std::string status(const std::string& command, std::size_t offered = 15);
+  void poll();
+
   Runtime& rt_;
   std::int32_t mciResult = 0;
   std::string retBuffer;
   std::string shortPath;
   std::string midiFile;
-  bool loopPlay = false;
+  std::int16_t loopPlay = False;
   Timer poll_;
 };
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace qs {
@@ -9,6 +10,8 @@ class MediaControl {
  public:
   virtual ~MediaControl() = default;
   virtual std::string send(const std::string& command) = 0;
+  // The return code of the last command: 0 when it was carried out.
+  virtual std::int32_t lastError() const { return 0; }
 };
 
 }  // namespace qs

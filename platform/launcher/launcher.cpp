@@ -17,7 +17,7 @@
 #include "shell/options.h"
 #include "shell/runtime.h"
 #include "shell/script.h"
-#include "sound/media_control.h"
+#include "sound/mci_sequencer.h"
 
 namespace qs {
 namespace {
@@ -103,12 +103,14 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   std::unique_ptr<Platform> platform;
   std::unique_ptr<FormPainter> painter;
   std::unique_ptr<AudioDevice> audio;
-  std::unique_ptr<MediaControl> mci;
   if (opt.headless) {
     painter = std::make_unique<LazyPainter>(config.programDir, program.name);
     platform = std::make_unique<HeadlessPlatform>(opt.screen.value_or(ScreenSize{}), painter.get());
   } else {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The software-drawn windows go to the display directly (X11 shared
+    // memory), not through a GL texture that may itself be emulated.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
       std::fprintf(stderr, "%s: cannot open the display: %s\n", name, SDL_GetError());
       return 1;
@@ -129,6 +131,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   {
     Runtime rt(*platform, trace, config);
     runtime = &rt;
+    rt.setMediaControl(makeMciSequencer(rt));  // the music device answers alike, live or headless
     program.registerForms(rt);
     rt.setScript(script.events);
     std::unique_ptr<ScriptRecorder> recorder;

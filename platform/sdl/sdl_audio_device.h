@@ -1,0 +1,48 @@
+#pragma once
+#include <SDL_mixer.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sound/audio_device.h"
+
+namespace qs {
+
+class FluidMusic;
+
+// The live audio device over an SDL_mixer output that is open, and that it
+// closes at the end together with SDL's audio. Effects share one
+// channel, so a new effect cuts off the one still sounding; the beep has its
+// own. Decoded effects are kept by path for the whole run.
+class SdlAudioDevice : public AudioDevice {
+ public:
+  // `music` may be null: then the tunes stay silent.
+  SdlAudioDevice(int rate, int channels, std::unique_ptr<FluidMusic> music);
+  ~SdlAudioDevice() override;
+  SdlAudioDevice(const SdlAudioDevice&) = delete;
+  SdlAudioDevice& operator=(const SdlAudioDevice&) = delete;
+
+  void playEffect(const std::string& path) override;
+  void playDefaultSound() override;
+  void beep() override;
+  void openMusic(std::shared_ptr<const MidiTune> tune) override;
+  void playMusic(std::int64_t fromMs) override;
+  void stopMusic() override;
+  void closeMusic() override;
+
+ private:
+  struct Synth {
+    std::vector<std::int16_t> samples;
+    Mix_Chunk* chunk = nullptr;
+  };
+  void makeSynth(Synth& s, const std::vector<std::int16_t>& samples);
+
+  std::unique_ptr<FluidMusic> music_;
+  std::map<std::string, Mix_Chunk*> effects_;  // null for a file that would not load
+  Synth defaultSound_, beep_;
+};
+
+}  // namespace qs

@@ -1,0 +1,77 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "media_control.h"
+#include "midi_file.h"
+
+namespace qs {
+
+class AudioDevice;
+class Runtime;
+struct MciCommand;
+
+// Return codes of the media-control device.
+namespace mci {
+inline constexpr std::int32_t kOk = 0;
+inline constexpr std::int32_t kUnrecognizedKeyword = 259;
+inline constexpr std::int32_t kUnrecognizedCommand = 261;
+inline constexpr std::int32_t kInvalidDeviceName = 263;
+inline constexpr std::int32_t kBadInteger = 274;
+inline constexpr std::int32_t kFileNotFound = 275;
+inline constexpr std::int32_t kOutOfRange = 282;
+inline constexpr std::int32_t kInvalidFile = 296;
+}  // namespace mci
+
+// The MIDI sequencer behind the command strings: one device for the whole
+// program, whatever alias it is opened under, so opening a file closes
+// whatever was open.
+//
+// The device's state follows the run's clock, not the sound output: a tune
+// started at time t from position p is at p + (now - t) and is stopped at its
+// end once its length has passed. A headless run and a live one therefore
+// answer alike, and the audio device only sounds what this decides.
+class MciSequencer : public MediaControl {
+ public:
+  using Clock = std::function<std::int64_t()>;
+  MciSequencer(Clock clock, AudioDevice& audio);
+  ~MciSequencer() override;
+
+  std::string send(const std::string& command) override;
+  std::int32_t lastError() const override { return error_; }
+
+ private:
+  enum class Mode { Stopped, Playing, Paused };
+  struct Open {
+    std::shared_ptr<const MidiTune> tune;
+    std::string alias;
+    Mode mode = Mode::Stopped;
+    std::int64_t position = 0;   // while playing: where it was at `startedAt`
+    std::int64_t startedAt = 0;  // run's clock
+  };
+
+  std::string open(const MciCommand& c);
+  std::string play(const MciCommand& c);
+  std::string seek(const MciCommand& c);
+  std::string status(const MciCommand& c);
+  void halt(Mode mode);
+  void close();
+  void settle();
+  std::int64_t length() const;
+  std::int64_t position() const;
+  std::optional<std::int64_t> point(const std::string& word);
+  std::string fail(std::int32_t code);
+
+  Clock clock_;
+  AudioDevice& audio_;
+  std::optional<Open> open_;
+  std::int32_t error_ = mci::kOk;
+};
+
+// The device for a run: the run's clock and its platform's audio output.
+std::unique_ptr<MciSequencer> makeMciSequencer(Runtime& rt);
+
+}  // namespace qs

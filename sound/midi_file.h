@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qs {
+
+// The timing of a standard MIDI file: its length and the mapping between
+// ticks and milliseconds through its tempo changes.
+class MidiTiming {
+ public:
+  struct Tempo {
+    std::int64_t tick = 0;
+    std::uint32_t usPerQuarter = 500000;
+  };
+
+  // `division` is the header's field: ticks per quarter note, or (top bit set)
+  // frames per second and ticks per frame.
+  MidiTiming(std::uint16_t division, std::vector<Tempo> tempos, std::int64_t endTick);
+
+  std::int64_t endTick() const { return endTick_; }
+  std::int64_t lengthMs() const { return msAt(endTick_); }
+  std::int64_t msAt(std::int64_t tick) const;
+  // The last tick that starts at or before `ms`.
+  std::int64_t tickAt(std::int64_t ms) const;
+
+ private:
+  double usAt(std::int64_t tick) const;
+  double usPerTick(const Tempo& t) const;
+
+  std::uint16_t division_;
+  std::vector<Tempo> tempos_;  // sorted by tick, the first at tick 0
+  std::int64_t endTick_;
+};
+
+// A MIDI file read whole: its bytes (for a synthesizer) and its timing.
+struct MidiTune {
+  std::string path;
+  std::vector<std::uint8_t> bytes;
+  MidiTiming timing;
+};
+
+// Reads the header and every track; nothing when the bytes are not a
+// well-formed standard MIDI file.
+std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes);
+
+enum class MidiLoadError { None, Missing, Invalid };
+
+// Reads and parses a file; `error` says why when nothing comes back.
+std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadError& error);
+
+}  // namespace qs
