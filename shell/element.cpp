@@ -148,7 +148,7 @@ void Label::copyFrom(const Label& other) {
   transparent_ = other.transparent_;
 }
 
-void Label::applySpec(const LabelSpec& s) {
+void Label::applyDesign(const LabelDesign& s) {
   caption_ = s.caption;
   font_ = s.font;
   align_ = s.align;
@@ -191,16 +191,16 @@ void Container::adopt(Element& e, std::string name, int index) {
   e.parent_ = this;
 }
 
-Label& Container::place(Label& l, std::string name, const LabelSpec& spec, int index) {
+Label& Container::place(Label& l, std::string name, const LabelDesign& look, int index) {
   adopt(l, std::move(name), index);
-  l.applySpec(spec);
+  l.applyDesign(look);
   children_.push_back(&l);
   return l;
 }
 
-Label& Container::place(LabelArray& a, std::string name, const LabelSpec& spec) {
+Label& Container::place(LabelArray& a, std::string name, const LabelDesign& look) {
   if (form_) form_->registerArray(a);
-  return place(a.first(), std::move(name), spec, 0);
+  return place(a.first(), std::move(name), look, 0);
 }
 
 Image& Container::place(Image& i, std::string name, Rect r, std::string picture, bool visible, int index) {

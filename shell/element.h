@@ -83,7 +83,7 @@ class Element {
   bool visible_ = true;
 };
 
-struct LabelSpec {
+struct LabelDesign {
   std::string caption;
   Font font;
   Align align = Align::Left;
@@ -115,7 +115,7 @@ class Label : public Element {
 
   std::string describe() const override;
   void copyFrom(const Label& other);
-  void applySpec(const LabelSpec& s);
+  void applyDesign(const LabelDesign& s);
 
  private:
   std::string caption_;
@@ -183,12 +183,12 @@ class Container {
 
   // Design-time placing: each element goes below those placed before it,
   // so a scene places its elements in the order of its layout table.
-  Label& place(Label& l, std::string name, const LabelSpec& spec, int index = -1);
+  Label& place(Label& l, std::string name, const LabelDesign& look, int index = -1);
   Image& place(Image& i, std::string name, Rect r, std::string picture, bool visible = true, int index = -1);
   Shape& place(Shape& s, std::string name, Rect r, Color border);
   Box& place(Box& b, std::string name, Rect r, Color back, Units inner);
   // Element 0 of a label array.
-  Label& place(LabelArray& a, std::string name, const LabelSpec& spec);
+  Label& place(LabelArray& a, std::string name, const LabelDesign& look);
 
   // Printing.
   const Font& printFont() const { return printFont_; }

@@ -65,7 +65,7 @@ double meanX(const SDL_Surface* s, int top, int bottom) {
 TEST(Fonts, BoldAndItalicAreDrawnEvenWithoutFacesOfTheirOwn) {
   auto drawn = [](Font font) {
     Sheet f(300, 80);
-    f.label(LabelSpec{"Il Il Il", font, Align::Left, colors::black, {10, 5, 280, 70}});
+    f.label(LabelDesign{"Il Il Il", font, Align::Left, colors::black, {10, 5, 280, 70}});
     return draw(f);
   };
   auto regular = drawn(gothic(40)), bold = drawn(gothic(40, true)), italic = drawn(gothic(40, false, true));

@@ -26,14 +26,14 @@ class Sheet : public Form {
   }
   void design() override {}
 
-  Label& label(const LabelSpec& s) { return placeIn(*this, labels_.emplace_back(), s); }
-  Label& labelIn(Box& b, const LabelSpec& s) { return placeIn(b, labels_.emplace_back(), s); }
+  Label& label(const LabelDesign& s) { return placeIn(*this, labels_.emplace_back(), s); }
+  Label& labelIn(Box& b, const LabelDesign& s) { return placeIn(b, labels_.emplace_back(), s); }
   Box& box(Rect r, Color back, Units inner = Units::Pixels) { return place(boxes_.emplace_back(), "Box", r, back, inner); }
   Shape& shape(Rect r, Color border) { return place(shapes_.emplace_back(), "Shape", r, border); }
   Image& image(Rect r, const std::string& picture) { return place(images_.emplace_back(), "Image", r, picture); }
 
  private:
-  Label& placeIn(Container& c, Label& l, const LabelSpec& s) { return c.place(l, "Label", s); }
+  Label& placeIn(Container& c, Label& l, const LabelDesign& s) { return c.place(l, "Label", s); }
   std::deque<Label> labels_;
   std::deque<Box> boxes_;
   std::deque<Shape> shapes_;

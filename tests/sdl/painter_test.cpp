@@ -13,8 +13,8 @@ constexpr Color kRed = Color::rgb(255, 0, 0);
 constexpr Color kBlue = Color::rgb(0, 0, 255);
 constexpr Color kGreen = Color::rgb(0, 160, 0);
 
-LabelSpec text(std::string caption, Font font, Rect r, Align a = Align::Left, Color fore = colors::black) {
-  return LabelSpec{std::move(caption), std::move(font), a, fore, r};
+LabelDesign text(std::string caption, Font font, Rect r, Align a = Align::Left, Color fore = colors::black) {
+  return LabelDesign{std::move(caption), std::move(font), a, fore, r};
 }
 
 TEST(Painting, LabelInkStaysInsideItsRectangle) {

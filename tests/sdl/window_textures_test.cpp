@@ -36,7 +36,7 @@ TEST_F(WindowTextures, AreKeptWhileUsedAndTheirNumberStaysBounded) {
   DummyWindow w;
   ASSERT_TRUE(w.renderer) << SDL_GetError();
   Sheet f(100, 40);
-  Label& score = f.label(LabelSpec{"Score 0", gothic(12), Align::Left, colors::black, {0, 0, 100, 40}});
+  Label& score = f.label(LabelDesign{"Score 0", gothic(12), Align::Left, colors::black, {0, 0, 100, 40}});
   SdlFormPainter& p = painter();
   p.paint(w.renderer, f, 1);
   ASSERT_EQ(p.textures().count(w.renderer), 1u);
@@ -54,7 +54,7 @@ TEST_F(WindowTextures, AreKeptWhileUsedAndTheirNumberStaysBounded) {
 
 TEST_F(WindowTextures, AreForgottenWithTheirWindowAndANewWindowStartsAfresh) {
   Sheet f(100, 40);
-  f.label(LabelSpec{"Again", gothic(12), Align::Left, colors::black, {0, 0, 100, 40}});
+  f.label(LabelDesign{"Again", gothic(12), Align::Left, colors::black, {0, 0, 100, 40}});
   SdlFormPainter& p = painter();
   auto first = std::make_unique<DummyWindow>();
   ASSERT_TRUE(first->renderer) << SDL_GetError();
