@@ -151,7 +151,6 @@ void Runtime::beep() {
 void Runtime::sndPlaySound(const std::string& file, SoundMode mode) { effects_->play(file, mode); }
 
 std::string Runtime::mciSendString(const std::string& command) {
-  if (shutDown_) return {};
   trace_.line("mci " + quoted(trace_.hideDir(command)));
   return mci_ ? mci_->send(command) : std::string();
 }
@@ -209,7 +208,7 @@ void Runtime::deliver(const InputEvent& e) {
   using K = InputEvent::Kind;
   switch (e.kind) {
     case K::Quit:
-      finish();
+      quit_ = true;  // the run ends here; the program itself does not
       return;
     case K::Dump:
       dump();
@@ -266,7 +265,6 @@ void Runtime::deliver(const InputEvent& e) {
 void Runtime::dump() {
   for (Form* f : loaded_) {
     trace_.line("dump " + f->name() + " " + f->describe());
-    std::vector<const Element*> stack;
     auto walk = [&](auto&& self, const Container& c) -> void {
       for (const Element* e : c.children()) {
         trace_.line("dump " + e->path() + " " + e->describe());
@@ -285,14 +283,12 @@ void Runtime::present() {
   platform_.present(shown);
 }
 
-void Runtime::finish() { ended_ = true; }
-
 // ---- the event loop ----
 
 int Runtime::run(std::string_view startForm) {
   try {
     show(form(startForm));
-    while (!ended_) {
+    while (!ended_ && !quit_) {
       Timer* t = nextTimer();
       std::int64_t due = t ? t->due_ : kNever;
       if (t && due < now_) {  // fell due during a waiting sound: fires once, before the input kept meanwhile

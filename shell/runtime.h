@@ -103,7 +103,6 @@ class Runtime {
   void dump();
   void activate(Form& f);
   void activateNext();
-  void finish();
   void present();
 
   Platform& platform_;
@@ -124,7 +123,7 @@ class Runtime {
   std::unique_ptr<MediaControl> mci_;
   std::unique_ptr<ScoreStore> scores_;
   bool ended_ = false;
-  bool shutDown_ = false;
+  bool quit_ = false;
   int status_ = 0;
 };
 
