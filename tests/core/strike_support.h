@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -98,12 +97,16 @@ struct Shown {
 
 // The first enemy shown after `after`.
 inline Shown enemyAfter(const std::vector<std::string>& lines, std::int64_t after) {
-  static const std::regex re(R"(^(\d+) set FormQS\.Enemy\((\d)\) visible 1$)");
+  // Lines of the form "T set FormQS.Enemy(k) visible 1".
+  const std::string head = " set FormQS.Enemy(", tail = ") visible 1";
   for (const auto& l : lines) {
-    std::smatch m;
-    if (!std::regex_match(l, m, re)) continue;
-    std::int64_t t = std::stoll(m[1]);
-    if (t > after) return {t, std::stoi(m[2])};
+    auto sp = l.find(' ');
+    if (sp == std::string::npos || l.compare(sp, head.size(), head) != 0) continue;
+    std::size_t k = sp + head.size();
+    if (l.size() != k + 1 + tail.size() || l.compare(k + 1, tail.size(), tail) != 0) continue;
+    if (l[k] < '0' || l[k] > '8') continue;
+    std::int64_t t = std::stoll(l.substr(0, sp));
+    if (t > after) return {t, l[k] - '0'};
   }
   return {};
 }
