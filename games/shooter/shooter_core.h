@@ -105,6 +105,7 @@ class ShooterCore : public GameScene {
   void showScore();
   void showRest();
   void newBest();
+  void parkBeamAndStopPlay();
 
   // ---- elements and timers ----
   Box Window;

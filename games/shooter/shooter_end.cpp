@@ -24,17 +24,23 @@ void ShooterCore::gameOver() {
     Spot s = enemyWaiting(i);
     Enemy[i].move(s.x, s.y);
   }
+  parkBeamAndStopPlay();
+  newBest();
+  Bgtxt.setCaption("U");
+  txtInfo.setCaption(kTitleInfo);
+  txtTitle.setCaption("Game Over");
+  playSound("gameover.wav", SoundMode::Wait);
+}
+
+// The beam goes to its park place; the enemy tick (back to its design
+// interval) and the beam tick stop and the title prompt blinks again.
+void ShooterCore::parkBeamAndStopPlay() {
   Spot park = beamPark();
   Beam.move(park.x, park.y);
   TimeEnemy.setEnabled(false);
   TimeEnemy.setInterval(kEnemyInterval);
   TimeBeam.setEnabled(false);
   TimeEvent.setEnabled(true);
-  newBest();
-  Bgtxt.setCaption("U");
-  txtInfo.setCaption(kTitleInfo);
-  txtTitle.setCaption("Game Over");
-  playSound("gameover.wav", SoundMode::Wait);
 }
 
 // The blasts left pay 3000 each, and the clear 1000 more. Only a clear that
@@ -47,12 +53,7 @@ void ShooterCore::gameClear() {
   score = score + bonus + 1000;
   showScore();
   newBest();
-  Spot park = beamPark();
-  Beam.move(park.x, park.y);
-  TimeEnemy.setEnabled(false);
-  TimeEnemy.setInterval(kEnemyInterval);
-  TimeBeam.setEnabled(false);
-  TimeEvent.setEnabled(true);
+  parkBeamAndStopPlay();
   Bgtxt.setCaption("P");
   txtInfo.setCaption(kTitleInfo);
   if (score == kPerfectScore) {

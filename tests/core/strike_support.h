@@ -3,7 +3,6 @@
 // player that builds a script striking every enemy by reading the trace of
 // earlier runs of the same (deterministic) game.
 #include <cstdint>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -12,29 +11,13 @@
 #include "games/strike/form_qs.h"
 #include "shell/keys.h"
 #include "support/scene_harness.h"
+#include "support/temp_dir.h"
 
 namespace qs::test::strike {
 
-// A fresh, empty program directory: no media, so every sound has length 0,
-// and no score file yet.
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "qs-strike-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// Each game runs in a fresh, empty program directory: no media, so every
+// sound has length 0, and no score file yet.
+using qs::test::TempDir;
 
 // The menu as far as these tests need it: Z opens the Strike game again.
 class MenuStub : public Form {
