@@ -27,29 +27,53 @@ std::string Element::path() const {
   return p;
 }
 
+Rect Element::clientArea() const {
+  int ox = 0, oy = 0;
+  Units u = parent_ ? parent_->units() : Units::Pixels;
+  if (parent_ && parent_ != form_) {
+    // A box: its children lie inside its own area.
+    const auto* box = static_cast<const Box*>(parent_);
+    Rect b = box->clientArea();
+    ox = b.left + 1;
+    oy = b.top + 1;
+  }
+  auto px = [u](int v) { return u == Units::Twips ? v / kTwipsPerPixel : v; };
+  auto pxUp = [u](int v) { return u == Units::Twips ? (v + kTwipsPerPixel - 1) / kTwipsPerPixel : v; };
+  return Rect{ox + px(rect_.left) - 1, oy + px(rect_.top) - 1, pxUp(rect_.width) + 3, pxUp(rect_.height) + 3};
+}
+
+void Element::leaving() {
+  if (form_ && visible_) form_->damageArea(clientArea());
+}
+
 void Element::changed(std::string_view prop, const std::string& value) {
   if (!form_) return;
-  form_->elementChanged();
+  if (kind_ == Kind::Box) form_->elementChanged();  // a box holds others: redraw the whole
+  else if (visible_ || prop == "visible") form_->damageArea(clientArea());
   if (form_->tracing()) form_->traceLine("set " + path() + " " + std::string(prop) + " " + value);
 }
 
 void Element::setLeft(int v) {
   if (rect_.left == v) return;
+  leaving();
   rect_.left = v;
   changed("left", std::to_string(v));
 }
 void Element::setTop(int v) {
   if (rect_.top == v) return;
+  leaving();
   rect_.top = v;
   changed("top", std::to_string(v));
 }
 void Element::setWidth(int v) {
   if (rect_.width == v) return;
+  leaving();
   rect_.width = v;
   changed("width", std::to_string(v));
 }
 void Element::setHeight(int v) {
   if (rect_.height == v) return;
+  leaving();
   rect_.height = v;
   changed("height", std::to_string(v));
 }
@@ -240,7 +264,7 @@ void Container::toTop(Element* e) {
   children_.erase(it);
   children_.insert(children_.begin(), e);
   if (form_) {
-    form_->elementChanged();
+    if (e->visible()) form_->damageArea(e->clientArea());
     if (form_->tracing()) form_->traceLine("zorder " + e->path());
   }
 }
@@ -316,7 +340,6 @@ void LabelArray::load(int i) {
   Container* parent = zero.parent();
   parent->adopt(*copy, zero.name(), i);
   parent->insertAbove(&zero, copy.get());
-  if (zero.form()) zero.form()->elementChanged();
   items_[i] = std::move(copy);
 }
 

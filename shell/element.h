@@ -63,6 +63,10 @@ class Element {
   // Brings the element to the top of its container's stacking.
   void zOrder();
 
+  // Where the element lies in its form's client area, in pixels (a pixel
+  // wider on every side, so rounding never leaves a stale edge).
+  Rect clientArea() const;
+
   // "P=V P=V ..." of every property, for dump lines.
   virtual std::string describe() const;
 
@@ -70,6 +74,8 @@ class Element {
   explicit Element(Kind k) : kind_(k) {}
   // Records a property change: a trace line while the form is loaded, and a redraw.
   void changed(std::string_view prop, const std::string& value);
+  // The place the element leaves must be redrawn too: called before it moves.
+  void leaving();
   void copyBaseFrom(const Element& other);
 
  private:

@@ -1,5 +1,6 @@
 #include "form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "runtime.h"
@@ -22,7 +23,7 @@ void Form::unload() { app().unload(*this); }
 void Form::setCaption(std::string_view c) {
   if (caption_ == c) return;
   caption_ = c;
-  dirty_ = true;
+  wholeDirty_ = true;
   if (tracing()) {
     traceLine("set " + name_ + " caption " + quoted(caption_));
     app().formCaptionChanged(*this);
@@ -32,7 +33,7 @@ void Form::setCaption(std::string_view c) {
 void Form::setBack(Color c) {
   if (back_ == c) return;
   back_ = c;
-  dirty_ = true;
+  wholeDirty_ = true;
   if (tracing()) traceLine("set " + name_ + " back " + c.hex());
 }
 
@@ -40,7 +41,7 @@ void Form::setWidth(int twips) {
   if (width_ == twips) return;
   width_ = twips;
   if (borderless_) clientW_ = twips / kTwipsPerPixel;
-  dirty_ = true;
+  wholeDirty_ = true;
   if (tracing()) traceLine("set " + name_ + " width " + std::to_string(twips));
 }
 
@@ -48,13 +49,27 @@ void Form::setHeight(int twips) {
   if (height_ == twips) return;
   height_ = twips;
   if (borderless_) clientH_ = twips / kTwipsPerPixel;
-  dirty_ = true;
+  wholeDirty_ = true;
   if (tracing()) traceLine("set " + name_ + " height " + std::to_string(twips));
 }
 
 std::string Form::describe() const {
   return "caption=" + quoted(caption_) + " visible=" + (visible_ ? "1" : "0") + " width=" + std::to_string(width_) +
          " height=" + std::to_string(height_) + " back=" + back_.hex();
+}
+
+void Form::damageArea(const Rect& px) {
+  if (wholeDirty_ || px.width <= 0 || px.height <= 0) return;
+  if (damage_.width <= 0) {
+    damage_ = px;
+    return;
+  }
+  int right = std::max(damage_.left + damage_.width, px.left + px.width);
+  int bottom = std::max(damage_.top + damage_.height, px.top + px.height);
+  damage_.left = std::min(damage_.left, px.left);
+  damage_.top = std::min(damage_.top, px.top);
+  damage_.width = right - damage_.left;
+  damage_.height = bottom - damage_.top;
 }
 
 void Form::traceLine(std::string_view text) const {
@@ -79,7 +94,7 @@ void Form::rebuildDesign() {
   for (LabelArray* a : arrays_) a->reset();
   arrays_.clear();
   timers_.clear();
-  dirty_ = true;
+  wholeDirty_ = true;
   design();
   designing_ = false;
 }

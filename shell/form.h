@@ -62,10 +62,17 @@ class Form : public Container {
   std::string describe() const;
   std::string printPath() const override { return name_; }
 
-  // Redraw bookkeeping.
-  bool dirty() const { return dirty_; }
-  void clearDirty() { dirty_ = false; }
-  void elementChanged() { dirty_ = true; }
+  // Redraw bookkeeping: what changed since the last drawing, in client
+  // pixels. Anything that is not confined to one element redraws the whole.
+  bool dirty() const { return wholeDirty_ || damage_.width > 0; }
+  bool wholeDirty() const { return wholeDirty_; }
+  Rect damage() const { return damage_; }
+  void clearDirty() {
+    wholeDirty_ = false;
+    damage_ = Rect{};
+  }
+  void elementChanged() { wholeDirty_ = true; }
+  void damageArea(const Rect& px);
 
   // Trace plumbing for elements and timers.
   bool tracing() const { return loaded_ && !designing_; }
@@ -98,7 +105,8 @@ class Form : public Container {
   bool loaded_ = false;
   bool visible_ = false;
   bool designing_ = false;
-  bool dirty_ = true;
+  bool wholeDirty_ = true;
+  Rect damage_;
   std::string caption_;
   Color back_ = colors::white;
   int width_ = 0, height_ = 0;

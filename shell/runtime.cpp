@@ -72,7 +72,7 @@ void Runtime::show(Form& f) {
   if (!f.loaded_) return;  // unloaded again by its own Form_Load
   if (!f.visible_) {
     f.visible_ = true;
-    f.dirty_ = true;
+    f.wholeDirty_ = true;
     trace_.line("show " + f.name());
     platform_.formShown(f);
   }

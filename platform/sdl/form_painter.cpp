@@ -62,16 +62,14 @@ SDL_Rect SdlFormPainter::scaled(int left, int top, int width, int height) const 
   return SDL_Rect{left * scale_, top * scale_, width * scale_, height * scale_};
 }
 
-void SdlFormPainter::paint(SDL_Renderer* renderer, const Form& form, int scale) {
+void SdlFormPainter::paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area) {
   renderer_ = renderer;
   scale_ = std::max(1, scale);
   textures_.begin(renderer);
-  SDL_RenderSetClipRect(renderer, nullptr);
-  SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
-  Color back = form.back();
-  SDL_SetRenderDrawColor(renderer, back.r, back.g, back.b, 255);
-  SDL_RenderClear(renderer);
-  drawContainer(form, 0, 0, scaled(0, 0, form.clientWidth(), form.clientHeight()));
+  SDL_Rect whole = scaled(0, 0, form.clientWidth(), form.clientHeight()), clip = whole;
+  if (area && !intersect(scaled(area->left, area->top, area->width, area->height), whole, clip)) clip = SDL_Rect{0, 0, 0, 0};
+  fill(clip, form.back());
+  drawContainer(form, 0, 0, clip);
   SDL_RenderSetClipRect(renderer, nullptr);
   textures_.end();
   renderer_ = nullptr;

@@ -41,7 +41,7 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
  public:
   SdlFormPainter(std::string programDir, FaceTable faces);
 
-  void paint(SDL_Renderer* renderer, const Form& form, int scale) override;
+  void paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area = nullptr) override;
   bool writePng(const Form& f, const std::string& file, int scale, std::string& error) override;
   TextMeasurer& measurer() override { return *this; }
 

@@ -16,8 +16,9 @@ class SdlPainter : public FormPainter {
   // nothing and `error` says which Debian package to install.
   static std::unique_ptr<SdlPainter> create(const std::string& programDir, std::string& error);
 
-  // Draws the whole client area of the form at the given integer scale.
-  virtual void paint(SDL_Renderer* renderer, const Form& form, int scale) = 0;
+  // Draws the form's client area at the given integer scale: all of it, or
+  // only `area` (client pixels at scale 1) over what the renderer still holds.
+  virtual void paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area = nullptr) = 0;
 };
 
 }  // namespace qs

@@ -110,7 +110,10 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
           push(e, ev.window.timestamp, now);
         }
       } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SHOWN) {
-        if (Form* f = formOf(ev.window.windowID); f && f->visible()) redraw(*f);
+        if (Form* f = formOf(ev.window.windowID); f && f->visible()) {
+          f->elementChanged();
+          redraw(*f);
+        }
       }
       break;
     default:
@@ -119,9 +122,12 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
 }
 
 std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t deadline) {
+  bool drained = false;  // a wait just timed out: nothing is pending
   for (;;) {
     SDL_Event ev;
-    while (SDL_PollEvent(&ev)) take(ev, now);
+    if (!drained)
+      while (SDL_PollEvent(&ev)) take(ev, now);
+    drained = false;
     if (quitting_ && queue_.empty()) {
       // SIGINT, SIGTERM or the session closing: close the windows one by one,
       // newest first, as the player would.
@@ -138,12 +144,10 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
     }
     std::int64_t wall = wallNow();
     if (deadline != kNever && wall >= deadline) return std::nullopt;
+    // Sleep until the next due timer or the next input, whichever comes first.
     int timeout = deadline == kNever ? -1 : static_cast<int>(std::min<std::int64_t>(deadline - wall, 1 << 30));
-    if (timeout < 0) {
-      if (SDL_WaitEvent(&ev)) take(ev, now);
-    } else if (SDL_WaitEventTimeout(&ev, timeout)) {
-      take(ev, now);
-    }
+    if (timeout < 0 ? SDL_WaitEvent(&ev) : SDL_WaitEventTimeout(&ev, timeout)) take(ev, now);
+    else drained = true;
   }
 }
 
@@ -157,7 +161,14 @@ void SdlPlatform::holdUntil(std::int64_t until) {
 void SdlPlatform::redraw(Form& f) {
   auto it = windows_.find(&f);
   if (it == windows_.end()) return;
-  painter_.paint(it->second.renderer, f, it->second.scale);
+  // A software renderer keeps its picture between frames, so only the part
+  // that changed is drawn again; other renderers draw the whole every time.
+  SDL_RendererInfo info{};
+  SDL_GetRendererInfo(it->second.renderer, &info);
+  Rect area = f.damage();
+  bool part = !f.wholeDirty() && (info.flags & SDL_RENDERER_SOFTWARE) && !it->second.needsWhole;
+  painter_.paint(it->second.renderer, f, it->second.scale, part ? &area : nullptr);
+  it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
   f.clearDirty();
 }

@@ -40,6 +40,7 @@ class SdlPlatform : public Platform {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     int scale = 1;
+    bool needsWhole = true;  // nothing drawn yet
   };
 
   void take(const SDL_Event& ev, std::int64_t now);
