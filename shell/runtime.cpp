@@ -276,11 +276,12 @@ void Runtime::dump() {
   }
 }
 
+// Runs before every wait of the loop: nothing to draw is the common case.
 void Runtime::present() {
-  std::vector<Form*> shown;
+  shown_.clear();
   for (Form* f : loaded_)
-    if (f->visible_) shown.push_back(f);
-  platform_.present(shown);
+    if (f->visible_ && f->dirty()) shown_.push_back(f);
+  if (!shown_.empty()) platform_.present(shown_);
 }
 
 // ---- the event loop ----

@@ -113,6 +113,7 @@ class Runtime {
   std::vector<std::unique_ptr<Form>> forms_;
   std::vector<Form*> loaded_;      // load order
   std::vector<Timer*> freeTimers_;  // timers of no form
+  std::vector<Form*> shown_;        // forms to redraw, kept to spare an allocation per wait
   std::vector<Form*> activation_;  // most recently active last
   Form* active_ = nullptr;
   std::uint64_t timerOrder_ = 0;
