@@ -176,6 +176,8 @@ void Runtime::attachTimer(Timer& t) {
 
 void Runtime::detachTimer(Timer& t) { std::erase(freeTimers_, &t); }
 
+// Every timer of every loaded form, shown or hidden: a hidden menu keeps
+// blinking while a game is up.
 Timer* Runtime::nextTimer() const {
   Timer* best = nullptr;
   auto consider = [&](Timer* t) {

@@ -22,6 +22,8 @@ void Timer::detach() {
   runtime_ = nullptr;
 }
 
+// Setting the interval or Enabled restarts the period even when the value
+// does not change; only a change is traced.
 void Timer::setInterval(int ms) {
   bool change = interval_ != ms;
   interval_ = ms;
