@@ -1,5 +1,7 @@
 #include "sdl_platform.h"
 
+#include <csignal>
+
 #include <algorithm>
 
 #include "shell/form.h"
@@ -30,10 +32,20 @@ int virtualKey(SDL_Keycode k) {
   }
 }
 
+// The session going away (SIGHUP) ends the program the way SIGINT and SIGTERM
+// do in SDL: as a quit event, so every window closes and every scene unloads.
+extern "C" void quitOnHangUp(int) {
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+}
+
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale)
-    : painter_(painter), audio_(audio), scaleOption_(scale), startTicks_(SDL_GetTicks()) {}
+    : painter_(painter), audio_(audio), scaleOption_(scale), startTicks_(SDL_GetTicks()) {
+  std::signal(SIGHUP, quitOnHangUp);
+}
 
 SdlPlatform::~SdlPlatform() {
   for (auto& [f, w] : windows_) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -71,16 +72,38 @@ TEST(LiveRun, ARecordedLiveRunReplaysHeadlessToTheSameTrace) {
   EXPECT_EQ(a, b);
 }
 
-TEST(LiveRun, SigtermClosesTheWindowsAsThePlayerWould) {
-  std::string trace = temp("term.trace");
-  pid_t pid = spawnQspe({"--trace", trace, "--scale", "1"}, true);
+TEST(LiveRun, SigtermSigintAndSighupCloseTheWindowsAsThePlayerWould) {
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    std::string trace = temp("signal" + std::to_string(sig) + ".trace");
+    pid_t pid = spawnQspe({"--trace", trace, "--scale", "1"}, true);
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    kill(pid, sig);
+    EXPECT_EQ(waitFor(pid), 0) << "signal " << sig;
+    std::string t = readFile(trace);
+    EXPECT_NE(t.find(" unload FormStartUp\n"), std::string::npos) << "signal " << sig << "\n" << t;
+    EXPECT_NE(t.find(" end\n"), std::string::npos) << "signal " << sig << "\n" << t;
+  }
+}
+
+TEST(LiveRun, SigtermDuringAGameUnloadsTheSceneAndKeepsItsRecord) {
+  std::string dir = temp("termdir");
+  std::string mk = "mkdir -p " + dir;
+  ASSERT_EQ(std::system(mk.c_str()), 0);
+  std::string demo = temp("term-game.script"), trace = temp("term-game.trace");
+  std::ofstream(demo) << "3300 down Z\n3350 up Z\n";  // entry 0 of the menu: the shooter
+  pid_t pid = spawnQspe({"--dir", dir, "--script", demo, "--trace", trace, "--scale", "1"}, true);
   ASSERT_GT(pid, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  std::this_thread::sleep_for(std::chrono::milliseconds(4200));
   kill(pid, SIGTERM);
   EXPECT_EQ(waitFor(pid), 0);
   std::string t = readFile(trace);
-  EXPECT_NE(t.find(" unload FormStartUp\n"), std::string::npos) << t;
-  EXPECT_NE(t.find(" end\n"), std::string::npos) << t;
+  auto unload = t.find(" unload FormQB\n");
+  ASSERT_NE(unload, std::string::npos) << t;
+  EXPECT_NE(t.find(" write Qspe.dat ", unload), std::string::npos) << t;
+  EXPECT_NE(t.find(" unload FormMain\n", unload), std::string::npos) << t;
+  std::ifstream saved(dir + "/Qspe.dat", std::ios::binary | std::ios::ate);
+  EXPECT_EQ(static_cast<long>(saved.tellg()), 20L);
 }
 
 }  // namespace
