@@ -20,6 +20,10 @@ bool Trace::openFile(const std::string& path) {
   return file_ != nullptr;
 }
 
+void Trace::flushEachLine() {
+  if (file_) std::setvbuf(file_, nullptr, _IOLBF, BUFSIZ);
+}
+
 void Trace::line(std::string_view text) {
   if (!enabled()) return;
   std::string l = std::to_string(clock_());

@@ -20,6 +20,8 @@ class Trace {
 
   // Write to a file ("-" is standard output). Returns false when it cannot be opened.
   bool openFile(const std::string& path);
+  // Each line reaches the file as it happens (a live run, watched as it goes).
+  void flushEachLine();
   // Keep the lines in memory as well (tests read them back).
   void keepLines(bool keep) { keep_ = keep; }
   const std::vector<std::string>& lines() const { return lines_; }

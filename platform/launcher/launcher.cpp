@@ -99,6 +99,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     std::fprintf(stderr, "%s: cannot write the trace %s\n", name, opt.trace.c_str());
     return 2;
   }
+  if (!opt.headless) trace.flushEachLine();
 
   std::unique_ptr<Platform> platform;
   std::unique_ptr<FormPainter> painter;

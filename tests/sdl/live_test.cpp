@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -47,6 +48,16 @@ pid_t spawnQspe(std::vector<std::string> args, bool live) {
   return pid;
 }
 
+// Waits (up to 20 s) until the trace being written holds `text`, so a signal
+// is sent only once the program is up, however slow the machine.
+bool traceReaches(const std::string& path, const std::string& text) {
+  for (int i = 0; i < 400; ++i) {
+    if (readFile(path).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
 int waitFor(pid_t pid) {
   int status = 0;
   waitpid(pid, &status, 0);
@@ -75,9 +86,11 @@ TEST(LiveRun, ARecordedLiveRunReplaysHeadlessToTheSameTrace) {
 TEST(LiveRun, SigtermSigintAndSighupCloseTheWindowsAsThePlayerWould) {
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
     std::string trace = temp("signal" + std::to_string(sig) + ".trace");
+    std::remove(trace.c_str());  // a trace of an earlier run must not count
     pid_t pid = spawnQspe({"--trace", trace, "--scale", "1"}, true);
     ASSERT_GT(pid, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_TRUE(traceReaches(trace, " show FormStartUp\n"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     kill(pid, sig);
     EXPECT_EQ(waitFor(pid), 0) << "signal " << sig;
     std::string t = readFile(trace);
@@ -92,9 +105,12 @@ TEST(LiveRun, SigtermDuringAGameUnloadsTheSceneAndKeepsItsRecord) {
   ASSERT_EQ(std::system(mk.c_str()), 0);
   std::string demo = temp("term-game.script"), trace = temp("term-game.trace");
   std::ofstream(demo) << "3300 down Z\n3350 up Z\n";  // entry 0 of the menu: the shooter
+  std::remove(trace.c_str());
+  std::remove((dir + "/Qspe.dat").c_str());
   pid_t pid = spawnQspe({"--dir", dir, "--script", demo, "--trace", trace, "--scale", "1"}, true);
   ASSERT_GT(pid, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(4200));
+  EXPECT_TRUE(traceReaches(trace, " activate FormQB\n"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   kill(pid, SIGTERM);
   EXPECT_EQ(waitFor(pid), 0);
   std::string t = readFile(trace);
