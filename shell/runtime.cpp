@@ -223,7 +223,7 @@ void Runtime::deliver(const InputEvent& e) {
       }
       std::string error;
       if (!platform_.shot(form(e.form), e.file, error)) {
-        std::fprintf(stderr, "shot: %s\n", error.c_str());
+        std::fprintf(stderr, "%s: shot: %s\n", config_.programName.c_str(), error.c_str());
         status_ = 1;
       }
       return;
