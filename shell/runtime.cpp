@@ -155,6 +155,12 @@ std::string Runtime::mciSendString(const std::string& command) {
   return mci_ ? mci_->send(command) : std::string();
 }
 
+void Runtime::mediaUnusable(const std::string& path, const char* why) {
+  if (!unusableMedia_.insert(path).second) return;
+  std::fprintf(stderr, "%s: cannot play %s: %s; the game goes on without it\n", config_.programName.c_str(),
+               path.c_str(), why);
+}
+
 void Runtime::hold(std::int64_t ms) {
   if (ms <= 0) return;
   present();  // the player sees what led to the sound while it plays

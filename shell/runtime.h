@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,10 @@ class Runtime {
   // Sends a media-control command string and returns its answer.
   std::string mciSendString(const std::string& command);
 
+  // A media file that cannot be used: one line on standard error, once per
+  // file; the game goes on without it.
+  void mediaUnusable(const std::string& path, const char* why);
+
   // Holds timers and input for `ms` of the run's clock.
   void hold(std::int64_t ms);
 
@@ -123,6 +128,7 @@ class Runtime {
   std::unique_ptr<SoundEffects> effects_;
   std::unique_ptr<MediaControl> mci_;
   std::unique_ptr<ScoreStore> scores_;
+  std::set<std::string> unusableMedia_;
   bool ended_ = false;
   bool quit_ = false;
   int status_ = 0;

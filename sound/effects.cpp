@@ -1,5 +1,7 @@
 #include "effects.h"
 
+#include <unistd.h>
+
 #include "../shell/runtime.h"
 #include "audio_device.h"
 #include "wav_info.h"
@@ -22,6 +24,7 @@ void SoundEffects::play(const std::string& file, SoundMode mode) {
   bool wait = mode == SoundMode::Wait;
   rt_.trace().line("wav " + effectName(file) + (wait ? " wait " : " async ") + std::to_string(ms));
   AudioDevice& audio = rt_.platform().audio();
+  if (ms == 0) rt_.mediaUnusable(path, access(path.c_str(), F_OK) == 0 ? "it is not a PCM WAV file" : "the file is missing");
   if (ms > 0) audio.playEffect(path);
   else if (!wait) audio.playDefaultSound();
   if (wait) rt_.hold(ms);

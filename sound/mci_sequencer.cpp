@@ -9,7 +9,8 @@
 
 namespace qs {
 
-MciSequencer::MciSequencer(Clock clock, AudioDevice& audio) : clock_(std::move(clock)), audio_(audio) {}
+MciSequencer::MciSequencer(Clock clock, AudioDevice& audio, BadFile badFile)
+    : clock_(std::move(clock)), audio_(audio), badFile_(std::move(badFile)) {}
 
 MciSequencer::~MciSequencer() {
   if (open_) close();
@@ -50,7 +51,11 @@ std::string MciSequencer::open(const MciCommand& c) {
   if (c.file.empty()) return fail(mci::kUnrecognizedKeyword);
   MidiLoadError why = MidiLoadError::None;
   auto tune = loadMidiFile(c.file, why);
-  if (!tune) return fail(why == MidiLoadError::Missing ? mci::kFileNotFound : mci::kInvalidFile);
+  if (!tune) {
+    bool missing = why == MidiLoadError::Missing;
+    if (badFile_) badFile_(c.file, missing ? "the file is missing" : "it is not a MIDI file");
+    return fail(missing ? mci::kFileNotFound : mci::kInvalidFile);
+  }
   // Without an alias the device goes by its file's name.
   open_ = Open{tune, c.device.empty() ? c.file : c.device};
   audio_.openMusic(std::move(tune));
@@ -157,7 +162,8 @@ std::int64_t MciSequencer::position() const {
 }
 
 std::unique_ptr<MciSequencer> makeMciSequencer(Runtime& rt) {
-  return std::make_unique<MciSequencer>([&rt] { return rt.now(); }, rt.platform().audio());
+  return std::make_unique<MciSequencer>([&rt] { return rt.now(); }, rt.platform().audio(),
+                                        [&rt](const std::string& path, const char* why) { rt.mediaUnusable(path, why); });
 }
 
 }  // namespace qs

@@ -37,7 +37,9 @@ inline constexpr std::int32_t kInvalidFile = 296;
 class MciSequencer : public MediaControl {
  public:
   using Clock = std::function<std::int64_t()>;
-  MciSequencer(Clock clock, AudioDevice& audio);
+  // Told of a music file that cannot be opened: its path and why.
+  using BadFile = std::function<void(const std::string& path, const char* why)>;
+  MciSequencer(Clock clock, AudioDevice& audio, BadFile badFile = {});
   ~MciSequencer() override;
 
   std::string send(const std::string& command) override;
@@ -67,6 +69,7 @@ class MciSequencer : public MediaControl {
 
   Clock clock_;
   AudioDevice& audio_;
+  BadFile badFile_;
   std::optional<Open> open_;
   std::int32_t error_ = mci::kOk;
 };

@@ -70,6 +70,7 @@ TEST_F(Effects, BackgroundSoundsReturnAtOnceAndEachNewOneReachesTheDevice) {
 
 TEST_F(Effects, AMissingFileIsSilentWhenWaitedForAndTheDefaultSoundInTheBackground) {
   std::int64_t seen = -1;
+  ::testing::internal::CaptureStderr();
   run->at(100, [&] {
     play("gone.wav ", SoundMode::Wait);
     seen = run->rt().now();
@@ -81,6 +82,10 @@ TEST_F(Effects, AMissingFileIsSilentWhenWaitedForAndTheDefaultSoundInTheBackgrou
   EXPECT_EQ(run->grep(" wav "), (Lines{"100 wav gone.wav wait 0", "100 wav gone.wav async 0"}));
   EXPECT_EQ(run->audio().calls, (Lines{"default", "beep"}));
   EXPECT_EQ(run->grep(" beep"), (Lines{"100 beep"}));
+  // The packager hears of it once, on standard error; the player is not told.
+  std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("gone.wav: the file is missing"), std::string::npos) << said;
+  EXPECT_EQ(said.find("gone.wav"), said.rfind("gone.wav")) << "once per file: " << said;
 }
 
 }  // namespace
