@@ -1,6 +1,5 @@
-#include "platform/launcher/launcher.h"
-#include "shell/scenes.h"
+#include "app/launcher.h"
+#include "app/qspe_program.h"
+#include "platform/sdl/sdl_audio.h"
 
-int main(int argc, char** argv) {
-  return qs::launch(argc, argv, {"Qspe", "FormStartUp", qs::registerGameScenes});
-}
+int main(int argc, char** argv) { return qs::launch(argc, argv, {"Qspe", qs::makeQspe, qs::openSdlAudio}); }

@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/headless/headless_platform.h"
-#include "shell/fonts.h"
-#include "shell/runtime.h"
+#include "runtime/fonts.h"
+#include "runtime/runtime.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 
 #include "platform/sdl/painter.h"
 #include "platform/sdl/sdl_platform.h"
-#include "shell/fonts.h"
-#include "shell/runtime.h"
+#include "runtime/fonts.h"
+#include "runtime/runtime.h"
 #include "sound/audio_device.h"
 
 extern char** environ;

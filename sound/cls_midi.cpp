@@ -1,11 +1,11 @@
-#include "cls_midi.h"
+#include "sound/cls_midi.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
-#include "media_control.h"
-#include "shell/runtime.h"
+#include "runtime/run_clock.h"
+#include "sound/sound_system.h"
 
 namespace qs {
 namespace {
@@ -19,7 +19,7 @@ std::string upper(std::string s) {
 
 }  // namespace
 
-clsMIDI::clsMIDI(Runtime& rt) : rt_(rt) { Class_Initialize(); }
+clsMIDI::clsMIDI(SoundSystem& sound) : sound_(sound) { Class_Initialize(); }
 
 clsMIDI::~clsMIDI() { Class_Terminate(); }
 
@@ -31,15 +31,14 @@ void clsMIDI::Class_Initialize() {
 void clsMIDI::Class_Terminate() {
   poll_.detach();
   // After End, and as the run is torn down, the program's code runs no more.
-  if (rt_.programEnded()) return;
+  if (sound_.clock().programEnded()) return;
   send("stop midifile ");
   send("close midifile");
 }
 
 std::string clsMIDI::send(const std::string& command) {
-  std::string answer = rt_.mciSendString(command);
-  const MediaControl* device = rt_.mediaControl();
-  mciResult = device ? device->lastError() : 0;
+  std::string answer = sound_.mciSendString(command);
+  mciResult = sound_.mciError();
   return answer;
 }
 
@@ -94,7 +93,7 @@ std::string clsMIDI::Mode() { return upper(status("status midifile mode")); }
 void clsMIDI::PlayLoop() {
   send("play midifile");
   loopPlay = True;
-  if (!poll_.armed()) poll_.attach(rt_, "midiPoll", kPollMs, true, [this] { poll(); });
+  if (!poll_.armed()) poll_.attach(sound_.clock(), "midiPoll", kPollMs, true, [this] { poll(); });
 }
 
 // One round of the loop: a tune that has ended starts again from 0; once the

@@ -2,17 +2,17 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/timer.h"
+#include "runtime/timer.h"
 
 namespace qs {
 
-class Runtime;
+class SoundSystem;
 
 // The music player: one per scene with music, over the one "midifile" device
 // that all players share. Created on first use, released when its scene goes.
 class clsMIDI {
  public:
-  explicit clsMIDI(Runtime& rt);  // Class_Initialize
+  explicit clsMIDI(SoundSystem& sound);  // Class_Initialize
   ~clsMIDI();                     // Class_Terminate
   clsMIDI(const clsMIDI&) = delete;
   clsMIDI& operator=(const clsMIDI&) = delete;
@@ -47,7 +47,7 @@ class clsMIDI {
   std::string status(const std::string& command, std::size_t offered = 15);
   void poll();
 
-  Runtime& rt_;
+  SoundSystem& sound_;
   std::int32_t mciResult = 0;
   std::string retBuffer;
   std::string shortPath;

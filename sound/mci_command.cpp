@@ -1,4 +1,4 @@
-#include "mci_command.h"
+#include "sound/mci_command.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,11 +1,10 @@
-#include "mci_sequencer.h"
+#include "sound/mci_sequencer.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "../shell/runtime.h"
-#include "audio_device.h"
-#include "mci_command.h"
+#include "sound/audio_device.h"
+#include "sound/mci_command.h"
 
 namespace qs {
 
@@ -159,11 +158,6 @@ std::int64_t MciSequencer::position() const {
   const Open& o = *open_;
   if (o.mode != Mode::Playing) return o.position;
   return std::min(o.position + (clock_() - o.startedAt), length());
-}
-
-std::unique_ptr<MciSequencer> makeMciSequencer(Runtime& rt) {
-  return std::make_unique<MciSequencer>([&rt] { return rt.now(); }, rt.platform().audio(),
-                                        [&rt](const std::string& path, const char* why) { rt.mediaUnusable(path, why); });
 }
 
 }  // namespace qs

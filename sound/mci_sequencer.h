@@ -5,13 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "media_control.h"
-#include "midi_file.h"
+#include "sound/media_control.h"
+#include "sound/midi_file.h"
 
 namespace qs {
 
 class AudioDevice;
-class Runtime;
 struct MciCommand;
 
 // Return codes of the media-control device.
@@ -73,8 +72,5 @@ class MciSequencer : public MediaControl {
   std::optional<Open> open_;
   std::int32_t error_ = mci::kOk;
 };
-
-// The device for a run: the run's clock and its platform's audio output.
-std::unique_ptr<MciSequencer> makeMciSequencer(Runtime& rt);
 
 }  // namespace qs

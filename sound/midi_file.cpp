@@ -1,4 +1,4 @@
-#include "midi_file.h"
+#include "sound/midi_file.h"
 
 #include <algorithm>
 #include <cmath>

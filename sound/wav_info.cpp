@@ -1,4 +1,4 @@
-#include "wav_info.h"
+#include "sound/wav_info.h"
 
 #include <cstring>
 #include <fstream>

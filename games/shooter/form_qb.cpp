@@ -1,6 +1,6 @@
 #include "games/shooter/form_qb.h"
 
-#include "shell/fonts.h"
+#include "runtime/fonts.h"
 
 namespace qs {
 namespace {

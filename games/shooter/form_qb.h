@@ -6,7 +6,7 @@ namespace qs {
 // "QorvexBlast": the upright shooter with its own layout and clear flag.
 class FormQB final : public ShooterCore {
  public:
-  FormQB() : ShooterCore("FormQB") {}
+  explicit FormQB(GameServices& services) : ShooterCore("FormQB", services) {}
 
  protected:
   void designWindow() override;

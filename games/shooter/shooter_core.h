@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "shell/element.h"
-#include "shell/game_scene.h"
-#include "shell/timer.h"
+#include "runtime/element.h"
+#include "qspe/game_scene.h"
+#include "runtime/timer.h"
 
 namespace qs {
 
@@ -41,7 +41,7 @@ class ShooterCore : public GameScene {
   void Form_KeyUp(int keyCode) override;
 
  protected:
-  explicit ShooterCore(std::string name) : GameScene(std::move(name), Units::Pixels) {}
+  ShooterCore(std::string name, GameServices& services) : GameScene(std::move(name), Units::Pixels, services) {}
 
   // ---- the scene's own make-up: every scene gives these ----
   // Caption, colours and sizes of the window and the field `Window`.

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "games/shooter/shooter_core.h"
-#include "shell/runtime.h"
+#include "runtime/runtime.h"
 
 namespace qs {
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "games/shooter/shooter_core.h"
-#include "shell/random.h"
-#include "shell/runtime.h"
+#include "runtime/random.h"
+#include "runtime/runtime.h"
 
 namespace qs {
 

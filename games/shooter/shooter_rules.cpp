@@ -1,7 +1,7 @@
 // The upright rules: the ship on the bottom row moving left and right, enemies
 // falling, the beam flying up. Variants turn the field by overriding these.
 #include "games/shooter/shooter_core.h"
-#include "shell/keys.h"
+#include "runtime/keys.h"
 
 namespace qs {
 

@@ -1,8 +1,8 @@
 // The shooter scene's frame: its design, load, activation and unload, the
 // keys, the 10 ms poll that starts, quits and fires, and the title prompt.
 #include "games/shooter/shooter_core.h"
-#include "shell/keys.h"
-#include "shell/runtime.h"
+#include "runtime/keys.h"
+#include "runtime/runtime.h"
 
 namespace qs {
 

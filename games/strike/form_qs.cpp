@@ -1,6 +1,6 @@
-#include "form_qs.h"
+#include "games/strike/form_qs.h"
 
-#include "shell/keys.h"
+#include "runtime/keys.h"
 
 namespace qs {
 

@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/element.h"
-#include "shell/game_scene.h"
-#include "shell/timer.h"
+#include "runtime/element.h"
+#include "qspe/game_scene.h"
+#include "runtime/timer.h"
 
 namespace qs {
 
@@ -13,7 +13,7 @@ namespace qs {
 // game, 60 hits end it early.
 class FormQS : public GameScene {
  public:
-  FormQS() : GameScene("FormQS", Units::Pixels) {}
+  explicit FormQS(GameServices& services) : GameScene("FormQS", Units::Pixels, services) {}
 
   void design() override;
   void Form_Load() override;

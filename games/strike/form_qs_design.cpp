@@ -1,5 +1,5 @@
-#include "form_qs.h"
-#include "shell/fonts.h"
+#include "games/strike/form_qs.h"
+#include "runtime/fonts.h"
 
 namespace qs {
 

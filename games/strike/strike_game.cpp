@@ -1,6 +1,6 @@
-#include "form_qs.h"
-#include "shell/random.h"
-#include "shell/runtime.h"
+#include "games/strike/form_qs.h"
+#include "runtime/random.h"
+#include "runtime/runtime.h"
 
 namespace qs {
 

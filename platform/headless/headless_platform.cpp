@@ -1,6 +1,6 @@
-#include "headless_platform.h"
+#include "platform/headless/headless_platform.h"
 
-#include "../../shell/form.h"
+#include "runtime/form.h"
 
 namespace qs {
 

@@ -1,7 +1,6 @@
 #pragma once
-#include "../../shell/painter.h"
-#include "../../shell/platform.h"
-#include "../../sound/audio_device.h"
+#include "runtime/painter.h"
+#include "runtime/platform.h"
 
 namespace qs {
 
@@ -22,15 +21,16 @@ class HeadlessPlatform : public Platform {
   void formCaptionChanged(Form&) override {}
   bool shot(Form& f, const std::string& file, std::string& error) override;
   ScreenSize screen() const override { return screen_; }
-  AudioDevice& audio() override { return audio_; }
   TextMeasurer* measurer() override { return painter_ ? &painter_->measurer() : nullptr; }
+  void beep() override {}
+  // Answered OK at once.
+  void messageBox(const std::string&, const std::string&) override {}
   void showCursor(bool) override {}
   void setTopmost(Form&) override {}
 
  private:
   ScreenSize screen_;
   FormPainter* painter_;
-  SilentAudio audio_;
 };
 
 }  // namespace qs

@@ -1,11 +1,11 @@
-#include "fluid_music.h"
+#include "platform/sdl/fluid_music.h"
 
 #include <atomic>
 #include <cstring>
 
-#include "muted_stderr.h"
+#include "platform/sdl/muted_stderr.h"
 #include "sound/midi_file.h"
-#include "soundfont.h"
+#include "platform/sdl/soundfont.h"
 
 namespace qs {
 namespace {

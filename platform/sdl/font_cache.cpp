@@ -1,10 +1,10 @@
-#include "font_cache.h"
+#include "platform/sdl/font_cache.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "glyph_map.h"
-#include "shell/fonts.h"
+#include "platform/sdl/glyph_map.h"
+#include "runtime/fonts.h"
 
 namespace qs {
 

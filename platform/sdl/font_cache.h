@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "font_finder.h"
-#include "shell/element.h"
+#include "platform/sdl/font_finder.h"
+#include "runtime/element.h"
 
 namespace qs {
 

@@ -1,4 +1,4 @@
-#include "font_finder.h"
+#include "platform/sdl/font_finder.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -6,7 +6,7 @@
 #include <cctype>
 #include <memory>
 
-#include "shell/fonts.h"
+#include "runtime/fonts.h"
 
 namespace qs {
 namespace {

@@ -1,12 +1,12 @@
-#include "form_painter.h"
+#include "platform/sdl/form_painter.h"
 
 #include <SDL_image.h>
 
 #include <cmath>
 
-#include "label_layout.h"
-#include "png_shot.h"
-#include "shell/form.h"
+#include "platform/sdl/label_layout.h"
+#include "platform/sdl/png_shot.h"
+#include "runtime/form.h"
 
 namespace qs {
 namespace {

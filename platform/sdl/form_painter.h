@@ -6,12 +6,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "font_cache.h"
-#include "font_finder.h"
-#include "painter.h"
-#include "picture_cache.h"
-#include "surface_cache.h"
-#include "texture_store.h"
+#include "platform/sdl/font_cache.h"
+#include "platform/sdl/font_finder.h"
+#include "platform/sdl/painter.h"
+#include "platform/sdl/picture_cache.h"
+#include "platform/sdl/surface_cache.h"
+#include "platform/sdl/texture_store.h"
 
 namespace qs {
 

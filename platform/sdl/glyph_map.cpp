@@ -1,4 +1,4 @@
-#include "glyph_map.h"
+#include "platform/sdl/glyph_map.h"
 
 #include <array>
 #include <utility>

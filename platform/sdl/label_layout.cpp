@@ -1,4 +1,4 @@
-#include "label_layout.h"
+#include "platform/sdl/label_layout.h"
 
 namespace qs {
 namespace {

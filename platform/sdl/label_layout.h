@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/element.h"
+#include "runtime/element.h"
 
 namespace qs {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/painter.h"
+#include "runtime/painter.h"
 
 namespace qs {
 

@@ -1,4 +1,4 @@
-#include "picture_cache.h"
+#include "platform/sdl/picture_cache.h"
 
 #include <SDL_image.h>
 

@@ -1,10 +1,10 @@
-#include "png_shot.h"
+#include "platform/sdl/png_shot.h"
 
 #include <SDL_image.h>
 
 #include <algorithm>
 
-#include "shell/form.h"
+#include "runtime/form.h"
 
 namespace qs {
 

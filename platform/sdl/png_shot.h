@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "painter.h"
+#include "platform/sdl/painter.h"
 
 namespace qs {
 

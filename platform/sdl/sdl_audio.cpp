@@ -1,4 +1,4 @@
-#include "sdl_audio.h"
+#include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "fluid_music.h"
-#include "sdl_audio_device.h"
-#include "soundfont.h"
+#include "platform/sdl/fluid_music.h"
+#include "platform/sdl/sdl_audio_device.h"
+#include "platform/sdl/soundfont.h"
 
 namespace qs {
 namespace {

@@ -1,9 +1,9 @@
-#include "sdl_audio_device.h"
+#include "platform/sdl/sdl_audio_device.h"
 
 #include <SDL.h>
 
-#include "fluid_music.h"
-#include "tone.h"
+#include "platform/sdl/fluid_music.h"
+#include "platform/sdl/tone.h"
 
 namespace qs {
 namespace {

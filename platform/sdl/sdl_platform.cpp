@@ -1,11 +1,11 @@
-#include "sdl_platform.h"
+#include "platform/sdl/sdl_platform.h"
 
 #include <csignal>
 
 #include <algorithm>
 
-#include "shell/form.h"
-#include "shell/keys.h"
+#include "runtime/form.h"
+#include "runtime/keys.h"
 
 namespace qs {
 namespace {
@@ -242,6 +242,10 @@ ScreenSize SdlPlatform::screen() const {
   SDL_DisplayMode mode;
   if (SDL_GetCurrentDisplayMode(0, &mode) == 0) return {mode.w, mode.h};
   return {};
+}
+
+void SdlPlatform::messageBox(const std::string& title, const std::string& text) {
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), nullptr);
 }
 
 void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }

@@ -5,8 +5,9 @@
 #include <map>
 #include <vector>
 
-#include "painter.h"
-#include "shell/platform.h"
+#include "platform/sdl/painter.h"
+#include "runtime/platform.h"
+#include "sound/audio_device.h"
 
 namespace qs {
 
@@ -27,8 +28,9 @@ class SdlPlatform : public Platform {
   void formCaptionChanged(Form& f) override;
   bool shot(Form& f, const std::string& file, std::string& error) override;
   ScreenSize screen() const override;
-  AudioDevice& audio() override { return audio_; }
   TextMeasurer* measurer() override { return &painter_.measurer(); }
+  void beep() override { audio_.beep(); }
+  void messageBox(const std::string& title, const std::string& text) override;
   void showCursor(bool show) override;
   void setTopmost(Form& f) override;
 

@@ -1,4 +1,4 @@
-#include "soundfont.h"
+#include "platform/sdl/soundfont.h"
 
 #include <algorithm>
 #include <cstdint>

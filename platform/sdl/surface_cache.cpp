@@ -1,4 +1,4 @@
-#include "surface_cache.h"
+#include "platform/sdl/surface_cache.h"
 
 namespace qs {
 

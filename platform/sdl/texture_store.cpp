@@ -1,4 +1,4 @@
-#include "texture_store.h"
+#include "platform/sdl/texture_store.h"
 
 #include <iterator>
 

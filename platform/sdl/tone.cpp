@@ -1,4 +1,4 @@
-#include "tone.h"
+#include "platform/sdl/tone.h"
 
 #include <algorithm>
 #include <cmath>

@@ -38,7 +38,7 @@ class MusicPlayer : public ::testing::Test {
 
 TEST_F(MusicPlayer, EveryOperationSendsItsCommandsInOrder) {
   run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(rt());
+    midi = std::make_unique<clsMIDI>(run->sound());
     midi->FileName(file("title.mid"));
     EXPECT_EQ(midi->FileName(), file("title.mid"));
     midi->Play();
@@ -78,7 +78,7 @@ TEST_F(MusicPlayer, EveryOperationSendsItsCommandsInOrder) {
 
 TEST_F(MusicPlayer, ALoopedTuneRestartsFromTheBeginningAtTheFirstPollAfterItsEnd) {
   run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(rt());
+    midi = std::make_unique<clsMIDI>(run->sound());
     midi->FileName(file("title.mid"));  // 900 ms
     midi->PlayLoop();
     EXPECT_TRUE(midi->looping());
@@ -95,7 +95,7 @@ TEST_F(MusicPlayer, StopOrPlayEndTheLoopAtTheNextPoll) {
   for (bool stop : {true, false}) {
     SetUp();
     run->at(0, [&] {
-      midi = std::make_unique<clsMIDI>(rt());
+      midi = std::make_unique<clsMIDI>(run->sound());
       midi->FileName(file("title.mid"));
       midi->PlayLoop();
     });
@@ -111,7 +111,7 @@ TEST_F(MusicPlayer, StopOrPlayEndTheLoopAtTheNextPoll) {
 
 TEST_F(MusicPlayer, APausedTuneIsNeitherRestartedNorLeft) {
   run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(rt());
+    midi = std::make_unique<clsMIDI>(run->sound());
     midi->FileName(file("title.mid"));
     midi->PlayLoop();
   });
@@ -129,7 +129,7 @@ TEST_F(MusicPlayer, APausedTuneIsNeitherRestartedNorLeft) {
 
 TEST_F(MusicPlayer, AGameStartSwitchesToTheGameTuneAndKeepsLooping) {
   run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(rt());
+    midi = std::make_unique<clsMIDI>(run->sound());
     midi->FileName(file("title.mid"));
     midi->PlayLoop();
   });
@@ -150,14 +150,14 @@ TEST_F(MusicPlayer, AGameStartSwitchesToTheGameTuneAndKeepsLooping) {
 TEST_F(MusicPlayer, PlayersShareOneDevice) {
   clsMIDI* first = nullptr;
   run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(rt());
+    midi = std::make_unique<clsMIDI>(run->sound());
     first = midi.get();
     first->FileName(file("title.mid"));
     first->PlayLoop();
   });
   std::unique_ptr<clsMIDI> second;
   run->at(100, [&] {
-    second = std::make_unique<clsMIDI>(rt());
+    second = std::make_unique<clsMIDI>(run->sound());
     EXPECT_EQ(first->Mode(), "NOT READY") << "a new player closes the device";
     second->FileName(file("bgm.mid"));
     EXPECT_EQ(first->Length(), 700) << "the first player sees the second one's tune";
@@ -168,7 +168,7 @@ TEST_F(MusicPlayer, PlayersShareOneDevice) {
 
 TEST_F(MusicPlayer, WithNothingOpenPlayLoopPlaysNothingAndItsPollEndsWhenStoppedOrReleased) {
   run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(rt());
+    midi = std::make_unique<clsMIDI>(run->sound());
     midi->FileName(file("missing.mid"));
     EXPECT_EQ(midi->result(), mci::kFileNotFound);
     midi->PlayLoop();
@@ -177,7 +177,7 @@ TEST_F(MusicPlayer, WithNothingOpenPlayLoopPlaysNothingAndItsPollEndsWhenStopped
   run->at(1000, [&] { EXPECT_TRUE(midi->polling()); midi->StopM(); });
   run->at(2000, [&] {
     EXPECT_FALSE(midi->polling());
-    auto fresh = std::make_unique<clsMIDI>(rt());  // nothing set at all
+    auto fresh = std::make_unique<clsMIDI>(run->sound());  // nothing set at all
     fresh->PlayLoop();
     fresh->PlayLoop();
     midi = std::move(fresh);
@@ -197,7 +197,7 @@ TEST_F(MusicPlayer, VisitingAScene10TimesLeavesAtMostOnePoll) {
   for (int visit = 0; visit < 10; ++visit) {
     std::int64_t t = visit * 1000;
     run->at(t, [&, visit] {
-      midi = std::make_unique<clsMIDI>(rt());
+      midi = std::make_unique<clsMIDI>(run->sound());
       midi->FileName(file(visit % 3 ? "title.mid" : "missing.mid"));
       midi->PlayLoop();
       midi->PlayLoop();  // a second call while polling starts no second poll
@@ -211,7 +211,7 @@ TEST_F(MusicPlayer, VisitingAScene10TimesLeavesAtMostOnePoll) {
   clsMIDI* kept = nullptr;
   for (int i = 0; i < 10; ++i)
     run->at(10000 + i * 100, [&] {
-      if (!midi) midi = std::make_unique<clsMIDI>(rt());
+      if (!midi) midi = std::make_unique<clsMIDI>(run->sound());
       kept = midi.get();
       if (!kept->looping()) kept->FileName(file("title.mid"));
       kept->PlayLoop();
@@ -234,7 +234,7 @@ TEST_F(MusicPlayer, VisitingAScene10TimesLeavesAtMostOnePoll) {
 
 TEST_F(MusicPlayer, NothingIsSentAfterEnd) {
   run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(rt());
+    midi = std::make_unique<clsMIDI>(run->sound());
     midi->FileName(file("title.mid"));
     midi->PlayLoop();
   });

@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "shell/fonts.h"
-#include "shell/keys.h"
-#include "shell/random.h"
+#include "runtime/fonts.h"
+#include "runtime/keys.h"
+#include "runtime/random.h"
 #include "support/scene_harness.h"
 
 namespace qs::test {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "shell/game_scene.h"
-#include "shell/keys.h"
-#include "shell/menu.h"
-#include "shell/pending_game_scene.h"
-#include "shell/pending_intro_scene.h"
-#include "shell/runtime.h"
-#include "shell/scenes.h"
+#include "qspe/game_scene.h"
+#include "runtime/keys.h"
+#include "qspe/menu.h"
+#include "qspe/pending_game_scene.h"
+#include "qspe/pending_intro_scene.h"
+#include "runtime/runtime.h"
+#include "app/qspe_program.h"
 #include "support/scene_harness.h"
 #include "support/temp_dir.h"
 
@@ -31,9 +31,9 @@ struct MenuRun {
   // game scenes the program has by now.
   void registerAll() {
     Runtime& rt = run.rt();
-    rt.addForm(std::make_unique<FormMain>());
+    rt.addForm(std::make_unique<FormMain>(run.services()));
     for (int i = 0; i < pendingGameCount(); ++i)
-      if (!rt.hasForm(pendingGames()[i].name)) rt.addForm(std::make_unique<PendingGameScene>(pendingGames()[i]));
+      if (!rt.hasForm(pendingGames()[i].name)) rt.addForm(std::make_unique<PendingGameScene>(pendingGames()[i], run.services()));
     rt.addForm(std::make_unique<PendingIntroScene>());
   }
   const std::vector<std::string>& go(const std::string& script) {
@@ -279,7 +279,7 @@ TEST(Menu, BlinkPhasesOfTheTextAndTheArrows) {
 // Stands in for a game that sets a clear flag: Z wins, X leaves.
 class WinningGame : public GameScene {
  public:
-  WinningGame() : GameScene("FormQB", Units::Pixels) {}
+  explicit WinningGame(GameServices& s) : GameScene("FormQB", Units::Pixels, s) {}
   void design() override { setClientSize(165, 265); }
   void Form_Load() override { loadProtocol(); }
   void Form_Activate() override { activateProtocol(); }
@@ -364,7 +364,8 @@ TEST(Menu, ClosingTheMenuStopsItsMusicWritesNothingAndEnds) {
 TEST(SceneFlow, EveryMenuEntryLeadsToARegisteredScene) {
   TempDir dir;
   HeadlessRun run({.dir = dir.path()});
-  registerGameScenes(run.rt());
+  SilentAudio audio;
+  QspeProgram program(run.rt(), audio);
   for (const char* name : {"FormStartUp", "FormMain", "FormQB", "FormQBL", "FormQBF", "FormQRB", "FormQS", "FormFirst",
                            "FormQF", "FormSam"})
     EXPECT_TRUE(run.rt().hasForm(name)) << name;

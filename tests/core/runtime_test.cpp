@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "shell/fonts.h"
-#include "shell/keys.h"
+#include "runtime/fonts.h"
+#include "runtime/keys.h"
 #include "support/scene_harness.h"
 
 namespace qs::test {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <random>
 
-#include "shell/score_file.h"
+#include "qspe/score_file.h"
 #include "support/scene_harness.h"
 #include "support/temp_dir.h"
 
@@ -78,7 +78,7 @@ TEST(ScoreFile, ARecordWrittenIsReadBackWithTheSameTwentyBytes) {
   TempDir dir;
   HeadlessRun run({.dir = dir.path()});
   ScoreRecord out{-1, 0, -1, 0, 7, -1, 123456, -99};
-  writeScoreRecord(run.rt(), dir.file("Qspe.dat"), out);
+  run.services().scores.write(dir.file("Qspe.dat"), out);
   Bytes onDisk = readBytes(dir.file("Qspe.dat"));
   ASSERT_EQ(onDisk.size(), 20u);
   auto expected = out.toBytes();
@@ -86,7 +86,7 @@ TEST(ScoreFile, ARecordWrittenIsReadBackWithTheSameTwentyBytes) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("Qspe.dat.tmp")));
 
   ScoreRecord in;
-  readScoreRecord(run.rt(), dir.file("Qspe.dat"), in);
+  run.services().scores.read(dir.file("Qspe.dat"), in);
   EXPECT_EQ(in, out);
   std::string h = hexOf(onDisk);
   EXPECT_TRUE(run.has("0 write Qspe.dat " + h)) << run.dump();
@@ -97,7 +97,7 @@ TEST(ScoreFile, AMissingFileIsCreatedEmptyAndReadsAsZeros) {
   TempDir dir;
   HeadlessRun run({.dir = dir.path()});
   ScoreRecord r{-1, -1, -1, -1, -1, -1, 5, 5};  // a stale copy is overwritten
-  readScoreRecord(run.rt(), dir.file("Qspe.dat"), r);
+  run.services().scores.read(dir.file("Qspe.dat"), r);
   EXPECT_EQ(r, ScoreRecord{});
   EXPECT_TRUE(std::filesystem::exists(dir.file("Qspe.dat")));
   EXPECT_EQ(std::filesystem::file_size(dir.file("Qspe.dat")), 0u);
@@ -113,7 +113,7 @@ TEST(ScoreFile, FilesOfEveryLengthUpToFortyBytesReadWithoutFailure) {
     writeBytes(dir.file("Qspe.dat"), content);
     HeadlessRun run({.dir = dir.path()});
     ScoreRecord r;
-    readScoreRecord(run.rt(), dir.file("Qspe.dat"), r);
+    run.services().scores.read(dir.file("Qspe.dat"), r);
 
     Bytes first(content.begin(), content.begin() + static_cast<long>(std::min<std::size_t>(n, 20)));
     Bytes padded = first;
@@ -130,14 +130,14 @@ TEST(ScoreFile, SomethingOtherThanAFileAtThePathReadsAsZeros) {
   HeadlessRun run({.dir = dir.path()});
   ScoreRecord r{-1};
   std::filesystem::create_directory(dir.file("Qspe.dat"));
-  readScoreRecord(run.rt(), dir.file("Qspe.dat"), r);
+  run.services().scores.read(dir.file("Qspe.dat"), r);
   EXPECT_EQ(r, ScoreRecord{});
 
   TempDir other;
   HeadlessRun run2({.dir = other.path()});
   ASSERT_EQ(mkfifo(other.file("Qspe.dat").c_str(), 0644), 0);
   r.clearQB = -1;
-  readScoreRecord(run2.rt(), other.file("Qspe.dat"), r);  // must not wait for a writer
+  run2.services().scores.read(other.file("Qspe.dat"), r);  // must not wait for a writer
   EXPECT_EQ(r, ScoreRecord{});
 }
 
@@ -150,8 +150,8 @@ TEST(ScoreFile, AFailedWriteLeavesTheOldFileAsItWasAndIsSaidOnce) {
   ScoreRecord changed{0, 0, 0, 0, 0, 0, 1, 1};
 
   testing::internal::CaptureStderr();
-  writeScoreRecord(run.rt(), dir.file("Qspe.dat"), changed);
-  writeScoreRecord(run.rt(), dir.file("Qspe.dat"), changed);
+  run.services().scores.write(dir.file("Qspe.dat"), changed);
+  run.services().scores.write(dir.file("Qspe.dat"), changed);
   std::string err = testing::internal::GetCapturedStderr();
 
   EXPECT_EQ(readBytes(dir.file("Qspe.dat")), kKnown);
@@ -160,7 +160,7 @@ TEST(ScoreFile, AFailedWriteLeavesTheOldFileAsItWasAndIsSaidOnce) {
 
   // Once the way is clear the next write goes through.
   std::filesystem::remove(dir.file("Qspe.dat.tmp"));
-  writeScoreRecord(run.rt(), dir.file("Qspe.dat"), changed);
+  run.services().scores.write(dir.file("Qspe.dat"), changed);
   auto expected = changed.toBytes();
   EXPECT_EQ(readBytes(dir.file("Qspe.dat")), Bytes(expected.begin(), expected.end()));
 }
@@ -176,10 +176,10 @@ TEST(ScoreFile, AProgramDirectoryThatCannotBeWrittenSendsTheFileToTheDataHome) {
 
   testing::internal::CaptureStderr();
   ScoreRecord r;
-  readScoreRecord(run.rt(), scoreFile, r);
+  run.services().scores.read(scoreFile, r);
   ScoreRecord won{-1, 0, 0, 0, 0, 0, 0, 7000};
-  writeScoreRecord(run.rt(), scoreFile, won);
-  readScoreRecord(run.rt(), scoreFile, r);
+  run.services().scores.write(scoreFile, won);
+  run.services().scores.read(scoreFile, r);
   std::string err = testing::internal::GetCapturedStderr();
 
   std::string kept = home.path() + "/qspe/Qspe.dat";
@@ -201,9 +201,9 @@ TEST(ScoreFile, WithNowhereToWriteTheGameGoesOnWithZerosAndOneNotice) {
 
   testing::internal::CaptureStderr();
   ScoreRecord r{-1};
-  readScoreRecord(run.rt(), programDir + "/Qspe.dat", r);
-  writeScoreRecord(run.rt(), programDir + "/Qspe.dat", ScoreRecord{-1});
-  readScoreRecord(run.rt(), programDir + "/Qspe.dat", r);
+  run.services().scores.read(programDir + "/Qspe.dat", r);
+  run.services().scores.write(programDir + "/Qspe.dat", ScoreRecord{-1});
+  run.services().scores.read(programDir + "/Qspe.dat", r);
   std::string err = testing::internal::GetCapturedStderr();
 
   EXPECT_EQ(r, ScoreRecord{});

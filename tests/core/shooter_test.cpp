@@ -8,8 +8,8 @@
 
 #include "core/shooter_probe.h"
 #include "games/shooter/form_qb.h"
-#include "shell/menu.h"
-#include "shell/random.h"
+#include "qspe/menu.h"
+#include "runtime/random.h"
 #include "sound/wav_info.h"
 #include "support/scene_harness.h"
 

@@ -20,7 +20,7 @@ class Effects : public ::testing::Test {
     run = std::make_unique<SoundRun>(dir.string());
   }
   std::string file(const std::string& name) const { return (dir / name).string(); }
-  void play(const std::string& name, SoundMode mode) { run->rt().sndPlaySound(file(name), mode); }
+  void play(const std::string& name, SoundMode mode) { run->sound().sndPlaySound(file(name), mode); }
 
   void TearDown() override { std::filesystem::remove_all(dir); }
   std::filesystem::path dir;

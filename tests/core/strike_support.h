@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "games/strike/form_qs.h"
-#include "shell/keys.h"
+#include "runtime/keys.h"
 #include "support/scene_harness.h"
 #include "support/temp_dir.h"
 

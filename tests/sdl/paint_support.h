@@ -11,8 +11,8 @@
 
 #include "platform/sdl/form_painter.h"
 #include "platform/sdl/png_shot.h"
-#include "shell/fonts.h"
-#include "shell/form.h"
+#include "runtime/fonts.h"
+#include "runtime/form.h"
 
 namespace qs::test {
 

@@ -4,14 +4,28 @@
 
 namespace qs::test {
 
-HeadlessRun::HeadlessRun(Setup s) : setup_(s), trace_([this] { return rt_ ? rt_->now() : 0; }) {
-  trace_.keepLines(true);
+namespace {
+RunConfig configOf(const HeadlessRun::Setup& s) {
   RunConfig c;
   c.programDir = s.dir;
   c.seed = s.seed;
   c.until = s.until;
-  rt_ = std::make_unique<Runtime>(platform_, trace_, c);
+  return c;
 }
+}  // namespace
+
+HeadlessRun::HeadlessRun(Setup s)
+    : setup_(s),
+      trace_([this] { return rt_ ? rt_->now() : 0; }),
+      rt_(std::make_unique<Runtime>(platform_, trace_, configOf(s))),
+      sound_(*rt_, audio_, "Qspe"),
+      scores_(*rt_, "Qspe"),
+      services_{sound_, scores_} {
+  trace_.keepLines(true);
+}
+
+// The forms go first, while the services their members call are still there.
+HeadlessRun::~HeadlessRun() { rt_.reset(); }
 
 const std::vector<std::string>& HeadlessRun::run(const std::string& startForm, const std::string& script) {
   Script parsed = parseScript(script);

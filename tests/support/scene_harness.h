@@ -2,15 +2,21 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/headless/headless_platform.h"
-#include "shell/runtime.h"
-#include "shell/script.h"
+#include "runtime/runtime.h"
+#include "runtime/script.h"
+#include "qspe/game_services.h"
+#include "qspe/score_file.h"
+#include "sound/audio_device.h"
+#include "sound/sound_system.h"
 
 namespace qs::test {
 
-// A headless run in the test process: register forms, give a script, read the trace.
+// A headless run in the test process: register forms, give a script, read the
+// trace. Game scenes get the run's own sound (silent) and score file.
 class HeadlessRun {
  public:
   struct Setup {
@@ -20,11 +26,16 @@ class HeadlessRun {
   };
   HeadlessRun() : HeadlessRun(Setup{}) {}
   explicit HeadlessRun(Setup s);
+  ~HeadlessRun();
 
   Runtime& rt() { return *rt_; }
+  GameServices& services() { return services_; }
   template <class F>
   F& add() {
-    return static_cast<F&>(rt_->addForm(std::make_unique<F>()));
+    if constexpr (std::is_constructible_v<F, GameServices&>)
+      return static_cast<F&>(rt_->addForm(std::make_unique<F>(services_)));
+    else
+      return static_cast<F&>(rt_->addForm(std::make_unique<F>()));
   }
   // Runs from `startForm` with the script text; returns the trace lines.
   const std::vector<std::string>& run(const std::string& startForm, const std::string& script = "");
@@ -40,8 +51,12 @@ class HeadlessRun {
  private:
   Setup setup_;
   HeadlessPlatform platform_;
+  SilentAudio audio_;
   Trace trace_;
   std::unique_ptr<Runtime> rt_;
+  SoundSystem sound_;
+  ScoreStore scores_;
+  GameServices services_;
 };
 
 }  // namespace qs::test

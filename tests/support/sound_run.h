@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "platform/headless/headless_platform.h"
-#include "shell/keys.h"
-#include "shell/runtime.h"
+#include "runtime/keys.h"
+#include "runtime/runtime.h"
 #include "sound/audio_device.h"
-#include "sound/mci_sequencer.h"
 #include "sound/midi_file.h"
+#include "sound/sound_system.h"
 
 namespace qs::test {
 
@@ -39,7 +39,7 @@ class RecordingAudio : public AudioDevice {
 
 class RecordingPlatform : public HeadlessPlatform {
  public:
-  AudioDevice& audio() override { return audio_; }
+  void beep() override { audio_.beep(); }
   RecordingAudio audio_;
 };
 
@@ -64,11 +64,12 @@ class SoundRun {
     RunConfig c;
     c.programDir = std::move(dir);
     rt_ = std::make_unique<Runtime>(platform_, trace_, c);
-    rt_->setMediaControl(makeMciSequencer(*rt_));
+    sound_ = std::make_unique<SoundSystem>(*rt_, platform_.audio_, "Qspe");
     stage_ = &static_cast<Stage&>(rt_->addForm(std::make_unique<Stage>()));
   }
 
   Runtime& rt() { return *rt_; }
+  SoundSystem& sound() { return *sound_; }
   RecordingAudio& audio() { return platform_.audio_; }
 
   // Carries out `action` at time `ms` (in the order given).
@@ -110,6 +111,7 @@ class SoundRun {
  private:
   RecordingPlatform platform_;
   Trace trace_;
+  std::unique_ptr<SoundSystem> sound_;  // outlives the runtime's forms
   std::unique_ptr<Runtime> rt_;
   Stage* stage_ = nullptr;
   std::vector<InputEvent> events_;

@@ -1,0 +1,159 @@
+#include "app/launcher.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/headless/headless_platform.h"
+#include "platform/sdl/painter.h"
+#include "platform/sdl/sdl_platform.h"
+#include "runtime/options.h"
+#include "runtime/program.h"
+#include "runtime/runtime.h"
+#include "runtime/script.h"
+#include "sound/audio_device.h"
+
+namespace qs {
+namespace {
+
+std::string executableDir() {
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string p(buf, static_cast<std::size_t>(n));
+  auto slash = p.find_last_of('/');
+  return slash == std::string::npos || slash == 0 ? "/" : p.substr(0, slash);
+}
+
+// The headless run opens its fonts only when a shot or the printing needs them.
+class LazyPainter : public FormPainter, public TextMeasurer {
+ public:
+  LazyPainter(std::string dir, std::string program) : dir_(std::move(dir)), program_(std::move(program)) {}
+  bool writePng(const Form& f, const std::string& file, int scale, std::string& error) override {
+    return painter(error) && painter_->writePng(f, file, scale, error);
+  }
+  TextMeasurer& measurer() override { return *this; }
+  int textWidth(const Font& font, std::string_view text) override { return must().measurer().textWidth(font, text); }
+  int lineHeight(const Font& font) override { return must().measurer().lineHeight(font); }
+
+ private:
+  bool painter(std::string& error) {
+    if (!painter_) painter_ = SdlPainter::create(dir_, error);
+    return painter_ != nullptr;
+  }
+  SdlPainter& must() {
+    std::string error;
+    if (!painter(error)) {
+      std::fprintf(stderr, "%s: %s\n", program_.c_str(), error.c_str());
+      std::exit(1);
+    }
+    return *painter_;
+  }
+  std::string dir_, program_;
+  std::unique_ptr<SdlPainter> painter_;
+};
+
+}  // namespace
+
+int launch(int argc, char** argv, const ProgramInfo& program) {
+  const char* name = program.name.c_str();
+  Options opt;
+  Script script;
+  try {
+    opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!opt.script.empty()) {
+      std::ifstream in(opt.script);
+      if (!in) throw std::invalid_argument("cannot read the script " + opt.script);
+      std::stringstream text;
+      text << in.rdbuf();
+      script = parseScript(text.str());
+    }
+  } catch (const ScriptError& e) {
+    std::fprintf(stderr, "%s: script %s, %s\n", name, opt.script.c_str(), e.what());
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", name, e.what());
+    return 2;
+  }
+
+  RunConfig config;
+  config.programName = program.name;
+  config.programDir = opt.dir.empty() ? executableDir() : opt.dir;
+  while (config.programDir.size() > 1 && config.programDir.back() == '/') config.programDir.pop_back();
+  if (opt.seed) config.seed = *opt.seed;
+  else if (script.seed) config.seed = *script.seed;
+  else if (!opt.headless)
+    config.seed = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+  if (opt.until) config.until = *opt.until;
+  if (opt.headless && !opt.until && !script.events.empty()) config.scriptEnd = script.events.back().time;
+
+  Runtime* runtime = nullptr;
+  Trace trace([&] { return runtime ? runtime->now() : 0; });
+  if (!opt.trace.empty() && !trace.openFile(opt.trace)) {
+    std::fprintf(stderr, "%s: cannot write the trace %s\n", name, opt.trace.c_str());
+    return 2;
+  }
+  if (!opt.headless) trace.flushEachLine();
+
+  std::unique_ptr<Platform> platform;
+  std::unique_ptr<FormPainter> painter;
+  std::unique_ptr<AudioDevice> audio;
+  if (opt.headless) {
+    painter = std::make_unique<LazyPainter>(config.programDir, program.name);
+    platform = std::make_unique<HeadlessPlatform>(opt.screen.value_or(ScreenSize{}), painter.get());
+    audio = std::make_unique<SilentAudio>();
+  } else {
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The software-drawn windows go to the display directly (X11 shared
+    // memory), not through a GL texture that may itself be emulated.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+      std::fprintf(stderr, "%s: cannot open the display: %s\n", name, SDL_GetError());
+      return 1;
+    }
+    std::string error;
+    auto sdlPainter = SdlPainter::create(config.programDir, error);
+    if (!sdlPainter) {
+      std::fprintf(stderr, "%s: %s\n", name, error.c_str());
+      SDL_Quit();
+      return 1;
+    }
+    audio = program.openAudio ? program.openAudio(program.name) : std::make_unique<SilentAudio>();
+    platform = std::make_unique<SdlPlatform>(*sdlPainter, *audio, opt.scale);
+    painter = std::move(sdlPainter);
+  }
+
+  int status = 0;
+  {
+    std::unique_ptr<Program> made;  // declared first: its services outlive the runtime's forms
+    Runtime rt(*platform, trace, config);
+    runtime = &rt;
+    made = program.make(rt, *audio);
+    rt.setScript(script.events);
+    std::unique_ptr<ScriptRecorder> recorder;
+    if (!opt.record.empty()) {
+      recorder = std::make_unique<ScriptRecorder>(opt.record, config.seed);
+      if (!recorder->ok()) {
+        std::fprintf(stderr, "%s: cannot write the record %s\n", name, opt.record.c_str());
+        return 2;
+      }
+      rt.setRecorder(recorder.get());
+    }
+    status = rt.run(made->entry(opt.arguments));
+    if (recorder) recorder->finish(rt.now());
+    runtime = nullptr;
+  }
+  platform.reset();
+  audio.reset();
+  painter.reset();
+  if (!opt.headless) SDL_Quit();
+  return status;
+}
+
+}  // namespace qs

@@ -1,0 +1,74 @@
+#include "qspe/pending_game_scene.h"
+
+#include <iterator>
+
+#include "runtime/fonts.h"
+#include "runtime/keys.h"
+#include "runtime/runtime.h"
+#include "runtime/window_frame.h"
+
+namespace qs {
+namespace {
+constexpr int kQsOuterWidth = outerTwipsOfWidth(192 * kTwipsPerPixel);
+constexpr int kSamOuterWidth = outerTwipsOfWidth(320 * kTwipsPerPixel);
+constexpr int kSamOuterHeight = outerTwipsOfHeight(208 * kTwipsPerPixel);
+
+const PendingGame kGames[] = {
+    {"FormQB", "QorvexBlast", 2560, 4350, Color::rgb(128, 128, 128), Color::rgb(192, 192, 192), &ScoreRecord::clearQB,
+     true},
+    {"FormQBL", "QorvexBlast LEVEL", 4050, 2850, Color::rgb(0, 0, 192), colors::white, &ScoreRecord::clearQBL, true},
+    {"FormQBF", "QorvexBlast FINAL", 4100, 2850, Color::rgb(192, 192, 0), colors::black, &ScoreRecord::clearQBF,
+     true},
+    {"FormQRB", "QorvexReBirth", 2560, 4350, Color::rgb(192, 0, 0), colors::white, &ScoreRecord::clearQRB, true},
+    {"FormQS", "QorvexStrike!", kQsOuterWidth, 3510, Color::rgb(0, 128, 0), Color::rgb(0, 255, 0),
+     &ScoreRecord::clearQS, true},
+    {"FormQF", "QorvexBlast Forever", 3420, 4350, colors::white, colors::black, &ScoreRecord::clearQF, true},
+    {"FormSam", "Qorvex侍", kSamOuterWidth, kSamOuterHeight, Color::rgb(128, 0, 128), colors::white, nullptr, false},
+};
+}  // namespace
+
+const PendingGame* pendingGames() { return kGames; }
+int pendingGameCount() { return static_cast<int>(std::size(kGames)); }
+
+PendingGameScene::PendingGameScene(PendingGame game, GameServices& services)
+    : GameScene(game.name, Units::Pixels, services), game_(std::move(game)) {}
+
+void PendingGameScene::design() {
+  setDesignCaption(game_.caption);
+  setDesignBack(game_.back);
+  setDesignSize(game_.outerWidth, game_.outerHeight);
+  int w = clientPixelsOfWidth(game_.outerWidth), h = clientPixelsOfHeight(game_.outerHeight);
+  setClientSize(w, h);
+  place(txtTitle, "txtTitle", {game_.caption, gothic(14.25, true, true), Align::Centre, game_.fore, {0, h / 2 - 30, w, 25}});
+  place(txtInfo, "txtInfo", {"Quit:X", gothic(11.25, true), Align::Centre, game_.fore, {0, h / 2 + 10, w, 17}});
+  addTimer(TimePushX, "TimePushX", 10, true, [this] { TimePushX_Timer(); });
+}
+
+void PendingGameScene::Form_Load() {
+  pushX = false;
+  if (game_.titleMusic) loadProtocol();
+  else readScores();
+  if (game_.clearFlag) starIfCleared(scoreRec.*game_.clearFlag);
+}
+
+void PendingGameScene::Form_Activate() {
+  if (game_.titleMusic) activateProtocol();
+}
+
+void PendingGameScene::Form_Unload() { unloadProtocol(); }
+
+void PendingGameScene::Form_KeyDown(int keyCode) {
+  if (keyCode == vbKeyX) pushX = true;
+}
+
+void PendingGameScene::Form_KeyUp(int keyCode) {
+  if (keyCode == vbKeyX) pushX = false;
+}
+
+void PendingGameScene::TimePushX_Timer() {
+  if (!pushX) return;
+  playSound("end.wav", SoundMode::Wait);
+  unload();
+}
+
+}  // namespace qs

@@ -1,0 +1,102 @@
+#include "runtime/form.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "runtime/runtime.h"
+#include "runtime/trace.h"
+
+namespace qs {
+
+Form::Form(std::string name, Units units) : Container(units, this), name_(std::move(name)) {}
+
+Runtime& Form::app() const {
+  if (!runtime_) throw std::logic_error("form " + name_ + " is not registered with the runtime");
+  return *runtime_;
+}
+
+void Form::load() { app().load(*this); }
+void Form::show() { app().show(*this); }
+void Form::hide() { app().hide(*this); }
+void Form::unload() { app().unload(*this); }
+
+void Form::setCaption(std::string_view c) {
+  if (caption_ == c) return;
+  caption_ = c;
+  wholeDirty_ = true;
+  if (tracing()) {
+    traceLine("set " + name_ + " caption " + quoted(caption_));
+    app().formCaptionChanged(*this);
+  }
+}
+
+void Form::setBack(Color c) {
+  if (back_ == c) return;
+  back_ = c;
+  wholeDirty_ = true;
+  if (tracing()) traceLine("set " + name_ + " back " + c.hex());
+}
+
+void Form::setWidth(int twips) {
+  if (width_ == twips) return;
+  width_ = twips;
+  if (borderless_) clientW_ = twips / kTwipsPerPixel;
+  wholeDirty_ = true;
+  if (tracing()) traceLine("set " + name_ + " width " + std::to_string(twips));
+}
+
+void Form::setHeight(int twips) {
+  if (height_ == twips) return;
+  height_ = twips;
+  if (borderless_) clientH_ = twips / kTwipsPerPixel;
+  wholeDirty_ = true;
+  if (tracing()) traceLine("set " + name_ + " height " + std::to_string(twips));
+}
+
+std::string Form::describe() const {
+  return "caption=" + quoted(caption_) + " visible=" + (visible_ ? "1" : "0") + " width=" + std::to_string(width_) +
+         " height=" + std::to_string(height_) + " back=" + back_.hex();
+}
+
+void Form::damageArea(const Rect& px) {
+  if (wholeDirty_ || px.width <= 0 || px.height <= 0) return;
+  if (damage_.width <= 0) {
+    damage_ = px;
+    return;
+  }
+  int right = std::max(damage_.left + damage_.width, px.left + px.width);
+  int bottom = std::max(damage_.top + damage_.height, px.top + px.height);
+  damage_.left = std::min(damage_.left, px.left);
+  damage_.top = std::min(damage_.top, px.top);
+  damage_.width = right - damage_.left;
+  damage_.height = bottom - damage_.top;
+}
+
+void Form::traceLine(std::string_view text) const {
+  if (runtime_) runtime_->trace().line(text);
+}
+
+TextMeasurer* Form::measurer() const { return runtime_ ? runtime_->platform().measurer() : nullptr; }
+
+void Form::addTimer(Timer& t, std::string name, int interval, bool enabled, std::function<void()> tick) {
+  t.name_ = std::move(name);
+  t.form_ = this;
+  t.interval_ = interval;
+  t.enabled_ = enabled;
+  t.tick_ = std::move(tick);
+  timers_.push_back(&t);
+}
+
+void Form::rebuildDesign() {
+  designing_ = true;
+  clearChildren();
+  resetPrinting();
+  for (LabelArray* a : arrays_) a->reset();
+  arrays_.clear();
+  timers_.clear();
+  wholeDirty_ = true;
+  design();
+  designing_ = false;
+}
+
+}  // namespace qs

@@ -1,0 +1,54 @@
+#include "runtime/options.h"
+
+#include <charconv>
+#include <stdexcept>
+
+namespace qs {
+namespace {
+template <class T>
+T number(const std::string& opt, const std::string& s) {
+  T v{};
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || p != s.data() + s.size()) throw std::invalid_argument(opt + " takes a whole number, not \"" + s + "\"");
+  return v;
+}
+}  // namespace
+
+Options parseOptions(const std::vector<std::string>& args) {
+  Options o;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
+      return args[++i];
+    };
+    if (a == "--headless") o.headless = true;
+    else if (a == "--script") o.script = value();
+    else if (a == "--record") o.record = value();
+    else if (a == "--trace") o.trace = value();
+    else if (a == "--dir") o.dir = value();
+    else if (a == "--seed") o.seed = number<std::uint64_t>(a, value());
+    else if (a == "--until") {
+      o.until = number<std::int64_t>(a, value());
+      if (*o.until < 0) throw std::invalid_argument("--until takes a time in ms of 0 or more");
+    } else if (a == "--scale") {
+      o.scale = number<int>(a, value());
+      if (o.scale < 1 || o.scale > 8) throw std::invalid_argument("--scale takes a whole number from 1 to 8");
+    } else if (a == "--screen") {
+      const std::string& v = value();
+      auto x = v.find('x');
+      if (x == std::string::npos) throw std::invalid_argument("--screen takes WxH, for example 1024x768");
+      ScreenSize s{number<int>(a, v.substr(0, x)), number<int>(a, v.substr(x + 1))};
+      if (s.width < 1 || s.height < 1) throw std::invalid_argument("--screen takes a positive size");
+      o.screen = s;
+    } else if (a.rfind("--", 0) == 0) {
+      throw std::invalid_argument("unknown option " + a);
+    } else {
+      o.arguments.push_back(a);
+    }
+  }
+  if (o.headless && o.script.empty() && !o.until) throw std::invalid_argument("a headless run needs --script or --until");
+  return o;
+}
+
+}  // namespace qs

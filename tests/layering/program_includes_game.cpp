@@ -1,0 +1,2 @@
+#include "qspe/menu.h"
+#include "games/strike/form_qs.h"

@@ -1,0 +1,2 @@
+#include "runtime/runtime.h"
+#include "qspe/menu.h"

@@ -1,0 +1,3 @@
+#include "runtime/form.h"
+#include "runtime/runtime.h"
+#include "runtime/script.h"

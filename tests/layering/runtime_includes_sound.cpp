@@ -1,0 +1,2 @@
+#include "runtime/runtime.h"
+#include "sound/sound_system.h"

@@ -1,0 +1,2 @@
+#include "sound/cls_midi.h"
+#include "qspe/score_file.h"
