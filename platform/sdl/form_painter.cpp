@@ -66,13 +66,20 @@ void SdlFormPainter::paint(SDL_Renderer* renderer, const Form& form, int scale, 
   renderer_ = renderer;
   scale_ = std::max(1, scale);
   textures_.begin(renderer);
+  // The frame is closed even when a scene's fault (a face no font stands in
+  // for) stops the drawing.
+  struct FrameEnd {
+    SdlFormPainter& p;
+    ~FrameEnd() {
+      SDL_RenderSetClipRect(p.renderer_, nullptr);
+      p.textures_.end();
+      p.renderer_ = nullptr;
+    }
+  } frameEnd{*this};
   SDL_Rect whole = scaled(0, 0, form.clientWidth(), form.clientHeight()), clip = whole;
   if (area && !intersect(scaled(area->left, area->top, area->width, area->height), whole, clip)) clip = SDL_Rect{0, 0, 0, 0};
   fill(clip, form.back());
   drawContainer(form, 0, 0, clip);
-  SDL_RenderSetClipRect(renderer, nullptr);
-  textures_.end();
-  renderer_ = nullptr;
 }
 
 void SdlFormPainter::drawContainer(const Container& c, int ox, int oy, const SDL_Rect& clip) {

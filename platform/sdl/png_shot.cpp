@@ -3,6 +3,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "runtime/form.h"
 
@@ -16,14 +17,14 @@ SurfacePtr drawOffscreen(SdlPainter& painter, const Form& f, int scale, std::str
     error = std::string("cannot make a picture of ") + f.name() + ": " + SDL_GetError();
     return nullptr;
   }
-  SDL_Renderer* r = SDL_CreateSoftwareRenderer(surface.get());
+  std::unique_ptr<SDL_Renderer, void (*)(SDL_Renderer*)> r(SDL_CreateSoftwareRenderer(surface.get()),
+                                                          SDL_DestroyRenderer);
   if (!r) {
     error = std::string("cannot draw ") + f.name() + ": " + SDL_GetError();
     return nullptr;
   }
-  painter.paint(r, f, scale);
-  SDL_RenderPresent(r);
-  SDL_DestroyRenderer(r);
+  painter.paint(r.get(), f, scale);
+  SDL_RenderPresent(r.get());
   return surface;
 }
 

@@ -11,6 +11,8 @@ struct FaceRow {
   const char* family;
 };
 
+void PrintTo(const FaceRow& r, std::ostream* os) { *os << r.name; }
+
 class SceneFace : public ::testing::TestWithParam<FaceRow> {};
 
 TEST_P(SceneFace, IsDrawnWithItsStandIn) {
@@ -39,6 +41,7 @@ TEST(Fonts, AnUnknownFaceIsAnErrorNotAnotherFace) {
   f.label(LabelDesign{"a", unknown, Align::Left, colors::black, {0, 0, 100, 40}});
   std::string error;
   EXPECT_THROW(drawOffscreen(painter(), f, 1, error), std::invalid_argument);
+  EXPECT_EQ(painter().textures().renderers(), 0u) << "the frame was closed all the same";
 }
 
 TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
