@@ -5,40 +5,46 @@
 
 #include "sound/cls_midi.h"
 #include "sound/mci_sequencer.h"
-#include "support/sound_bytes.h"
-#include "support/sound_run.h"
+#include "support/headless_run.h"
+#include "support/media_bytes.h"
 
 namespace qs::test {
 namespace {
 
 using Lines = std::vector<std::string>;
 
+// The music player on a run's clock, over a recording audio device, with two
+// tunes of known lengths.
 class MusicPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = scratchDir("music");
-    writeBytes(file("title.mid"), tuneOfMs(900));
-    writeBytes(file("bgm.mid"), tuneOfMs(700));
-    run = std::make_unique<SoundRun>(dir.string());
+    writeBytes(run.file("title.mid"), tuneOfMs(900));
+    writeBytes(run.file("bgm.mid"), tuneOfMs(700));
   }
-  std::string file(const std::string& name) const { return (dir / name).string(); }
-  Runtime& rt() { return run->rt(); }
-  // Times at which a line holding `text` was written.
-  std::vector<std::int64_t> timesOf(const std::string& text) const {
-    std::vector<std::int64_t> out;
-    for (auto& l : run->grep(text)) out.push_back(std::stoll(l));
-    return out;
+  std::string file(const std::string& name) const { return run.file(name); }
+  Runtime& rt() { return run.rt(); }
+  std::unique_ptr<clsMIDI> player(const std::string& tune) {
+    auto p = std::make_unique<clsMIDI>(run.sound());
+    p->FileName(file(tune));
+    return p;
   }
+  // The commands sent, and the times of one of them.
+  std::vector<std::string> commands() const {
+    auto sent = run.trace().grep(" mci ", true);
+    for (auto& c : sent) c.erase(0, 4);
+    return sent;
+  }
+  std::vector<std::int64_t> timesOf(const std::string& command) const { return run.trace().times("mci " + command); }
 
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::filesystem::path dir;
-  std::unique_ptr<SoundRun> run;
+  HeadlessRun run;
   std::unique_ptr<clsMIDI> midi;
 };
 
+const std::string kPlayFrom0 = "\"play midifile from 0\"", kModePoll = "\"status midifile mode\"";
+
 TEST_F(MusicPlayer, EveryOperationSendsItsCommandsInOrder) {
-  run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run->sound());
+  run.at(0, [&] {
+    midi = std::make_unique<clsMIDI>(run.sound());
     midi->FileName(file("title.mid"));
     EXPECT_EQ(midi->FileName(), file("title.mid"));
     midi->Play();
@@ -52,8 +58,8 @@ TEST_F(MusicPlayer, EveryOperationSendsItsCommandsInOrder) {
     midi->PlayLoop();
     midi.reset();
   });
-  run->run(0);
-  EXPECT_EQ(run->commands(), (Lines{
+  run.runUntil(0);
+  EXPECT_EQ(commands(), (Lines{
                                  R"("stop midifile ")",  // Class_Initialize
                                  R"("close midifile")",
                                  R"("stop midifile ")",  // FileName
@@ -73,122 +79,120 @@ TEST_F(MusicPlayer, EveryOperationSendsItsCommandsInOrder) {
                                  R"("stop midifile ")",  // Class_Terminate
                                  R"("close midifile")",
                              }))
-      << run->dump();
+      << run.trace().dump();
 }
 
 TEST_F(MusicPlayer, ALoopedTuneRestartsFromTheBeginningAtTheFirstPollAfterItsEnd) {
-  run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run->sound());
+  run.at(0, [&] {
+    midi = std::make_unique<clsMIDI>(run.sound());
     midi->FileName(file("title.mid"));  // 900 ms
     midi->PlayLoop();
     EXPECT_TRUE(midi->looping());
   });
-  run->at(300, [&] { EXPECT_EQ(midi->Position(), "300"); });
-  run->at(1100, [&] { EXPECT_EQ(midi->Position(), "100") << "restarted at 1000"; });
-  run->run(2600);
-  EXPECT_EQ(timesOf("\"play midifile from 0\""), (std::vector<std::int64_t>{1000, 2000})) << run->dump();
-  EXPECT_EQ(timesOf("\"status midifile mode\"").size(), 10u) << "a poll every 250 ms";
-  EXPECT_EQ(run->audio().calls, (Lines{"open title.mid", "play 0", "play 0", "play 0"}));
+  run.at(300, [&] { EXPECT_EQ(midi->Position(), "300"); });
+  run.at(1100, [&] { EXPECT_EQ(midi->Position(), "100") << "restarted at 1000"; });
+  run.runUntil(2600);
+  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{1000, 2000})) << run.trace().dump();
+  EXPECT_EQ(timesOf(kModePoll).size(), 10u) << "a poll every 250 ms";
+  EXPECT_EQ(run.audio().calls, (Lines{"open title.mid", "play 0", "play 0", "play 0"}));
 }
 
-TEST_F(MusicPlayer, StopOrPlayEndTheLoopAtTheNextPoll) {
-  for (bool stop : {true, false}) {
-    SetUp();
-    run->at(0, [&] {
-      midi = std::make_unique<clsMIDI>(run->sound());
-      midi->FileName(file("title.mid"));
-      midi->PlayLoop();
-    });
-    run->at(600, [&, stop] { stop ? midi->StopM() : midi->Play(); });
-    run->run(3000);
-    EXPECT_TRUE(timesOf("from 0").empty()) << run->dump();
-    EXPECT_EQ(timesOf("\"status midifile mode\"").back(), 750) << "the poll ends at its first round after " << stop;
-    EXPECT_FALSE(midi->polling());
-    EXPECT_FALSE(midi->looping());
-    midi.reset();
-  }
-}
+class LoopEnd : public MusicPlayer, public ::testing::WithParamInterface<bool> {};
 
-TEST_F(MusicPlayer, APausedTuneIsNeitherRestartedNorLeft) {
-  run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run->sound());
-    midi->FileName(file("title.mid"));
+TEST_P(LoopEnd, StopOrPlayEndTheLoopAtTheNextPoll) {
+  run.at(0, [&] {
+    midi = player("title.mid");
     midi->PlayLoop();
   });
-  run->at(300, [&] { midi->Pause(); });
-  run->at(3010, [&] {
+  run.at(600, [&] { GetParam() ? midi->StopM() : midi->Play(); });
+  run.runUntil(3000);
+  EXPECT_TRUE(timesOf(kPlayFrom0).empty()) << run.trace().dump();
+  EXPECT_EQ(timesOf(kModePoll).back(), 750) << "the poll ends at its first round after";
+  EXPECT_FALSE(midi->polling());
+  EXPECT_FALSE(midi->looping());
+}
+
+INSTANTIATE_TEST_SUITE_P(MusicPlayer, LoopEnd, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Stop" : "Play"; });
+
+TEST_F(MusicPlayer, APausedTuneIsNeitherRestartedNorLeft) {
+  run.at(0, [&] {
+    midi = player("title.mid");
+    midi->PlayLoop();
+  });
+  run.at(300, [&] { midi->Pause(); });
+  run.at(3010, [&] {
     EXPECT_TRUE(midi->polling());
     EXPECT_EQ(midi->Mode(), "PAUSED");
     midi->ResumeM();  // still looping: plays on from 300 through PlayLoop
   });
-  run->run(4100);
+  run.runUntil(4100);
   // Resumed at 3010 from 300, so the tune ends at 3610 and the poll at 3750 restarts it.
-  EXPECT_EQ(timesOf("from 0"), (std::vector<std::int64_t>{3750})) << run->dump();
-  EXPECT_EQ(run->audio().calls, (Lines{"open title.mid", "play 0", "stop", "play 300", "play 0"}));
+  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{3750})) << run.trace().dump();
+  EXPECT_EQ(run.audio().calls, (Lines{"open title.mid", "play 0", "stop", "play 300", "play 0"}));
 }
 
 TEST_F(MusicPlayer, AGameStartSwitchesToTheGameTuneAndKeepsLooping) {
-  run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run->sound());
-    midi->FileName(file("title.mid"));
+  run.at(0, [&] {
+    midi = player("title.mid");
     midi->PlayLoop();
   });
-  run->at(500, [&] {  // gameStart
+  run.at(500, [&] {  // gameStart
     midi->FileName(file("bgm.mid"));
     midi->Position("1");
     midi->ResumeM();
   });
-  run->at(1800, [&] { midi->Pause(); });  // game over
-  run->run(3000);
+  run.at(1800, [&] { midi->Pause(); });  // game over
+  run.runUntil(3000);
   // bgm (700 ms) from 1 at 500 ends at 1199: restarted at 1250; paused at 1800 for good.
-  EXPECT_EQ(timesOf("from 0"), (std::vector<std::int64_t>{1250})) << run->dump();
-  EXPECT_EQ(run->audio().calls,
+  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{1250})) << run.trace().dump();
+  EXPECT_EQ(run.audio().calls,
             (Lines{"open title.mid", "play 0", "stop", "close", "open bgm.mid", "play 1", "play 0", "stop"}));
-  EXPECT_EQ(run->grep("\"resume midifile \"").size(), 0u);
+  EXPECT_EQ(run.trace().count("\"resume midifile \""), 0u);
 }
 
 TEST_F(MusicPlayer, PlayersShareOneDevice) {
   clsMIDI* first = nullptr;
-  run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run->sound());
+  run.at(0, [&] {
+    midi = std::make_unique<clsMIDI>(run.sound());
     first = midi.get();
     first->FileName(file("title.mid"));
     first->PlayLoop();
   });
   std::unique_ptr<clsMIDI> second;
-  run->at(100, [&] {
-    second = std::make_unique<clsMIDI>(run->sound());
+  run.at(100, [&] {
+    second = std::make_unique<clsMIDI>(run.sound());
     EXPECT_EQ(first->Mode(), "NOT READY") << "a new player closes the device";
     second->FileName(file("bgm.mid"));
     EXPECT_EQ(first->Length(), 700) << "the first player sees the second one's tune";
   });
-  run->run(200);
-  EXPECT_EQ(run->audio().calls, (Lines{"open title.mid", "play 0", "stop", "close", "open bgm.mid"}));
+  run.runUntil(200);
+  EXPECT_EQ(run.audio().calls, (Lines{"open title.mid", "play 0", "stop", "close", "open bgm.mid"}));
 }
 
 TEST_F(MusicPlayer, WithNothingOpenPlayLoopPlaysNothingAndItsPollEndsWhenStoppedOrReleased) {
-  run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run->sound());
+  run.at(0, [&] {
+    midi = std::make_unique<clsMIDI>(run.sound());
     midi->FileName(file("missing.mid"));
     EXPECT_EQ(midi->result(), mci::kFileNotFound);
     midi->PlayLoop();
     EXPECT_EQ(midi->Mode(), "NOT READY");
   });
-  run->at(1000, [&] { EXPECT_TRUE(midi->polling()); midi->StopM(); });
-  run->at(2000, [&] {
+  run.at(1000, [&] { EXPECT_TRUE(midi->polling()); midi->StopM(); });
+  run.at(2000, [&] {
     EXPECT_FALSE(midi->polling());
-    auto fresh = std::make_unique<clsMIDI>(run->sound());  // nothing set at all
+    auto fresh = std::make_unique<clsMIDI>(run.sound());  // nothing set at all
     fresh->PlayLoop();
     fresh->PlayLoop();
     midi = std::move(fresh);
   });
-  run->at(2600, [&] { midi.reset(); });
-  run->run(5000);
-  auto polls = timesOf("\"status midifile mode\"");
-  EXPECT_EQ(std::count_if(polls.begin(), polls.end(), [](auto t) { return t > 1250 && t < 2000; }), 0) << run->dump();
+  run.at(2600, [&] { midi.reset(); });
+  run.runUntil(5000);
+  auto polls = timesOf(kModePoll);
+  EXPECT_EQ(std::count_if(polls.begin(), polls.end(), [](auto t) { return t > 1250 && t < 2000; }), 0) << run.trace().dump();
   EXPECT_EQ(std::count_if(polls.begin(), polls.end(), [](auto t) { return t >= 2000; }), 2) << "2250 and 2500";
-  EXPECT_TRUE(timesOf("from 0").empty());
-  EXPECT_TRUE(run->audio().calls.empty());
+  EXPECT_TRUE(timesOf(kPlayFrom0).empty());
+  EXPECT_TRUE(run.audio().calls.empty());
 }
 
 TEST_F(MusicPlayer, VisitingAScene10TimesLeavesAtMostOnePoll) {
@@ -196,13 +200,13 @@ TEST_F(MusicPlayer, VisitingAScene10TimesLeavesAtMostOnePoll) {
   // leaving; odd visits are left before the first poll, even ones after three.
   for (int visit = 0; visit < 10; ++visit) {
     std::int64_t t = visit * 1000;
-    run->at(t, [&, visit] {
-      midi = std::make_unique<clsMIDI>(run->sound());
+    run.at(t, [&, visit] {
+      midi = std::make_unique<clsMIDI>(run.sound());
       midi->FileName(file(visit % 3 ? "title.mid" : "missing.mid"));
       midi->PlayLoop();
       midi->PlayLoop();  // a second call while polling starts no second poll
     });
-    run->at(t + (visit % 2 ? 100 : 990), [&] {
+    run.at(t + (visit % 2 ? 100 : 990), [&] {
       midi->StopM();
       midi.reset();
     });
@@ -210,15 +214,15 @@ TEST_F(MusicPlayer, VisitingAScene10TimesLeavesAtMostOnePoll) {
   // A scene that keeps its player and loops it at every activation.
   clsMIDI* kept = nullptr;
   for (int i = 0; i < 10; ++i)
-    run->at(10000 + i * 100, [&] {
-      if (!midi) midi = std::make_unique<clsMIDI>(run->sound());
+    run.at(10000 + i * 100, [&] {
+      if (!midi) midi = std::make_unique<clsMIDI>(run.sound());
       kept = midi.get();
       if (!kept->looping()) kept->FileName(file("title.mid"));
       kept->PlayLoop();
     });
-  run->run(13000);
+  run.runUntil(13000);
   std::map<std::int64_t, int> perTime;
-  for (auto t : timesOf("\"status midifile mode\"")) ++perTime[t];
+  for (auto t : timesOf(kModePoll)) ++perTime[t];
   int visitPolls = 0;
   for (auto [t, n] : perTime) {
     EXPECT_EQ(n, 1) << "polls at " << t;
@@ -233,17 +237,16 @@ TEST_F(MusicPlayer, VisitingAScene10TimesLeavesAtMostOnePoll) {
 }
 
 TEST_F(MusicPlayer, NothingIsSentAfterEnd) {
-  run->at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run->sound());
-    midi->FileName(file("title.mid"));
+  run.at(0, [&] {
+    midi = player("title.mid");
     midi->PlayLoop();
   });
-  run->at(100, [&] { rt().end(); });
-  run->run(1000);
+  run.at(100, [&] { rt().end(); });
+  run.runUntil(1000);
   ASSERT_TRUE(rt().programEnded());
-  auto before = run->commands().size();
+  auto before = commands().size();
   midi.reset();
-  EXPECT_EQ(run->commands().size(), before);
+  EXPECT_EQ(commands().size(), before);
 }
 
 }  // namespace

@@ -7,13 +7,10 @@
 #include <random>
 
 #include "qspe/score_file.h"
-#include "support/scene_harness.h"
-#include "support/temp_dir.h"
+#include "support/headless_run.h"
 
 namespace qs::test {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 std::string hexOf(const Bytes& b) {
   static const char* d = "0123456789abcdef";
@@ -57,112 +54,84 @@ TEST(ScoreRecordLayout, KnownBytesGiveKnownFieldsAndBack) {
   EXPECT_EQ(r.clearQF, -1);
   EXPECT_EQ(r.hiScoreQF, 10000);
   EXPECT_EQ(r.hiScoreSam, -2);
-  auto back = r.toBytes();
-  EXPECT_EQ(Bytes(back.begin(), back.end()), kKnown);
+  EXPECT_EQ(bytesOf(r.toBytes()), kKnown);
 }
 
 TEST(ScoreRecordLayout, OnlyMinusOneCountsAsCleared) {
   EXPECT_TRUE(isSet(-1));
   for (std::int16_t v : {0, 1, 2, -2, 255, 0x7fff, -32768}) EXPECT_FALSE(isSet(v)) << v;
-  // A flag stored as 01 00 is not a clear; ff ff is.
-  Bytes b(20, 0);
-  b[0] = 0x01;
-  b[2] = 0xff;
-  b[3] = 0xff;
-  auto flags = ScoreRecord::fromBytes(b.data(), b.size()).clearFlags();
-  EXPECT_FALSE(isSet(flags[0]));
-  EXPECT_TRUE(isSet(flags[1]));
 }
 
 TEST(ScoreFile, ARecordWrittenIsReadBackWithTheSameTwentyBytes) {
-  TempDir dir;
-  HeadlessRun run({.dir = dir.path()});
+  HeadlessRun run;
   ScoreRecord out{-1, 0, -1, 0, 7, -1, 123456, -99};
-  run.services().scores.write(dir.file("Qspe.dat"), out);
-  Bytes onDisk = readBytes(dir.file("Qspe.dat"));
-  ASSERT_EQ(onDisk.size(), 20u);
-  auto expected = out.toBytes();
-  EXPECT_EQ(onDisk, Bytes(expected.begin(), expected.end()));
-  EXPECT_FALSE(std::filesystem::exists(dir.file("Qspe.dat.tmp")));
-
+  run.services().scores.write(run.file("Qspe.dat"), out);
+  const Bytes onDisk = readBytes(run.file("Qspe.dat"));
+  EXPECT_EQ(onDisk, bytesOf(out.toBytes()));
+  EXPECT_FALSE(std::filesystem::exists(run.file("Qspe.dat.tmp")));
   ScoreRecord in;
-  run.services().scores.read(dir.file("Qspe.dat"), in);
+  run.services().scores.read(run.file("Qspe.dat"), in);
   EXPECT_EQ(in, out);
-  std::string h = hexOf(onDisk);
-  EXPECT_TRUE(run.has("0 write Qspe.dat " + h)) << run.dump();
-  EXPECT_TRUE(run.has("0 read Qspe.dat " + h)) << run.dump();
+  EXPECT_TRUE(run.trace().inOrder({"0 write Qspe.dat " + hexOf(onDisk), "0 read Qspe.dat " + hexOf(onDisk)}));
 }
 
 TEST(ScoreFile, AMissingFileIsCreatedEmptyAndReadsAsZeros) {
-  TempDir dir;
-  HeadlessRun run({.dir = dir.path()});
+  HeadlessRun run;
   ScoreRecord r{-1, -1, -1, -1, -1, -1, 5, 5};  // a stale copy is overwritten
-  run.services().scores.read(dir.file("Qspe.dat"), r);
+  run.services().scores.read(run.file("Qspe.dat"), r);
   EXPECT_EQ(r, ScoreRecord{});
-  EXPECT_TRUE(std::filesystem::exists(dir.file("Qspe.dat")));
-  EXPECT_EQ(std::filesystem::file_size(dir.file("Qspe.dat")), 0u);
-  EXPECT_TRUE(run.has("0 read Qspe.dat ")) << run.dump();
+  EXPECT_EQ(std::filesystem::file_size(run.file("Qspe.dat")), 0u);
+  EXPECT_TRUE(run.trace().has("0 read Qspe.dat "));
 }
 
 TEST(ScoreFile, FilesOfEveryLengthUpToFortyBytesReadWithoutFailure) {
   std::mt19937 gen(20000);
   for (std::size_t n = 0; n <= 40; ++n) {
-    TempDir dir;
     Bytes content(n);
     for (auto& b : content) b = static_cast<std::uint8_t>(gen());
-    writeBytes(dir.file("Qspe.dat"), content);
-    HeadlessRun run({.dir = dir.path()});
+    HeadlessRun run({.scores = content});
     ScoreRecord r;
-    run.services().scores.read(dir.file("Qspe.dat"), r);
-
+    run.services().scores.read(run.file("Qspe.dat"), r);
     Bytes first(content.begin(), content.begin() + static_cast<long>(std::min<std::size_t>(n, 20)));
     Bytes padded = first;
     padded.resize(20, 0);
-    auto got = r.toBytes();
-    EXPECT_EQ(Bytes(got.begin(), got.end()), padded) << "length " << n;
-    EXPECT_TRUE(run.has("0 read Qspe.dat " + hexOf(first))) << "length " << n << "\n" << run.dump();
-    EXPECT_EQ(readBytes(dir.file("Qspe.dat")), content) << "reading changed the file, length " << n;
+    EXPECT_EQ(bytesOf(r.toBytes()), padded) << "length " << n;
+    EXPECT_TRUE(run.trace().has("0 read Qspe.dat " + hexOf(first))) << "length " << n;
+    EXPECT_EQ(readBytes(run.file("Qspe.dat")), content) << "reading changed the file, length " << n;
   }
 }
 
 TEST(ScoreFile, SomethingOtherThanAFileAtThePathReadsAsZeros) {
-  TempDir dir;
-  HeadlessRun run({.dir = dir.path()});
+  HeadlessRun run;
   ScoreRecord r{-1};
-  std::filesystem::create_directory(dir.file("Qspe.dat"));
-  run.services().scores.read(dir.file("Qspe.dat"), r);
+  std::filesystem::create_directory(run.file("Qspe.dat"));
+  run.services().scores.read(run.file("Qspe.dat"), r);
   EXPECT_EQ(r, ScoreRecord{});
-
-  TempDir other;
-  HeadlessRun run2({.dir = other.path()});
-  ASSERT_EQ(mkfifo(other.file("Qspe.dat").c_str(), 0644), 0);
+  ASSERT_EQ(mkfifo(run.file("fifo").c_str(), 0644), 0);
   r.clearQB = -1;
-  run2.services().scores.read(other.file("Qspe.dat"), r);  // must not wait for a writer
+  run.services().scores.read(run.file("fifo"), r);  // must not wait for a writer
   EXPECT_EQ(r, ScoreRecord{});
 }
 
 TEST(ScoreFile, AFailedWriteLeavesTheOldFileAsItWasAndIsSaidOnce) {
-  TempDir dir;
-  writeBytes(dir.file("Qspe.dat"), kKnown);
+  HeadlessRun run({.scores = kKnown});
   // A directory where the temporary file goes: the write fails even for root.
-  std::filesystem::create_directory(dir.file("Qspe.dat.tmp"));
-  HeadlessRun run({.dir = dir.path()});
+  std::filesystem::create_directory(run.file("Qspe.dat.tmp"));
   ScoreRecord changed{0, 0, 0, 0, 0, 0, 1, 1};
 
   testing::internal::CaptureStderr();
-  run.services().scores.write(dir.file("Qspe.dat"), changed);
-  run.services().scores.write(dir.file("Qspe.dat"), changed);
+  run.services().scores.write(run.file("Qspe.dat"), changed);
+  run.services().scores.write(run.file("Qspe.dat"), changed);
   std::string err = testing::internal::GetCapturedStderr();
 
-  EXPECT_EQ(readBytes(dir.file("Qspe.dat")), kKnown);
+  EXPECT_EQ(readBytes(run.file("Qspe.dat")), kKnown);
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   EXPECT_NE(err.find("could not be saved"), std::string::npos) << err;
 
   // Once the way is clear the next write goes through.
-  std::filesystem::remove(dir.file("Qspe.dat.tmp"));
-  run.services().scores.write(dir.file("Qspe.dat"), changed);
-  auto expected = changed.toBytes();
-  EXPECT_EQ(readBytes(dir.file("Qspe.dat")), Bytes(expected.begin(), expected.end()));
+  std::filesystem::remove(run.file("Qspe.dat.tmp"));
+  run.services().scores.write(run.file("Qspe.dat"), changed);
+  EXPECT_EQ(readBytes(run.file("Qspe.dat")), bytesOf(changed.toBytes()));
 }
 
 TEST(ScoreFile, AProgramDirectoryThatCannotBeWrittenSendsTheFileToTheDataHome) {
@@ -182,14 +151,12 @@ TEST(ScoreFile, AProgramDirectoryThatCannotBeWrittenSendsTheFileToTheDataHome) {
   run.services().scores.read(scoreFile, r);
   std::string err = testing::internal::GetCapturedStderr();
 
-  std::string kept = home.path() + "/qspe/Qspe.dat";
-  auto expected = won.toBytes();
-  EXPECT_EQ(readBytes(kept), Bytes(expected.begin(), expected.end()));
+  EXPECT_EQ(readBytes(home.path() + "/qspe/Qspe.dat"), bytesOf(won.toBytes()));
   EXPECT_EQ(r, won);
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   EXPECT_NE(err.find(home.path() + "/qspe"), std::string::npos) << err;
   // The trace names the file, not where it is kept.
-  EXPECT_TRUE(run.has("0 write Qspe.dat " + hexOf(Bytes(expected.begin(), expected.end())))) << run.dump();
+  EXPECT_TRUE(run.trace().has("0 write Qspe.dat " + hexOf(bytesOf(won.toBytes()))));
 }
 
 TEST(ScoreFile, WithNowhereToWriteTheGameGoesOnWithZerosAndOneNotice) {

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "sound/midi_file.h"
-#include "support/sound_bytes.h"
+#include "support/media_bytes.h"
 
 namespace qs::test {
 namespace {
@@ -107,25 +105,23 @@ TEST(MidiTiming, UnknownChunksAreSkipped) {
 }
 
 TEST(MidiFile, LoadingTellsAMissingFileFromABadOne) {
-  auto dir = scratchDir("midi");
+  TempDir dir;
+  writeBytes(dir.file("bad.mid"), {'h', 'e', 'l', 'l', 'o'});
+  const Bytes bytes = tuneOfMs(1234);
+  writeBytes(dir.file("good.mid"), bytes);
+  const std::pair<std::string, MidiLoadError> refused[] = {
+      {dir.file("no-such.mid"), MidiLoadError::Missing}, {dir.path(), MidiLoadError::Missing},  // a directory is no file
+      {dir.file("bad.mid"), MidiLoadError::Invalid}};
   MidiLoadError why = MidiLoadError::None;
-  EXPECT_EQ(loadMidiFile((dir / "no-such.mid").string(), why), nullptr);
-  EXPECT_EQ(why, MidiLoadError::Missing);
-  EXPECT_EQ(loadMidiFile(dir.string(), why), nullptr) << "a directory is no file";
-  EXPECT_EQ(why, MidiLoadError::Missing);
-
-  writeBytes((dir / "bad.mid").string(), {'h', 'e', 'l', 'l', 'o'});
-  EXPECT_EQ(loadMidiFile((dir / "bad.mid").string(), why), nullptr);
-  EXPECT_EQ(why, MidiLoadError::Invalid);
-
-  Bytes bytes = tuneOfMs(1234);
-  writeBytes((dir / "good.mid").string(), bytes);
-  auto tune = loadMidiFile((dir / "good.mid").string(), why);
+  for (const auto& [path, error] : refused) {
+    EXPECT_EQ(loadMidiFile(path, why), nullptr) << path;
+    EXPECT_EQ(why, error) << path;
+  }
+  auto tune = loadMidiFile(dir.file("good.mid"), why);
   ASSERT_NE(tune, nullptr);
   EXPECT_EQ(why, MidiLoadError::None);
   EXPECT_EQ(tune->timing.lengthMs(), 1234);
   EXPECT_EQ(tune->bytes, bytes);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "sound/mci_sequencer.h"
-#include "support/sound_bytes.h"
-#include "support/sound_run.h"
+#include "support/headless_run.h"
+#include "support/media_bytes.h"
 
 namespace qs::test {
 namespace {
@@ -15,12 +13,11 @@ using Calls = std::vector<std::string>;
 class Sequencer : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = scratchDir("mci");
     writeBytes(file("one.mid"), tuneOfMs(1000));
     writeBytes(file("two.mid"), tuneOfMs(2500));
     writeBytes(file("junk.mid"), {'M', 'T', 'h', 'd', 0, 0});
   }
-  std::string file(const std::string& name) const { return (dir / name).string(); }
+  std::string file(const std::string& name) const { return dir.file(name); }
   std::string send(const std::string& command) { return mci.send(command); }
   void openOne() {
     ASSERT_EQ(send("open " + file("one.mid") + " type sequencer alias midifile"), "");
@@ -29,8 +26,7 @@ class Sequencer : public ::testing::Test {
   std::string mode() { return send("status midifile mode"); }
   std::string position() { return send("status midifile position"); }
 
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::filesystem::path dir;
+  TempDir dir;
   std::int64_t now = 0;
   RecordingAudio audio;
   MciSequencer mci{[this] { return now; }, audio};

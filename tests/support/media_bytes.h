@@ -3,18 +3,13 @@
 // media files from elsewhere.
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <numbers>
-#include <string>
 #include <vector>
 
-#include <unistd.h>
+#include "support/files.h"
 
 namespace qs::test {
-
-using Bytes = std::vector<std::uint8_t>;
 
 inline void putBe(Bytes& b, std::uint32_t v, int n) {
   for (int i = n - 1; i >= 0; --i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
@@ -111,17 +106,7 @@ inline Bytes wavBytes(std::uint32_t rate, std::uint32_t frames, double hz = 440,
   return b;
 }
 
-// A directory of this process's own under the test's temporary folder, so
-// that tests running side by side never share files.
-inline std::filesystem::path scratchDir(const std::string& name) {
-  auto dir = std::filesystem::temp_directory_path() / ("qspe-" + name + "-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-inline void writeBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
-}
+// A WAV file that lasts `ms` milliseconds.
+inline Bytes wavOfMs(std::uint32_t ms) { return wavBytes(8000, 8 * ms); }
 
 }  // namespace qs::test

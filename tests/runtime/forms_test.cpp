@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "runtime/fonts.h"
+#include "runtime/keys.h"
+#include "support/headless_run.h"
+
+namespace qs::test {
+namespace {
+
+// A scene in a pixel box, with a label array, to exercise the element model.
+// Z starts a timer, X ends the program, Left shows the ship, Right unloads.
+class Field : public Form {
+ public:
+  Field() : Form("Field") {}
+  void design() override {
+    setDesignCaption("Field");
+    setClientSize(165, 265);
+    place(Window, "Window", {0, 0, 2475, 3975}, Color::rgb(128, 128, 128), Units::Pixels);
+    Window.place(Enemy, "Enemy", {"R", wingdings(27.75, true), Align::Centre, colors::black, {0, 0, 33, 33}});
+    Window.place(Ship, "Myship", {">", wingdings(27.75, true), Align::Centre, colors::black, {64, 224, 33, 33}, false});
+    addTimer(Tick, "Tick", 100, false, [] {});
+  }
+  void Form_Load() override {
+    ++loads;
+    Enemy[0].move(0, -32);
+    for (int i = 1; i <= 2; ++i) {
+      Enemy.load(i);
+      Enemy[i].zOrder();
+      Enemy[i].move(32 * i, -32);
+    }
+  }
+  void Form_KeyDown(int key) override {
+    if (key == vbKeyZ) Tick.setEnabled(true);
+    if (key == vbKeyX) app().end();
+    if (key == vbKeyLeft) Ship.setVisible(true);
+    if (key == vbKeyRight) unload();
+  }
+  void Form_Unload() override { ++unloads; }
+
+  Box Window;
+  LabelArray Enemy;
+  Label Ship;
+  Timer Tick;
+  int loads = 0, unloads = 0;
+};
+
+// A second window that shows the field on Z.
+class Other : public Form {
+ public:
+  Other() : Form("Other") {}
+  void design() override { setClientSize(10, 10); }
+  void Form_Activate() override { ++activations; }
+  void Form_KeyDown(int key) override {
+    if (key == vbKeyZ) app().show(app().form("Field"));
+  }
+  int activations = 0;
+};
+
+TEST(Forms, LabelArrayCopiesAreHiddenCopiesOfElementZeroAndZOrderIsTraced) {
+  HeadlessRun run({.until = 0});
+  auto& f = run.add<Field>();
+  auto t = run.run("Field", "0 dump\n");
+  EXPECT_FALSE(f.Enemy[1].visible());
+  EXPECT_EQ(f.Enemy[2].caption(), "R");
+  // A copy takes element 0's place: Enemy(1) lands above Enemy(0), already on top;
+  // Enemy(2) lands below Enemy(1) and is brought up.
+  EXPECT_FALSE(t.has("0 zorder Field.Enemy(1)"));
+  EXPECT_TRUE(t.has("0 zorder Field.Enemy(2)"));
+  EXPECT_TRUE(t.has("0 set Field.Enemy(2) left 64"));
+  EXPECT_FALSE(t.has("0 set Field.Enemy(2) top -32")) << "the copy already stands at -32";
+  // The copies brought to the top come first, the design order after.
+  EXPECT_EQ(t.dumpOrder("Field"), (std::vector<std::string>{"Window", "Enemy(2)", "Enemy(1)", "Enemy(0)", "Myship"}));
+  EXPECT_EQ(t.dumpOf("Field.Enemy(2)"), "Field.Enemy(2) caption=\"R\" visible=0 left=64 top=-32 width=33 height=33 "
+                                        "fore=#000000 font=\"Wingdings\" size=27.75 bold=1 italic=0 align=centre");
+  EXPECT_EQ(t.dumpOf("Field.Window"), "Field.Window visible=1 left=0 top=0 width=2475 height=3975 back=#808080");
+  EXPECT_EQ(t.dumpOf("Field.Tick"), "Field.Tick interval=100 enabled=0");
+}
+
+TEST(Forms, OnlyChangesAreTraced) {
+  HeadlessRun run({.until = 20});
+  run.add<Field>();
+  EXPECT_EQ(run.run("Field", "10 down Left\n20 down Left\n").count("set Field.Myship visible"), 1);
+}
+
+TEST(Forms, UnloadRunsFormUnloadResetsTheDesignAndKeepsTheSceneVariables) {
+  HeadlessRun run({.until = 100});
+  auto& f = run.add<Field>();
+  auto& o = run.add<Other>();
+  auto t = run.run("Other", "0 down Z\n10 down Left\n20 down Right\n30 down Z\n");
+  EXPECT_EQ(f.loads, 2);
+  EXPECT_EQ(f.unloads, 1);
+  EXPECT_FALSE(f.Ship.visible()) << "back to its design state at the second load";
+  // Unloading the active form hands activation back to the form shown before it.
+  const int unload = t.indexOf("20 unload Field");
+  ASSERT_GE(unload, 0) << t.dump();
+  EXPECT_EQ(t.indexOf("20 activate Other", unload), unload + 1);
+  EXPECT_EQ(o.activations, 2);
+  EXPECT_FALSE(run.rt().programEnded());
+}
+
+// Unloading the last form, or its close button, ends the program after its
+// Form_Unload; End stops at once without one.
+TEST(Forms, TheLastFormUnloadedOrEndEndsTheProgram) {
+  const struct {
+    const char* script;
+    int unloads;
+  } cases[] = {{"50 down Right\n60 down Left\n", 1}, {"50 close Field\n60 down Left\n", 1},
+               {"50 down X\n60 down Left\n", 0}};
+  for (const auto& c : cases) {
+    HeadlessRun run({.until = 1000});
+    auto& f = run.add<Field>();
+    auto t = run.run("Field", c.script);
+    EXPECT_EQ(f.unloads, c.unloads) << c.script;
+    EXPECT_EQ(t.lines().back(), "50 end") << c.script;
+    EXPECT_TRUE(run.rt().programEnded());
+  }
+}
+
+TEST(Forms, KeysGoToTheActiveFormOnly) {
+  HeadlessRun run({.until = 100});
+  run.add<Field>();
+  run.add<Other>();
+  auto t = run.run("Other", "0 down Z\n5 up Z\n5 repeat 65\n");
+  EXPECT_TRUE(t.inOrder({"0 key Other down Z", "5 key Field up Z", "5 key Field repeat 65"}));
+}
+
+}  // namespace
+}  // namespace qs::test
