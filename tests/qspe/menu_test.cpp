@@ -63,8 +63,8 @@ TEST_F(Menu, DesignStackingAndPictures) {
   for (const char* dumped :
        {"FormMain caption=\"QorvexSpecial!! - Ver. Millennium -\" visible=1",
         "FormMain.imgTitle(5) picture=\"title5.bmp\" visible=0 left=1560 top=840 width=1080 height=1080",
-        "FormMain.imgTitle(6) picture=\"title6.bmp\" visible=0", "FormMain.imgTitle(3) picture=\"title3.bmp\" visible=1",
-        "FormMain.Ques2 picture=\"ques2.bmp\" visible=1",
+        "FormMain.imgTitle(6) picture=\"title6.bmp\" visible=0",
+        "FormMain.imgTitle(3) picture=\"title3.bmp\" visible=1", "FormMain.Ques2 picture=\"ques2.bmp\" visible=1",
         "FormMain.txtBG caption=\"J\" visible=1 left=0 top=-240 width=4215 height=3375 fore=#400040 "
         "font=\"Wingdings\" size=180 bold=0"}) {
     const std::string path = std::string(dumped).substr(0, std::string(dumped).find(' '));

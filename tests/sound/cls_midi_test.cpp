@@ -189,7 +189,8 @@ TEST_F(MusicPlayer, WithNothingOpenPlayLoopPlaysNothingAndItsPollEndsWhenStopped
   run.at(2600, [&] { midi.reset(); });
   run.runUntil(5000);
   auto polls = timesOf(kModePoll);
-  EXPECT_EQ(std::count_if(polls.begin(), polls.end(), [](auto t) { return t > 1250 && t < 2000; }), 0) << run.trace().dump();
+  EXPECT_EQ(std::count_if(polls.begin(), polls.end(), [](auto t) { return t > 1250 && t < 2000; }), 0)
+      << run.trace().dump();
   EXPECT_EQ(std::count_if(polls.begin(), polls.end(), [](auto t) { return t >= 2000; }), 2) << "2250 and 2500";
   EXPECT_TRUE(timesOf(kPlayFrom0).empty());
   EXPECT_TRUE(run.audio().calls.empty());

@@ -110,7 +110,8 @@ TEST(MidiFile, LoadingTellsAMissingFileFromABadOne) {
   const Bytes bytes = tuneOfMs(1234);
   writeBytes(dir.file("good.mid"), bytes);
   const std::pair<std::string, MidiLoadError> refused[] = {
-      {dir.file("no-such.mid"), MidiLoadError::Missing}, {dir.path(), MidiLoadError::Missing},  // a directory is no file
+      {dir.file("no-such.mid"), MidiLoadError::Missing},
+      {dir.path(), MidiLoadError::Missing},  // a directory is no file
       {dir.file("bad.mid"), MidiLoadError::Invalid}};
   MidiLoadError why = MidiLoadError::None;
   for (const auto& [path, error] : refused) {

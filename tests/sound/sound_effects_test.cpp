@@ -31,7 +31,8 @@ TEST(WavInfo, LengthComesFromTheHeaderWhateverChunksComeFirst) {
   b.insert(b.begin() + 12, list.begin(), list.end());
   writeBytes(dir.file("b.wav"), b);
   writeBytes(dir.file("c.wav"), {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '});
-  const std::pair<const char*, std::int64_t> lengths[] = {{"a.wav", 1500}, {"b.wav", 100}, {"c.wav", 0}, {"none.wav", 0}};
+  const std::pair<const char*, std::int64_t> lengths[] = {
+      {"a.wav", 1500}, {"b.wav", 100}, {"c.wav", 0}, {"none.wav", 0}};
   for (auto [name, ms] : lengths) EXPECT_EQ(wavLengthMs(dir.file(name)), ms) << name;
 }
 

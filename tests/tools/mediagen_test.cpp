@@ -306,39 +306,36 @@ TEST(WavWriter, ClampsAndEncodesLittleEndianSamples) {
   EXPECT_EQ(w.samples[3], 16384);
 }
 
-TEST(SoundEffects, EveryEffectIsAValidWavOfTheRightLength) {
-  for (const auto& fx : kEffects) {
-    SCOPED_TRACE(fx.name);
-    Wav w;
-    ASSERT_NO_THROW(w = parseWav(file(fx.name).bytes));
-    EXPECT_TRUE(w.rate == 22050 || w.rate == 44100);
-    EXPECT_GE(w.seconds(), fx.minSeconds);
-    EXPECT_LE(w.seconds(), fx.maxSeconds);
+class SoundEffect : public ::testing::TestWithParam<EffectBounds> {};
+
+TEST_P(SoundEffect, IsAValidWavOfTheRightLengthAudibleUnclippedAndClickFree) {
+  Wav w;
+  ASSERT_NO_THROW(w = parseWav(file(GetParam().name).bytes));
+  EXPECT_TRUE(w.rate == 22050 || w.rate == 44100);
+  EXPECT_GE(w.seconds(), GetParam().minSeconds);
+  EXPECT_LE(w.seconds(), GetParam().maxSeconds);
+  double peak = 0.0, energy = 0.0, sum = 0.0;
+  std::size_t atFullScale = 0;
+  for (std::int16_t s : w.samples) {
+    peak = std::max(peak, std::abs(static_cast<double>(s)));
+    energy += static_cast<double>(s) * s;
+    sum += s;
+    if (std::abs(static_cast<int>(s)) >= 32767) ++atFullScale;
   }
+  const auto n = static_cast<double>(w.samples.size());
+  EXPECT_EQ(atFullScale, 0u);
+  EXPECT_NEAR(dbfs(peak), -3.0, 1.0);
+  EXPECT_GT(dbfs(std::sqrt(energy / n)), -30.0) << "too quiet overall";
+  EXPECT_LT(std::abs(sum / n), 0.01 * 32768) << "DC offset";
+  // Starting or stopping away from zero is heard as a click.
+  EXPECT_LT(std::abs(w.samples.front()), 300);
+  EXPECT_LT(std::abs(w.samples.back()), 300);
 }
 
-TEST(SoundEffects, LevelsAreAudibleUnclippedAndClickFree) {
-  for (const auto& fx : kEffects) {
-    SCOPED_TRACE(fx.name);
-    const Wav w = parseWav(file(fx.name).bytes);
-    double peak = 0.0, energy = 0.0, sum = 0.0;
-    std::size_t atFullScale = 0;
-    for (std::int16_t s : w.samples) {
-      peak = std::max(peak, std::abs(static_cast<double>(s)));
-      energy += static_cast<double>(s) * s;
-      sum += s;
-      if (std::abs(static_cast<int>(s)) >= 32767) ++atFullScale;
-    }
-    const auto n = static_cast<double>(w.samples.size());
-    EXPECT_EQ(atFullScale, 0u);
-    EXPECT_NEAR(dbfs(peak), -3.0, 1.0);
-    EXPECT_GT(dbfs(std::sqrt(energy / n)), -30.0) << "too quiet overall";
-    EXPECT_LT(std::abs(sum / n), 0.01 * 32768) << "DC offset";
-    // Starting or stopping away from zero is heard as a click.
-    EXPECT_LT(std::abs(w.samples.front()), 300);
-    EXPECT_LT(std::abs(w.samples.back()), 300);
-  }
-}
+INSTANTIATE_TEST_SUITE_P(Media, SoundEffect, ::testing::ValuesIn(kEffects), [](const auto& info) {
+  std::string name = info.param.name;
+  return name.substr(0, name.find('.'));
+});
 
 TEST(SoundEffects, ThunderIsLowRumbleAndTheTwoDiffer) {
   const Wav a = parseWav(file("thndr1.wav").bytes);
@@ -357,71 +354,59 @@ TEST(SoundEffects, ThunderIsLowRumbleAndTheTwoDiffer) {
   }
 }
 
-TEST(Midi, TunesAreWellFormedStandardMidiFiles) {
-  for (const char* name : kTunes) {
-    SCOPED_TRACE(name);
-    Midi m;
-    ASSERT_NO_THROW(m = parseMidi(file(name).bytes));
-    EXPECT_NE(m.meta(0x51), nullptr) << "no tempo";
-    ASSERT_NE(m.meta(0x58), nullptr) << "no time signature";
-    ASSERT_NE(m.meta(0x59), nullptr) << "no key signature";
-    std::size_t programs = 0;
-    for (const auto& t : m.tracks)
-      for (const auto& e : t)
-        if ((e.status >> 4) == 0xC) ++programs;
-    EXPECT_GE(programs, 3u);
-    // Every track stops at the loop point, so the sequence repeats cleanly.
-    for (const auto& t : m.tracks) EXPECT_EQ(t.back().tick, m.endTick());
-  }
+class Tune : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override { ASSERT_NO_THROW(m = parseMidi(file(GetParam()).bytes)); }
+  Midi m;
+};
+
+TEST_P(Tune, IsAWellFormedStandardMidiFileOf30To90SecondsThatLoopsCleanly) {
+  EXPECT_NE(m.meta(0x51), nullptr) << "no tempo";
+  EXPECT_NE(m.meta(0x58), nullptr) << "no time signature";
+  EXPECT_NE(m.meta(0x59), nullptr) << "no key signature";
+  std::size_t programs = 0;
+  for (const auto& t : m.tracks)
+    for (const auto& e : t) programs += (e.status >> 4) == 0xC;
+  EXPECT_GE(programs, 3u);
+  // Every track stops at the loop point, so the sequence repeats cleanly.
+  for (const auto& t : m.tracks) EXPECT_EQ(t.back().tick, m.endTick());
+  EXPECT_GE(m.secondsAt(m.endTick()), 30.0);
+  EXPECT_LE(m.secondsAt(m.endTick()), 90.0);
 }
 
-TEST(Midi, TunesLastBetween30And90Seconds) {
-  for (const char* name : kTunes) {
-    SCOPED_TRACE(name);
-    const Midi m = parseMidi(file(name).bytes);
-    const double seconds = m.secondsAt(m.endTick());
-    EXPECT_GE(seconds, 30.0);
-    EXPECT_LE(seconds, 90.0);
+// Every note is released, and the last one, the tonic struck on a bar line,
+// fills the last bar up to the loop point.
+TEST_P(Tune, EndsOnTheTonicStruckOnABarLine) {
+  ASSERT_NE(m.meta(0x58), nullptr);
+  ASSERT_NE(m.meta(0x59), nullptr);
+  std::vector<SoundingNote> notes;
+  ASSERT_NO_THROW(notes = notesOf(m));
+  ASSERT_FALSE(notes.empty());
+  const MidiEvent& key = *m.meta(0x59);
+  const auto sharps = static_cast<std::int8_t>(key.data[0]);
+  const int majorTonic = ((sharps * 7) % 12 + 12) % 12;
+  const int tonic = key.data[1] == 1 ? (majorTonic + 9) % 12 : majorTonic;
+  const std::uint32_t bar = m.meta(0x58)->data[0] * m.division * 4 / (1u << m.meta(0x58)->data[1]);
+  std::uint32_t lastOn = 0, lastOff = 0;
+  for (const auto& n : notes) {
+    lastOff = std::max(lastOff, n.off);
+    if (n.channel != 9) lastOn = std::max(lastOn, n.on);
   }
+  const double tail = m.secondsAt(m.endTick()) - m.secondsAt(lastOff);
+  EXPECT_GE(tail, 0.0);
+  EXPECT_LT(tail, 0.25);
+  EXPECT_EQ(lastOn % bar, 0u);
+  EXPECT_EQ(m.endTick() - lastOn, bar) << "final chord should fill the last bar";
+  int lowest = 128;
+  for (const auto& n : notes)
+    if (n.channel != 9 && n.on == lastOn) lowest = std::min(lowest, n.key);
+  EXPECT_EQ(lowest % 12, tonic);
 }
 
-TEST(Midi, NotesArePairedAndTheFileEndsRightAfterTheLastOne) {
-  for (const char* name : kTunes) {
-    SCOPED_TRACE(name);
-    const Midi m = parseMidi(file(name).bytes);
-    std::vector<SoundingNote> notes;
-    ASSERT_NO_THROW(notes = notesOf(m));
-    ASSERT_FALSE(notes.empty());
-    std::uint32_t lastOff = 0;
-    for (const auto& n : notes) lastOff = std::max(lastOff, n.off);
-    const double tail = m.secondsAt(m.endTick()) - m.secondsAt(lastOff);
-    EXPECT_GE(tail, 0.0);
-    EXPECT_LT(tail, 0.25);
-  }
-}
-
-TEST(Midi, TunesEndOnTheTonicStruckOnABarLine) {
-  for (const char* name : kTunes) {
-    SCOPED_TRACE(name);
-    const Midi m = parseMidi(file(name).bytes);
-    const MidiEvent& key = *m.meta(0x59);
-    const auto sharps = static_cast<std::int8_t>(key.data[0]);
-    const int majorTonic = ((sharps * 7) % 12 + 12) % 12;
-    const int tonic = key.data[1] == 1 ? (majorTonic + 9) % 12 : majorTonic;
-    const std::uint32_t bar = m.meta(0x58)->data[0] * m.division * 4 / (1u << m.meta(0x58)->data[1]);
-
-    const std::vector<SoundingNote> notes = notesOf(m);
-    std::uint32_t lastOn = 0;
-    for (const auto& n : notes)
-      if (n.channel != 9) lastOn = std::max(lastOn, n.on);
-    EXPECT_EQ(lastOn % bar, 0u);
-    EXPECT_EQ(m.endTick() - lastOn, bar) << "final chord should fill the last bar";
-    int lowest = 128;
-    for (const auto& n : notes)
-      if (n.channel != 9 && n.on == lastOn) lowest = std::min(lowest, n.key);
-    EXPECT_EQ(lowest % 12, tonic);
-  }
-}
+INSTANTIATE_TEST_SUITE_P(Media, Tune, ::testing::ValuesIn(kTunes), [](const auto& info) {
+  std::string name = info.param;
+  return name.substr(0, name.find('.'));
+});
 
 TEST(Midi, BossThemeIsFasterAndDarkerThanTheStageTheme) {
   const Midi stage = parseMidi(file("bgm.mid").bytes);
@@ -488,54 +473,53 @@ TEST(Score, ArrangerFollowsTheChordsAndGuardsSectionLengths) {
   EXPECT_THROW(mg::encodeSong(song), std::logic_error);
 }
 
-TEST(Pictures, AreSmall4BitBmpsWithTheVgaPalette) {
+struct Picture {
+  const char* name;
+  std::uint8_t background;
+  std::set<std::uint8_t> colours;
+};
+
+class MenuPicture : public ::testing::TestWithParam<Picture> {};
+
+TEST_P(MenuPicture, IsASmall4BitBmpWithTheVgaPaletteInItsOwnColours) {
   const mg::Rgb vga[16] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
                            {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
                            {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
                            {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
-  for (const char* name : {"title0.bmp", "title1.bmp", "title2.bmp", "title3.bmp", "title4.bmp", "title5.bmp",
-                           "title6.bmp", "ques1.bmp", "ques2.bmp"}) {
-    SCOPED_TRACE(name);
-    Bmp bmp;
-    ASSERT_NO_THROW(bmp = parseBmp4(file(name).bytes));
-    EXPECT_EQ(bmp.width, 32u);
-    EXPECT_EQ(bmp.height, 32u);
-    ASSERT_EQ(bmp.palette.size(), 16u);
-    for (std::size_t i = 0; i < 16; ++i) EXPECT_EQ(bmp.palette[i], vga[i]) << "palette entry " << i;
+  Bmp bmp;
+  ASSERT_NO_THROW(bmp = parseBmp4(file(GetParam().name).bytes));
+  ASSERT_EQ(bmp.width, 32u);
+  ASSERT_EQ(bmp.height, 32u);
+  ASSERT_EQ(bmp.palette.size(), 16u);
+  for (std::size_t i = 0; i < 16; ++i) EXPECT_EQ(bmp.palette[i], vga[i]) << "palette entry " << i;
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{31, 0}, std::pair{0, 31}, std::pair{31, 31}})
+    EXPECT_EQ(bmp.rows[y][x], GetParam().background);
+  std::map<std::uint8_t, int> used;
+  for (const auto& row : bmp.rows)
+    for (std::uint8_t c : row) ++used[c];
+  std::set<std::uint8_t> seen;
+  for (const auto& [c, count] : used) {
+    seen.insert(c);
+    EXPECT_GE(count, 20) << "colour " << int(c) << " barely drawn";
   }
+  EXPECT_EQ(seen, GetParam().colours);
 }
 
-TEST(Pictures, UseTheDescribedColours) {
-  struct Expect {
-    const char* name;
-    std::uint8_t background;
-    std::set<std::uint8_t> colours;
-  };
-  const Expect expected[] = {
-      {"title0.bmp", mg::kBlack, {mg::kBlack, mg::kGrey}},
-      {"title1.bmp", mg::kBlue, {mg::kBlue, mg::kCyan, mg::kRed}},
-      {"title2.bmp", mg::kOlive, {mg::kOlive, mg::kYellow, mg::kBlue}},
-      {"title3.bmp", mg::kDarkRed, {mg::kDarkRed, mg::kRed, mg::kGreen}},
-      {"title4.bmp", mg::kGreen, {mg::kGreen, mg::kLime, mg::kMagenta}},
-      {"title5.bmp", mg::kWhite, {mg::kWhite, mg::kLightGrey, mg::kBlack}},
-      {"title6.bmp", mg::kPurple, {mg::kPurple, mg::kMagenta, mg::kYellow}},
-      {"ques1.bmp", mg::kWhite, {mg::kWhite, mg::kBlack}},
-      {"ques2.bmp", mg::kPurple, {mg::kPurple, mg::kYellow}},
-  };
-  for (const Expect& e : expected) {
-    SCOPED_TRACE(e.name);
-    const Bmp bmp = parseBmp4(file(e.name).bytes);
-    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{31, 0}, std::pair{0, 31}, std::pair{31, 31}})
-      EXPECT_EQ(bmp.rows[y][x], e.background);
-    std::map<std::uint8_t, int> used;
-    for (const auto& row : bmp.rows)
-      for (std::uint8_t c : row) ++used[c];
-    std::set<std::uint8_t> seen;
-    for (const auto& [c, count] : used) seen.insert(c);
-    EXPECT_EQ(seen, e.colours);
-    for (const auto& [c, count] : used) EXPECT_GE(count, 20) << "colour " << int(c) << " barely drawn";
-  }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Media, MenuPicture,
+    ::testing::Values(Picture{"title0.bmp", mg::kBlack, {mg::kBlack, mg::kGrey}},
+                      Picture{"title1.bmp", mg::kBlue, {mg::kBlue, mg::kCyan, mg::kRed}},
+                      Picture{"title2.bmp", mg::kOlive, {mg::kOlive, mg::kYellow, mg::kBlue}},
+                      Picture{"title3.bmp", mg::kDarkRed, {mg::kDarkRed, mg::kRed, mg::kGreen}},
+                      Picture{"title4.bmp", mg::kGreen, {mg::kGreen, mg::kLime, mg::kMagenta}},
+                      Picture{"title5.bmp", mg::kWhite, {mg::kWhite, mg::kLightGrey, mg::kBlack}},
+                      Picture{"title6.bmp", mg::kPurple, {mg::kPurple, mg::kMagenta, mg::kYellow}},
+                      Picture{"ques1.bmp", mg::kWhite, {mg::kWhite, mg::kBlack}},
+                      Picture{"ques2.bmp", mg::kPurple, {mg::kPurple, mg::kYellow}}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      return name.substr(0, name.find('.'));
+    });
 
 TEST(Pictures, PlainFaceIsSymmetricWithLetteringBelowTheEyes) {
   const Bmp face = parseBmp4(file("title0.bmp").bytes);

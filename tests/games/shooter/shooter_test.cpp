@@ -166,10 +166,10 @@ TEST_P(ShooterRules, AnUnopposedGameCrashesOnTheEighthTickAndEndsAfterBothSounds
   const std::int64_t crash = t.first(title(v().crashTitle));
   EXPECT_EQ(crash, begun + 8000) << t.dump();
   const std::string c = std::to_string(crash) + " ", m = std::to_string(crash + miss) + " ";
-  EXPECT_TRUE(t.inOrder({c + enemyAt(2, v().shipAlong), c + caption("Myship", "N"), c + caption("Bgtxt", v().crashGlyph),
-                         c + title(v().crashTitle), c + "wav miss.wav wait " + std::to_string(miss),
-                         m + "mci \"pause midifile \"", m + caption("Bgtxt", "U"), m + title("Game Over"),
-                         m + "wav gameover.wav wait " + std::to_string(over)}));
+  EXPECT_TRUE(t.inOrder(
+      {c + enemyAt(2, v().shipAlong), c + caption("Myship", "N"), c + caption("Bgtxt", v().crashGlyph),
+       c + title(v().crashTitle), c + "wav miss.wav wait " + std::to_string(miss), m + "mci \"pause midifile \"",
+       m + caption("Bgtxt", "U"), m + title("Game Over"), m + "wav gameover.wav wait " + std::to_string(over)}));
   const int afterSound = t.indexOf(m + "wav gameover.wav wait " + std::to_string(over)) + 1;
   ASSERT_LT(afterSound, t.size());
   EXPECT_GE(std::stoll(t[afterSound]), crash + miss + over);
@@ -327,7 +327,8 @@ TEST_P(ShooterRules, TwentyThousandWithNoBlastSpentIsPerfectAndReachesTheFileAtU
                                   std::string("wav clear.wav wait 0")})
     EXPECT_EQ(t.first(line), clear) << line;
   EXPECT_EQ(t.first(title(v().clearTitle)), -1);
-  EXPECT_EQ(t.grep(" write Qspe.dat "), (std::vector<std::string>{"3000 write Qspe.dat " + std::string(v().perfectRecord)}));
+  EXPECT_EQ(t.grep(" write Qspe.dat "),
+            (std::vector<std::string>{"3000 write Qspe.dat " + std::string(v().perfectRecord)}));
   EXPECT_EQ(std::filesystem::file_size(run->file("Qspe.dat")), 20u);
 }
 
@@ -382,7 +383,8 @@ TEST_P(ShooterRules, APerfectGameGivesTheNextGameTheSmilingShipUntilTheSceneIsLe
   EXPECT_NE(t.dumpOf(ship, 1).find("caption=\">\""), std::string::npos) << t.dumpOf(ship, 1);
   EXPECT_NE(t.dumpOf(best, 0).find("caption=\"30000\""), std::string::npos);
   EXPECT_NE(t.dumpOf(best, 1).find("caption=\"10000\""), std::string::npos);
-  EXPECT_TRUE(t.has(std::to_string(back) + " set " + v().form + " caption " + inQuotes(std::string("★") + v().caption)));
+  EXPECT_TRUE(
+      t.has(std::to_string(back) + " set " + v().form + " caption " + inQuotes(std::string("★") + v().caption)));
   EXPECT_EQ(P::hiScore(*scene), 10000);
 }
 

@@ -131,8 +131,8 @@ TEST_F(Strike, StrikesElsewhereCostTenEachAndTheScoreGoesNegative) {
   for (int i = 1; i <= 4; ++i) s += std::to_string(t0 + 33 * i) + " repeat Z\n";
   s += std::to_string(t0 + 200) + " up Z\n";
   auto t = play(s, t0 + 300);
-  EXPECT_EQ(t.valuesOnly("FormQS.Label1", "caption"),
-            (Values{inQuotes("0"), inQuotes("-10"), inQuotes("-20"), inQuotes("-30"), inQuotes("-40"), inQuotes("-50")}))
+  EXPECT_EQ(t.valuesOnly("FormQS.Label1", "caption"), (Values{inQuotes("0"), inQuotes("-10"), inQuotes("-20"),
+                                                              inQuotes("-30"), inQuotes("-40"), inQuotes("-50")}))
       << t.dump();
   EXPECT_EQ(t.count("wav miss.wav async"), 5);
   EXPECT_EQ(t.count("Enemy(" + std::to_string(first.cell) + ") visible 0"), 0);
