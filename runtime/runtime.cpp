@@ -281,11 +281,21 @@ int Runtime::run(std::optional<std::string> startForm) {
     while (!ended_ && !quit_) {
       Timer* t = nextTimer();
       std::int64_t due = t ? t->due_ : kNever;
-      if (t && due < now_) {  // fell due during a waiting sound: fires once, before the input kept meanwhile
-        fire(*t);
+      std::int64_t scriptAt = scriptPos_ < script_.size() ? script_[scriptPos_].time : kNever;
+      if (t && due < now_) {
+        // A waiting sound has just ended. As a desktop's message queue hands
+        // out input before timer messages, the input kept meanwhile comes
+        // first, in order; then each timer that fell due fires once.
+        if (scriptAt <= now_) {
+          InputEvent e = script_[scriptPos_++];
+          deliver(e);
+        } else if (auto e = platform_.nextInput(now_, now_)) {
+          deliver(*e);
+        } else {
+          fire(*t);
+        }
         continue;
       }
-      std::int64_t scriptAt = scriptPos_ < script_.size() ? script_[scriptPos_].time : kNever;
       std::int64_t endAt = std::min(config_.until, config_.scriptEnd);
       std::int64_t deadline = std::min({due, scriptAt, endAt});
       present();
