@@ -157,22 +157,32 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
     std::int64_t wall = wallNow();
     if (deadline != kNever && wall >= deadline) return std::nullopt;
     // Sleep until the next due timer or the next input, whichever comes first.
-    int timeout = deadline == kNever ? -1 : static_cast<int>(std::min<std::int64_t>(deadline - wall, 1 << 30));
+    // A frame left waiting is drawn when its slot opens, or at once when the
+    // loop is about to idle for longer than a frame: the player never watches
+    // a stale picture while nothing happens.
+    std::int64_t wake = deadline;
+    if (!pending_.empty()) {
+      std::int64_t slot = lastFrame_ + kFrameMs;
+      if (wall >= slot || deadline - wall > kFrameMs) drawPending();
+      else wake = std::min(deadline, slot);
+    }
+    int timeout = wake == kNever ? -1 : static_cast<int>(std::min<std::int64_t>(wake - wall, 1 << 30));
     if (timeout < 0 ? SDL_WaitEvent(&ev) : SDL_WaitEventTimeout(&ev, timeout)) take(ev, now);
     else drained = true;
   }
 }
 
 void SdlPlatform::holdUntil(std::int64_t until) {
+  drawPending();  // the player sees what led to the sound while it plays
   for (std::int64_t wall = wallNow(); wall < until; wall = wallNow()) {
     SDL_Event ev;
     if (SDL_WaitEventTimeout(&ev, static_cast<int>(until - wall))) take(ev, until);
   }
 }
 
-void SdlPlatform::redraw(Form& f) {
+bool SdlPlatform::redraw(Form& f) {
   auto it = windows_.find(&f);
-  if (it == windows_.end()) return;
+  if (it == windows_.end()) return false;
   // A software renderer keeps its picture between frames, so only the part
   // that changed is drawn again; other renderers draw the whole every time.
   SDL_RendererInfo info{};
@@ -183,11 +193,30 @@ void SdlPlatform::redraw(Form& f) {
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
   f.clearDirty();
+  return true;
 }
 
+// Timers may change elements every millisecond; the display shows some 60
+// frames a second. A change within a frame of the last one waits for the next
+// frame slot: its form stays dirty and its damage grows meanwhile, so that
+// frame draws all that changed since the one before.
 void SdlPlatform::present(const std::vector<Form*>& forms) {
   for (Form* f : forms)
-    if (f->dirty()) redraw(*f);
+    if (std::find(pending_.begin(), pending_.end(), f) == pending_.end()) pending_.push_back(f);
+  if (wallNow() - lastFrame_ >= kFrameMs) drawPending();
+}
+
+void SdlPlatform::drawPending() {
+  if (pending_.empty()) return;
+  std::int64_t start = wallNow();
+  bool drawn = false;
+  for (Form* f : pending_)
+    if (f->dirty() && redraw(*f)) drawn = true;
+  pending_.clear();
+  if (drawn) {
+    lastFrame_ = start;
+    ++frames_;
+  }
 }
 
 void SdlPlatform::formShown(Form& f) {
@@ -217,10 +246,12 @@ void SdlPlatform::formShown(Form& f) {
 }
 
 void SdlPlatform::formHidden(Form& f) {
+  std::erase(pending_, &f);
   if (auto it = windows_.find(&f); it != windows_.end()) SDL_HideWindow(it->second.window);
 }
 
 void SdlPlatform::formUnloaded(Form& f) {
+  std::erase(pending_, &f);
   auto it = windows_.find(&f);
   if (it == windows_.end()) return;
   SDL_DestroyRenderer(it->second.renderer);
@@ -236,6 +267,11 @@ void SdlPlatform::formCaptionChanged(Form& f) {
 bool SdlPlatform::shot(Form& f, const std::string& file, std::string& error) {
   auto it = windows_.find(&f);
   return painter_.writePng(f, file, it == windows_.end() ? 1 : it->second.scale, error);
+}
+
+SDL_Window* SdlPlatform::window(Form& f) const {
+  auto it = windows_.find(&f);
+  return it == windows_.end() ? nullptr : it->second.window;
 }
 
 ScreenSize SdlPlatform::screen() const {
