@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -69,11 +70,17 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!opt.script.empty()) {
       std::ifstream in(opt.script);
-      if (!in) throw std::invalid_argument("cannot read the script " + opt.script);
+      if (!in || std::filesystem::is_directory(opt.script))
+        throw std::invalid_argument("cannot read the script " + opt.script);
       std::stringstream text;
       text << in.rdbuf();
       script = parseScript(text.str());
     }
+    // With nothing to end it, a headless run would go on for ever.
+    if (opt.headless && !opt.until && script.events.empty())
+      throw std::invalid_argument("a headless run needs --until or a script with events");
+    if (!opt.dir.empty() && !std::filesystem::is_directory(opt.dir))
+      throw std::invalid_argument("--dir " + opt.dir + " is not a folder");
   } catch (const ScriptError& e) {
     std::fprintf(stderr, "%s: script %s, %s\n", name, opt.script.c_str(), e.what());
     return 2;

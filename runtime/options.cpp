@@ -30,7 +30,8 @@ Options parseOptions(const std::vector<std::string>& args) {
     else if (a == "--seed") o.seed = number<std::uint64_t>(a, value());
     else if (a == "--until") {
       o.until = number<std::int64_t>(a, value());
-      if (*o.until < 0) throw std::invalid_argument("--until takes a time in ms of 0 or more");
+      if (*o.until < 0 || *o.until > kLatestTime)
+        throw std::invalid_argument("--until takes a time in ms from 0 to " + std::to_string(kLatestTime));
     } else if (a == "--scale") {
       o.scale = number<int>(a, value());
       if (o.scale < 1 || o.scale > 8) throw std::invalid_argument("--scale takes a whole number from 1 to 8");

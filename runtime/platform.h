@@ -11,6 +11,9 @@ class Form;
 class TextMeasurer;
 
 inline constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+// The latest time a run may name (--until, a script line): about 24 days,
+// so that a run given a time always ends and no timer's due time overflows.
+inline constexpr std::int64_t kLatestTime = std::numeric_limits<std::int32_t>::max();
 
 // One input event (or a script's control line), stamped with the run's clock.
 struct InputEvent {
