@@ -83,19 +83,18 @@ constexpr std::size_t kSamplesPerMs = 44100 * 2 / 1000;
 class DiskAudio : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = scratchDir("audio");
     writeBytes(file("tune.mid"), tuneOfMs(1500));
     writeBytes(file("long.wav"), wavBytes(22050, 22050 * 2, 440, 0.5));  // 2 s
     writeBytes(file("short.wav"), wavBytes(22050, 2205, 880, 0.5));      // 100 ms
   }
-  void TearDown() override { fs::remove_all(dir); }
   std::string file(const std::string& name) const { return (dir / name).string(); }
   // The disk driver's output for a run of `body` with the device open.
   std::map<std::string, std::string> disk(const std::string& out) const {
     return {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", file(out)}};
   }
 
-  fs::path dir;
+  TempDir tmp;
+  fs::path dir = tmp.path();
 };
 
 TEST_F(DiskAudio, ATuneSentAsCommandsIsSynthesizedIntoTheOutput) {
@@ -190,7 +189,8 @@ TEST(NoAudio, TheDummyDriverGivesASilentDeviceAndOneLineSayingWhy) {
 }
 
 TEST(SoundFont, TheEnvironmentListComesFirstThenTheSystemDefault) {
-  auto dir = scratchDir("soundfont");
+  TempDir tmp;
+  fs::path dir = tmp.path();
   std::string a = (dir / "a.sf2").string(), b = (dir / "b.sf2").string();
   writeBytes(a, {'x'});
   writeBytes(b, {'x'});
@@ -206,7 +206,6 @@ TEST(SoundFont, TheEnvironmentListComesFirstThenTheSystemDefault) {
   if (!system.path.empty()) {
     EXPECT_EQ(soundFontProblem(system.path), "") << system.path;
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace
