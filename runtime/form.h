@@ -103,6 +103,7 @@ class Form : public Container {
   std::string name_;
   Runtime* runtime_ = nullptr;
   bool loaded_ = false;
+  bool inFormLoad_ = false;
   bool visible_ = false;
   bool designing_ = false;
   bool wholeDirty_ = true;

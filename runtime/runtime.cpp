@@ -52,7 +52,11 @@ void Runtime::load(Form& f) {
     t->order_ = ++timerOrder_;  // timers due at the same ms fire in the order they were made
     t->restart();
   }
+  f.inFormLoad_ = true;
   f.Form_Load();
+  f.inFormLoad_ = false;
+  // A form that showed itself in its Form_Load becomes active once the load is done.
+  if (f.loaded_ && f.visible_ && active_ != &f) activate(f);
 }
 
 void Runtime::show(Form& f) {
@@ -64,7 +68,7 @@ void Runtime::show(Form& f) {
     trace_.line("show " + f.name());
     platform_.formShown(f);
   }
-  if (active_ != &f) activate(f);
+  if (active_ != &f && !f.inFormLoad_) activate(f);
 }
 
 void Runtime::activate(Form& f) {

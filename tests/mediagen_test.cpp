@@ -19,6 +19,7 @@
 #include "pixel_font.h"
 #include "score.h"
 #include "wav_writer.h"
+#include "support/temp_dir.h"
 
 namespace mg = qs::mediagen;
 using Bytes = std::vector<std::uint8_t>;
@@ -588,15 +589,13 @@ TEST(Media, GenerationIsDeterministicAndWritesEveryFile) {
   }
   EXPECT_EQ(names.size(), first.size()) << "duplicate file names";
 
-  const auto dir = std::filesystem::path(testing::TempDir()) / "qspe-mediagen-test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const qs::test::TempDir tmp;
+  const std::filesystem::path dir = tmp.path();
   mg::writeMedia(first, dir);
   for (const auto& f : first) {
     std::ifstream in(dir / f.name, std::ios::binary);
     const Bytes onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(onDisk == f.bytes) << f.name;
   }
-  std::filesystem::remove_all(dir);
   EXPECT_THROW(mg::writeMedia(first, dir / "missing"), std::runtime_error);
 }

@@ -16,7 +16,6 @@ using Lines = std::vector<std::string>;
 class MusicPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = scratchDir("music");
     writeBytes(file("title.mid"), tuneOfMs(900));
     writeBytes(file("bgm.mid"), tuneOfMs(700));
     run = std::make_unique<SoundRun>(dir.string());
@@ -30,8 +29,8 @@ class MusicPlayer : public ::testing::Test {
     return out;
   }
 
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::filesystem::path dir;
+  TempDir tmp;
+  std::filesystem::path dir = tmp.path();
   std::unique_ptr<SoundRun> run;
   std::unique_ptr<clsMIDI> midi;
 };

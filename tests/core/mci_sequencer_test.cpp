@@ -15,7 +15,6 @@ using Calls = std::vector<std::string>;
 class Sequencer : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = scratchDir("mci");
     writeBytes(file("one.mid"), tuneOfMs(1000));
     writeBytes(file("two.mid"), tuneOfMs(2500));
     writeBytes(file("junk.mid"), {'M', 'T', 'h', 'd', 0, 0});
@@ -29,8 +28,8 @@ class Sequencer : public ::testing::Test {
   std::string mode() { return send("status midifile mode"); }
   std::string position() { return send("status midifile position"); }
 
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::filesystem::path dir;
+  TempDir tmp;
+  std::filesystem::path dir = tmp.path();
   std::int64_t now = 0;
   RecordingAudio audio;
   MciSequencer mci{[this] { return now; }, audio};

@@ -100,17 +100,25 @@ TEST(Menu, DesignStackingAndPictures) {
   EXPECT_EQ(m.count("dump FormMain caption=\"QorvexSpecial!! - Ver. Millennium -\" visible=1"), 1);
 }
 
-TEST(Menu, LoadReadsTheRecordOnceAndActivationLoopsTheMenuMusic) {
+// The window shows in the middle of its Form_Load, before the backdrop's size
+// and the stars; it becomes active once the load is done.
+TEST(Menu, LoadReadsTheRecordOnceShowsMidwayAndActivationLoopsTheMenuMusic) {
   MenuRun m(flags(2));
   m.go("20 quit\n");
   int read = m.find("0 read Qspe.dat ffffffff");
   int open1 = m.find("mci \"open <dir>/select.mid type sequencer alias midifile\"");
   int show = m.find("0 show FormMain");
+  int size = m.find("0 set FormMain.txtBG size 180");
+  int stars = m.find("0 set FormMain.LabelStar caption");
   int activate = m.find("0 activate FormMain");
   int open2 = m.find("mci \"open <dir>/select.mid", open1 + 1);
   int play = m.find("mci \"play midifile\"");
   ASSERT_GE(read, 0) << m.run.dump();
-  EXPECT_TRUE(read < open1 && open1 < show && show < activate && activate < open2 && open2 < play) << m.run.dump();
+  EXPECT_TRUE(read < open1 && open1 < show && show < size && size < stars && stars < activate &&
+              activate < open2 && open2 < play)
+      << m.run.dump();
+  EXPECT_EQ(m.count("show FormMain"), 1);
+  EXPECT_EQ(m.count("activate FormMain"), 1);
   EXPECT_EQ(m.count("read Qspe.dat"), 1);
   EXPECT_TRUE(m.run.has("0 set FormMain.LabelStar caption \"★★\"")) << m.run.dump();
 }

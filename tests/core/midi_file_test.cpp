@@ -107,7 +107,8 @@ TEST(MidiTiming, UnknownChunksAreSkipped) {
 }
 
 TEST(MidiFile, LoadingTellsAMissingFileFromABadOne) {
-  auto dir = scratchDir("midi");
+  TempDir tmp;
+  std::filesystem::path dir = tmp.path();
   MidiLoadError why = MidiLoadError::None;
   EXPECT_EQ(loadMidiFile((dir / "no-such.mid").string(), why), nullptr);
   EXPECT_EQ(why, MidiLoadError::Missing);

@@ -2,6 +2,7 @@
 
 #include "runtime/fonts.h"
 #include "runtime/keys.h"
+#include "runtime/trace.h"
 #include "support/scene_harness.h"
 
 namespace qs::test {
@@ -81,6 +82,30 @@ TEST(Scheduler, AfterAWaitingSoundTheKeptInputComesFirstThenEachOverdueTimerOnce
                                                "135 fast"}))
       << ::testing::PrintToString(f.events);
   EXPECT_EQ(f.slowTimes, (std::vector<std::int64_t>{25, 125}));
+}
+
+TEST(Trace, TheProgramDirectoryIsHiddenOnlyWhereItIsThePath) {
+  struct Case {
+    const char* dir;
+    const char* command;
+    const char* traced;
+  } cases[] = {
+      {"d", "open d/title.mid type sequencer alias midifile", "open <dir>/title.mid type sequencer alias midifile"},
+      {"d", "stop midifile", "stop midifile"},
+      {"d", "close d", "close <dir>"},
+      {"d", "open \"d/a b.mid\" alias d", "open \"<dir>/a b.mid\" alias <dir>"},
+      {"d", "open dd/x.mid", "open dd/x.mid"},
+      {"/srv/qs", "open /srv/qs/bgm.mid alias midifile", "open <dir>/bgm.mid alias midifile"},
+      {"/srv/qs", "open /srv/qs2/bgm.mid", "open /srv/qs2/bgm.mid"},
+      {"/srv/qs", "open /x/srv/qs/bgm.mid", "open /x/srv/qs/bgm.mid"},
+      {"/srv/qs", "/srv/qs/a /srv/qs/b", "<dir>/a <dir>/b"},
+      {"/", "open //title.mid", "open <dir>/title.mid"},
+  };
+  for (const auto& c : cases) {
+    Trace trace([] { return std::int64_t{0}; });
+    trace.setProgramDir(c.dir);
+    EXPECT_EQ(trace.hideDir(c.command), c.traced) << "dir " << c.dir;
+  }
 }
 
 }  // namespace

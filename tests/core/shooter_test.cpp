@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include "runtime/random.h"
 #include "sound/wav_info.h"
 #include "support/scene_harness.h"
+#include "support/temp_dir.h"
 
 namespace qs::test {
 namespace {
@@ -24,15 +24,11 @@ using P = ShooterProbe;
 class Shooter {
  public:
   explicit Shooter(bool sounds = false, std::int64_t until = kNever)
-      : dir_(makeDir(sounds)), run_(HeadlessRun::Setup{.dir = dir_.string(), .seed = 1, .until = until}) {
+      : dir_(fillDir(tmp_.path(), sounds)), run_(HeadlessRun::Setup{.dir = dir_.string(), .seed = 1, .until = until}) {
     qb_ = &run_.add<FormQB>();
     run_.add<FormMain>();
   }
-  ~Shooter() {
-    timers_.clear();
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  ~Shooter() { timers_.clear(); }
 
   ShooterCore& qb() { return *qb_; }
   HeadlessRun& run() { return run_; }
@@ -71,17 +67,14 @@ class Shooter {
   }
 
  private:
-  static fs::path makeDir(bool sounds) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    fs::path d = fs::temp_directory_path() / ("qspe-qb-" + std::string(info->name()) + "-" + std::to_string(getpid()));
-    fs::remove_all(d);
-    fs::create_directories(d);
+  static fs::path fillDir(const fs::path& d, bool sounds) {
     if (sounds)
       for (const char* n : {"start.wav", "end.wav", "high.wav", "miss.wav", "gameover.wav", "clear.wav"})
         if (fs::exists(fs::path(QSPE_PROGRAM_DIR) / n)) fs::copy_file(fs::path(QSPE_PROGRAM_DIR) / n, d / n);
     return d;
   }
 
+  TempDir tmp_;
   fs::path dir_;
   HeadlessRun run_;
   ShooterCore* qb_ = nullptr;

@@ -14,7 +14,6 @@ using Lines = std::vector<std::string>;
 class Effects : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = scratchDir("effects");
     writeBytes(file("start.wav"), wavBytes(8000, 4000));  // 500 ms
     writeBytes(file("hit.wav"), wavBytes(22050, 2205));   // 100 ms
     run = std::make_unique<SoundRun>(dir.string());
@@ -22,13 +21,14 @@ class Effects : public ::testing::Test {
   std::string file(const std::string& name) const { return (dir / name).string(); }
   void play(const std::string& name, SoundMode mode) { run->sound().sndPlaySound(file(name), mode); }
 
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::filesystem::path dir;
+  TempDir tmp;
+  std::filesystem::path dir = tmp.path();
   std::unique_ptr<SoundRun> run;
 };
 
 TEST(WavInfo, LengthComesFromTheHeaderWhateverChunksComeFirst) {
-  auto dir = scratchDir("wav");
+  TempDir tmp;
+  std::filesystem::path dir = tmp.path();
   writeBytes((dir / "a.wav").string(), wavBytes(11025, 11025 * 3 / 2));
   EXPECT_EQ(wavLengthMs((dir / "a.wav").string()), 1500);
   // A "LIST" chunk of odd size (padded) before the format chunk.

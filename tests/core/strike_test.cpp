@@ -46,7 +46,10 @@ TEST(StrikeTitle, LoadBuildsTheGridAboveTheDesignAndShowsTheTitle) {
   EXPECT_EQ((std::vector<std::string>(order.begin() + 9, order.begin() + 20)),
             (std::vector<std::string>{"Enemy(0)", "Label1", "txtEvent", "txtHisc", "Myship", "Label2", "txtHi",
                                       "txtTitle", "txtBG", "txtInfo", "TimePushX"}));
-  EXPECT_EQ(g.run.grep("0 dump FormQS caption=\"QorvexStrike!\" visible=1 width=2985 height=3510").size(), 1u);
+  // A 192-pixel client area in the fixed frame; the 193-pixel panel overhangs it by one.
+  EXPECT_EQ(g.run.grep("0 dump FormQS caption=\"QorvexStrike!\" visible=1 width=2970 height=3510").size(), 1u);
+  EXPECT_EQ(g.run.rt().form("FormQS").clientWidth(), 192);
+  EXPECT_EQ(g.run.grep("0 dump FormQS.Window visible=1 left=0 top=0 width=193 height=209").size(), 1u) << g.run.dump();
   EXPECT_EQ(g.run.grep("dump FormQS.Myship caption=\">\" visible=0 left=64 top=72").size(), 1u);
   EXPECT_EQ(g.run.grep("dump FormQS.txtInfo caption=\"Start:Z      Quit:X\" visible=1").size(), 1u);
   EXPECT_EQ(g.run.grep("dump FormQS.txtHisc caption=\"3000\"").size(), 1u);

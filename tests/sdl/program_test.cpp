@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/temp_dir.h"
+
 namespace {
 
 struct Result {
@@ -26,7 +28,11 @@ Result runQspe(const std::string& args) {
   return r;
 }
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + name; }
+// Files of this process's own, in a folder removed at exit.
+std::string tempPath(const std::string& name) {
+  static const qs::test::TempDir dir;
+  return dir.file(name);
+}
 
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 

@@ -3,14 +3,12 @@
 // media files from elsewhere.
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <numbers>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
+#include "support/temp_dir.h"
 
 namespace qs::test {
 
@@ -109,19 +107,6 @@ inline Bytes wavBytes(std::uint32_t rate, std::uint32_t frames, double hz = 440,
     putLe(b, static_cast<std::uint16_t>(static_cast<std::int16_t>(s * 32767)), 2);
   }
   return b;
-}
-
-// A directory of this process's own under the test's temporary folder, so
-// that tests running side by side never share files.
-inline std::filesystem::path scratchDir(const std::string& name) {
-  auto dir = std::filesystem::temp_directory_path() / ("qspe-" + name + "-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-inline void writeBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace qs::test

@@ -58,7 +58,7 @@ class Stage : public Form {
 
 class SoundRun {
  public:
-  explicit SoundRun(std::string dir = std::filesystem::temp_directory_path().string())
+  explicit SoundRun(std::string dir)
       : trace_([this] { return rt_ ? rt_->now() : 0; }) {
     trace_.keepLines(true);
     RunConfig c;
