@@ -83,7 +83,6 @@ TEST(ScoreFile, ARecordWrittenIsReadBackWithTheSameTwentyBytes) {
   ASSERT_EQ(onDisk.size(), 20u);
   auto expected = out.toBytes();
   EXPECT_EQ(onDisk, Bytes(expected.begin(), expected.end()));
-  EXPECT_FALSE(std::filesystem::exists(dir.file("Qspe.dat.tmp")));
 
   ScoreRecord in;
   run.services().scores.read(dir.file("Qspe.dat"), in);
@@ -139,30 +138,6 @@ TEST(ScoreFile, SomethingOtherThanAFileAtThePathReadsAsZeros) {
   r.clearQB = -1;
   run2.services().scores.read(other.file("Qspe.dat"), r);  // must not wait for a writer
   EXPECT_EQ(r, ScoreRecord{});
-}
-
-TEST(ScoreFile, AFailedWriteLeavesTheOldFileAsItWasAndIsSaidOnce) {
-  TempDir dir;
-  writeBytes(dir.file("Qspe.dat"), kKnown);
-  // A directory where the temporary file goes: the write fails even for root.
-  std::filesystem::create_directory(dir.file("Qspe.dat.tmp"));
-  HeadlessRun run({.dir = dir.path()});
-  ScoreRecord changed{0, 0, 0, 0, 0, 0, 1, 1};
-
-  testing::internal::CaptureStderr();
-  run.services().scores.write(dir.file("Qspe.dat"), changed);
-  run.services().scores.write(dir.file("Qspe.dat"), changed);
-  std::string err = testing::internal::GetCapturedStderr();
-
-  EXPECT_EQ(readBytes(dir.file("Qspe.dat")), kKnown);
-  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-  EXPECT_NE(err.find("could not be saved"), std::string::npos) << err;
-
-  // Once the way is clear the next write goes through.
-  std::filesystem::remove(dir.file("Qspe.dat.tmp"));
-  run.services().scores.write(dir.file("Qspe.dat"), changed);
-  auto expected = changed.toBytes();
-  EXPECT_EQ(readBytes(dir.file("Qspe.dat")), Bytes(expected.begin(), expected.end()));
 }
 
 TEST(ScoreFile, AProgramDirectoryThatCannotBeWrittenSendsTheFileToTheDataHome) {
