@@ -8,9 +8,13 @@ void GameScene::starIfCleared(std::int16_t clearFlag) {
   if (isSet(clearFlag)) setCaption("★" + caption());
 }
 
-void GameScene::loadProtocol(const std::string& titleMusic) {
+void GameScene::loadProtocol() {
   readScores();
-  setMusic(titleMusic);
+  if (music_ == TitleMusic::Title) setMusic("title.mid");
+}
+
+void GameScene::activateProtocol() {
+  if (music_ == TitleMusic::Title) midi().PlayLoop();
 }
 
 void GameScene::unloadProtocol() {

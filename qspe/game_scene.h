@@ -3,29 +3,40 @@
 #include <string>
 
 #include "qspe/media_form.h"
+#include "qspe/title_loop.h"
 
 namespace qs {
 
+// Whether a scene loops the title music from its activation.
+enum class TitleMusic { Title, None };
+
 // What every game scene shares beyond the score record and the music player:
-// the star in the caption and the way back to the menu.
+// the star in the caption, the title loop and the way back to the menu.
 //
 // The protocol: Form_Load reads the record and sets the title music,
-// Form_Activate loops the music, X in the title plays "end.wav" and unloads,
-// Form_Unload writes the whole record, stops and releases the music and shows
-// the menu again.
+// Form_Activate loops the music, the title loop starts a game on Z and leaves
+// on X with "end.wav", Form_Unload writes the whole record, stops and releases
+// the music and shows the menu again. A scene without title music makes no
+// music player for its title: its load, activation and unload send nothing.
 class GameScene : public MediaForm {
  protected:
-  GameScene(std::string name, Units units, GameServices& services)
-      : MediaForm(std::move(name), units, services) {}
+  GameScene(std::string name, Units units, GameServices& services, TitleMusic music = TitleMusic::Title)
+      : MediaForm(std::move(name), units, services), music_(music) {}
 
   // "★" in front of the window caption when the game's clear flag is set.
   void starIfCleared(std::int16_t clearFlag);
 
   // The shared steps of the protocol.
-  void loadProtocol(const std::string& titleMusic = "title.mid");
-  void activateProtocol() { midi().PlayLoop(); }
+  void loadProtocol();
+  void activateProtocol();
   void unloadProtocol();
   void showMenu();
+
+  TitleLoop titleLoop{*this};
+
+ private:
+  friend class TitleLoop;
+  TitleMusic music_;
 };
 
 }  // namespace qs

@@ -14,16 +14,15 @@ constexpr int kSamOuterWidth = outerTwipsOfWidth(320 * kTwipsPerPixel);
 constexpr int kSamOuterHeight = outerTwipsOfHeight(208 * kTwipsPerPixel);
 
 const PendingGame kGames[] = {
-    {"FormQB", "QorvexBlast", 2560, 4350, Color::rgb(128, 128, 128), Color::rgb(192, 192, 192), &ScoreRecord::clearQB,
-     true},
-    {"FormQBL", "QorvexBlast LEVEL", 4050, 2850, Color::rgb(0, 0, 192), colors::white, &ScoreRecord::clearQBL, true},
-    {"FormQBF", "QorvexBlast FINAL", 4100, 2850, Color::rgb(192, 192, 0), colors::black, &ScoreRecord::clearQBF,
-     true},
-    {"FormQRB", "QorvexReBirth", 2560, 4350, Color::rgb(192, 0, 0), colors::white, &ScoreRecord::clearQRB, true},
+    {"FormQB", "QorvexBlast", 2560, 4350, Color::rgb(128, 128, 128), Color::rgb(192, 192, 192), &ScoreRecord::clearQB},
+    {"FormQBL", "QorvexBlast LEVEL", 4050, 2850, Color::rgb(0, 0, 192), colors::white, &ScoreRecord::clearQBL},
+    {"FormQBF", "QorvexBlast FINAL", 4100, 2850, Color::rgb(192, 192, 0), colors::black, &ScoreRecord::clearQBF},
+    {"FormQRB", "QorvexReBirth", 2560, 4350, Color::rgb(192, 0, 0), colors::white, &ScoreRecord::clearQRB},
     {"FormQS", "QorvexStrike!", kQsOuterWidth, 3510, Color::rgb(0, 128, 0), Color::rgb(0, 255, 0),
-     &ScoreRecord::clearQS, true},
-    {"FormQF", "QorvexBlast Forever", 3420, 4350, colors::white, colors::black, &ScoreRecord::clearQF, true},
-    {"FormSam", "Qorvex侍", kSamOuterWidth, kSamOuterHeight, Color::rgb(128, 0, 128), colors::white, nullptr, false},
+     &ScoreRecord::clearQS},
+    {"FormQF", "QorvexBlast Forever", 3420, 4350, colors::white, colors::black, &ScoreRecord::clearQF},
+    {"FormSam", "Qorvex侍", kSamOuterWidth, kSamOuterHeight, Color::rgb(128, 0, 128), colors::white, nullptr,
+     TitleMusic::None},
 };
 }  // namespace
 
@@ -31,7 +30,7 @@ const PendingGame* pendingGames() { return kGames; }
 int pendingGameCount() { return static_cast<int>(std::size(kGames)); }
 
 PendingGameScene::PendingGameScene(PendingGame game, GameServices& services)
-    : GameScene(game.name, Units::Pixels, services), game_(std::move(game)) {}
+    : GameScene(game.name, Units::Pixels, services, game.titleMusic), game_(std::move(game)) {}
 
 void PendingGameScene::design() {
   setDesignCaption(game_.caption);
@@ -46,14 +45,11 @@ void PendingGameScene::design() {
 
 void PendingGameScene::Form_Load() {
   pushX = false;
-  if (game_.titleMusic) loadProtocol();
-  else readScores();
+  loadProtocol();
   if (game_.clearFlag) starIfCleared(scoreRec.*game_.clearFlag);
 }
 
-void PendingGameScene::Form_Activate() {
-  if (game_.titleMusic) activateProtocol();
-}
+void PendingGameScene::Form_Activate() { activateProtocol(); }
 
 void PendingGameScene::Form_Unload() { unloadProtocol(); }
 
@@ -65,10 +61,7 @@ void PendingGameScene::Form_KeyUp(int keyCode) {
   if (keyCode == vbKeyX) pushX = false;
 }
 
-void PendingGameScene::TimePushX_Timer() {
-  if (!pushX) return;
-  playSound("end.wav", SoundMode::Wait);
-  unload();
-}
+// No game to start: only X is looked at.
+void PendingGameScene::TimePushX_Timer() { titleLoop.checkKeys(false, pushX, [] {}); }
 
 }  // namespace qs

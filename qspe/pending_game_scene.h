@@ -16,7 +16,7 @@ struct PendingGame {
   Color fore;  // the title text, readable on `back`
   // The game's clear flag in the record; none for a game without one.
   std::int16_t ScoreRecord::*clearFlag = nullptr;
-  bool titleMusic = true;
+  TitleMusic titleMusic = TitleMusic::Title;
 };
 
 // A stand-in for a game scene that keeps the game-scene protocol: its caption

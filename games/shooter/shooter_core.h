@@ -125,7 +125,6 @@ class ShooterCore : public GameScene {
   std::int16_t restCount = 0;
   std::uint8_t highRow = 0;
   std::uint8_t enemyPick = 0;
-  std::int16_t blinkFlag = 0;
 
   static constexpr int kLanes = 5;
   static constexpr int kEnemyInterval = 1000;

@@ -21,7 +21,7 @@ void ShooterCore::design() {
 void ShooterCore::Form_Load() {
   pushX = false;
   sizeWindow();
-  loadProtocol("title.mid");
+  loadProtocol();
   starIfCleared(clearFlag());
   hiScore = 10000;
   Spot first = enemyStart(0);
@@ -75,16 +75,7 @@ void ShooterCore::Form_KeyUp(int keyCode) {
 // The 10 ms poll reads the held keys. In the title it looks at playFlag once,
 // so Z and X held together start a game and then leave the scene.
 void ShooterCore::TimePushX_Timer() {
-  if (playFlag == 0) {
-    if (pushZ) {
-      playSound("start.wav", SoundMode::Wait);
-      gameStart();
-    }
-    if (pushX) {
-      playSound("end.wav", SoundMode::Wait);
-      unload();
-    }
-  }
+  if (playFlag == 0) titleLoop.checkKeys(pushZ, pushX, [this] { gameStart(); });
   if (!beamOn && pushZ && playFlag == kTrue) {
     Beam.move(Myship.left(), Myship.top());
     beamPos = static_cast<std::uint8_t>(shipPos);
@@ -96,12 +87,11 @@ void ShooterCore::TimeEvent_Timer() {
   if (playFlag == 0) pushXkey();
 }
 
-// Shown for 250 ms, hidden for 250 ms, starting shown.
+// Shown for 250 ms, hidden for 250 ms, starting shown; each blink reseeds
+// the random generator.
 void ShooterCore::pushXkey() {
   app().randomize();
-  txtEvent.setCaption("Push Z or X");
-  txtEvent.setVisible(blinkFlag != kTrue);
-  blinkFlag = blinkFlag == kTrue ? 0 : kTrue;
+  titleLoop.blink(txtEvent, "Push Z or X");
 }
 
 }  // namespace qs

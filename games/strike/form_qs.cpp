@@ -7,7 +7,7 @@ namespace qs {
 void FormQS::Form_Load() {
   pushX = false;
   setHeight(3510);
-  loadProtocol("title.mid");
+  loadProtocol();
   // The best score belongs to this visit only: every load starts again at 3000.
   hiScore = kStartHiScore;
   starIfCleared(scoreRec.clearQS);

@@ -62,7 +62,6 @@ class FormQS : public GameScene {
   int shipPos = 4;
   std::uint8_t shipCol = 1;
   int enemyNo = 0;
-  std::int16_t blinkFlag = 0;
 };
 
 }  // namespace qs

@@ -24,20 +24,20 @@ void FormQS::design() {
   setDesignSize(outerTwipsOfWidth(kClientWidth * kTwipsPerPixel), kOuterHeight);
 
   place(Window, "Window", {0, 0, 193, 209}, kPanel, Units::Pixels);
-  // Front to back.
+  // Front to back. The texts name their face in full-width letters.
   Window.place(Enemy, "Enemy", {"I", wingdings(48, true), Align::Centre, kGlyph, {0, 8, 65, 65}, false});
-  Window.place(Label1, "Label1", {"", gothic(21.75), Align::Right, kText, {104, 96, 81, 33}, true});
+  Window.place(Label1, "Label1", {"", gothicFullWidth(21.75), Align::Right, kText, {104, 96, 81, 33}, true});
   Window.place(txtEvent, "txtEvent",
-               {"Push Z or X", gothic(21.75, true), Align::Centre, kText, {0, 160, 193, 25}, false});
-  Window.place(txtHisc, "txtHisc", {"3000", gothic(11.25), Align::Right, kText, {136, 0, 49, 17}, true});
+               {"Push Z or X", gothicFullWidth(21.75, true), Align::Centre, kText, {0, 160, 193, 25}, false});
+  Window.place(txtHisc, "txtHisc", {"3000", gothicFullWidth(11.25), Align::Right, kText, {136, 0, 49, 17}, true});
   Window.place(Myship, "Myship", {">", wingdings(48, true), Align::Centre, kGlyph, {64, 72, 65, 65}, false});
-  Window.place(Label2, "Label2", {"", gothic(21.75), Align::Centre, kText, {0, 96, 49, 33}, true});
-  Window.place(txtHi, "txtHi", {"HighScore:", gothic(11.25), Align::Left, kText, {80, 0, 73, 17}, true});
+  Window.place(Label2, "Label2", {"", gothicFullWidth(21.75), Align::Centre, kText, {0, 96, 49, 33}, true});
+  Window.place(txtHi, "txtHi", {"HighScore:", gothicFullWidth(11.25), Align::Left, kText, {80, 0, 73, 17}, true});
   Window.place(txtTitle, "txtTitle",
-               {"QorvexStrike!", gothic(21.75, true, true), Align::Centre, kText, {0, 32, 185, 33}, true});
+               {"QorvexStrike!", gothicFullWidth(21.75, true, true), Align::Centre, kText, {0, 32, 185, 33}, true});
   Window.place(txtBG, "txtBG", {"J", wingdings(72, true), Align::Centre, kBackdrop, {0, 56, 193, 105}, true});
   Window.place(txtInfo, "txtInfo",
-               {"Start:Z      Quit:X", gothic(14.25, true), Align::Centre, kText, {0, 184, 193, 17}, true});
+               {"Start:Z      Quit:X", gothicFullWidth(14.25, true), Align::Centre, kText, {0, 184, 193, 17}, true});
 
   addTimer(TimePushX, "TimePushX", 10, true, [this] { TimePushX_Timer(); });
   addTimer(TimeEvent, "TimeEvent", 250, true, [this] { TimeEvent_Timer(); });

@@ -55,19 +55,9 @@ void FormQS::showHands() { txtInfo.setCaption(std::string(kInfoPlay) + "HAND:" +
 // The 10 ms poll reads the held keys: Z starts and X leaves while no game
 // runs; in play an armed strike is judged against the enemy shown.
 void FormQS::TimePushX_Timer() {
-  if (!playFlag) {
-    if (pushZ == -1) {
-      playSound("start.wav", SoundMode::Wait);
-      gameStart();
-    }
-    // Still under the first test: with X held as well, the game just started
-    // is left at once.
-    if (pushX) {
-      playSound("end.wav", SoundMode::Wait);
-      unload();
-      return;  // the scene is gone: nothing of it is touched any more
-    }
-  }
+  // With X held as well, the game just started is left at once; the scene is
+  // then gone and nothing of it is touched any more.
+  if (!playFlag && titleLoop.checkKeys(pushZ == -1, pushX, [this] { gameStart(); })) return;
   if (playFlag) {
     for (int i = 0; i < kCells; ++i)
       if (pushZ == -1 && Enemy[i].visible()) judgeStrike(i);
@@ -139,12 +129,7 @@ void FormQS::TimeEvent_Timer() {
   if (!playFlag) pushXkey();
 }
 
-// The prompt blinks: shown and hidden in turn, every 250 ms. The toggle is
-// never reset, so a later title may begin with the prompt hidden.
-void FormQS::pushXkey() {
-  txtEvent.setCaption("Push Z or X");
-  txtEvent.setVisible(blinkFlag == 0);
-  blinkFlag = static_cast<std::int16_t>(~blinkFlag);
-}
+// The prompt blinks: shown and hidden in turn, every 250 ms.
+void FormQS::pushXkey() { titleLoop.blink(txtEvent, "Push Z or X"); }
 
 }  // namespace qs

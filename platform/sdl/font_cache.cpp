@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "platform/sdl/glyph_map.h"
 #include "runtime/fonts.h"
@@ -17,16 +18,15 @@ int FontCache::pixelSize(double points, int scale) {
   return std::max(1, px) * std::max(1, scale);
 }
 
-const FoundFace* FontCache::faceFor(const std::string& name) const {
-  if (auto it = faces_.find(name); it != faces_.end()) return &it->second;
-  // A face the table does not know is drawn with the interface face.
-  if (auto it = faces_.find(kUiFace); it != faces_.end()) return &it->second;
-  return faces_.empty() ? nullptr : &faces_.begin()->second;
+// A face no scene should name is a fault in the scene, never drawn with
+// another face in its place.
+const FoundFace& FontCache::faceFor(const std::string& name) const {
+  if (auto it = faces_.find(name); it != faces_.end()) return it->second;
+  throw std::invalid_argument("no font stands in for the face \"" + name + "\"");
 }
 
 std::string FontCache::key(const Font& f, int scale) const {
-  const FoundFace* face = faceFor(f.face);
-  std::string k = face ? face->family : "?";
+  std::string k = faceFor(f.face).family;
   k += '/';
   k += std::to_string(pixelSize(f.size, scale));
   if (f.bold) k += 'b';
@@ -45,9 +45,7 @@ TTF_Font* FontCache::get(const Font& f, int scale) {
     open_.splice(open_.begin(), open_, it);
     return it->font;
   }
-  const FoundFace* face = faceFor(f.face);
-  if (!face) return nullptr;
-  const FontFile& file = face->style(f.bold, f.italic);
+  const FontFile& file = faceFor(f.face).style(f.bold, f.italic);
   TTF_Font* font = TTF_OpenFontIndex(file.path.c_str(), pixelSize(f.size, scale), file.index);
   if (!font) return nullptr;
   int style = TTF_STYLE_NORMAL;

@@ -22,14 +22,16 @@ class FontCache {
   // Points at 96 dpi, times the window scale.
   static int pixelSize(double points, int scale);
 
-  // The font that draws `f` at the scale; nullptr when it cannot be opened.
+  // The font that draws `f` at the scale; nullptr when its file cannot be
+  // opened. A face name the table does not hold throws std::invalid_argument
+  // here and in key() and faceFor().
   TTF_Font* get(const Font& f, int scale);
   // Names the font get() returns, for caching what it draws.
   std::string key(const Font& f, int scale) const;
   // The text the font draws for a caption: symbol codes become pictographs.
   std::string drawnText(const Font& f, std::string_view text) const;
   // The face that stands in for a scene's face name.
-  const FoundFace* faceFor(const std::string& name) const;
+  const FoundFace& faceFor(const std::string& name) const;
 
   std::size_t openCount() const { return open_.size(); }
 

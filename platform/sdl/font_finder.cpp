@@ -134,7 +134,9 @@ std::optional<FoundFace> findFace(FcConfig* fc, const FaceRequest& r) {
 std::vector<FaceRequest> standardFaces() {
   return {
       {kUiFace, "IPAPGothic", "ja", "sans-serif", "fonts-ipafont-gothic"},
+      {kUiFaceFullWidth, "IPAPGothic", "ja", "sans-serif", "fonts-ipafont-gothic"},
       {kMinchoFace, "IPAPMincho", "ja", "serif", "fonts-ipafont-mincho"},
+      {kMinchoFaceFullWidth, "IPAPMincho", "ja", "serif", "fonts-ipafont-mincho"},
       {kFixedFace, "IPAGothic", "ja", "monospace", "fonts-ipafont-gothic"},
       {kSymbolFace, "Symbola", "", "", "fonts-symbola"},
   };
@@ -148,19 +150,24 @@ std::optional<FaceTable> findFaces(const std::vector<FaceRequest>& wanted, std::
     return std::nullopt;
   }
   FaceTable table;
-  std::vector<std::string> missing, packages;
+  std::vector<std::pair<std::string, std::string>> missing;  // a family and the names it stands in for
+  std::vector<std::string> packages;
   for (const FaceRequest& r : wanted) {
     if (auto face = findFace(config.get(), r)) {
       table.emplace(r.name, std::move(*face));
       continue;
     }
-    missing.push_back(r.family + " (for \"" + r.name + "\")");
+    std::string name = "\"" + r.name + "\"";
+    auto same = std::find_if(missing.begin(), missing.end(), [&](const auto& m) { return m.first == r.family; });
+    if (same == missing.end()) missing.emplace_back(r.family, name);
+    else same->second += ", " + name;
     if (std::find(packages.begin(), packages.end(), r.package) == packages.end()) packages.push_back(r.package);
   }
   if (missing.empty()) return table;
   error = "cannot find the font";
   if (missing.size() > 1) error += "s";
-  for (std::size_t i = 0; i < missing.size(); ++i) error += (i ? ", " : " ") + missing[i];
+  for (std::size_t i = 0; i < missing.size(); ++i)
+    error += (i ? ", " : " ") + missing[i].first + " (for " + missing[i].second + ")";
   error += "; install the Debian package";
   if (packages.size() > 1) error += "s";
   for (const std::string& p : packages) error += " " + p;

@@ -6,16 +6,39 @@
 namespace qs::test {
 namespace {
 
-TEST(Fonts, SceneFacesFindTheirStandIns) {
+struct FaceRow {
+  const char* name;
+  const char* family;
+};
+
+class SceneFace : public ::testing::TestWithParam<FaceRow> {};
+
+TEST_P(SceneFace, IsDrawnWithItsStandIn) {
+  EXPECT_EQ(painter().fonts().faceFor(GetParam().name).family, GetParam().family);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, SceneFace,
+                         ::testing::Values(FaceRow{kUiFace, "IPAPGothic"}, FaceRow{kUiFaceFullWidth, "IPAPGothic"},
+                                           FaceRow{kMinchoFace, "IPAPMincho"},
+                                           FaceRow{kMinchoFaceFullWidth, "IPAPMincho"},
+                                           FaceRow{kFixedFace, "IPAGothic"}, FaceRow{kSymbolFace, "Symbola"}));
+
+TEST(Fonts, EveryFaceAScenesMayNameHasAStandInAndTheFixedOneIsItsOwnFile) {
+  for (const char* name : kSceneFaces) EXPECT_NO_THROW(painter().fonts().faceFor(name)) << name;
+  EXPECT_NE(painter().fonts().faceFor(kUiFace).style(false, false).path,
+            painter().fonts().faceFor(kFixedFace).style(false, false).path);
+}
+
+// Drawing or measuring with a face no scene may name fails, rather than
+// drawing with another face.
+TEST(Fonts, AnUnknownFaceIsAnErrorNotAnotherFace) {
+  const Font unknown{"MS UI Gothic", 12, false, false};
+  EXPECT_THROW(painter().fonts().get(unknown, 1), std::invalid_argument);
+  EXPECT_THROW(painter().measurer().textWidth(unknown, "a"), std::invalid_argument);
+  Sheet f(100, 40);
+  f.label(LabelDesign{"a", unknown, Align::Left, colors::black, {0, 0, 100, 40}});
   std::string error;
-  auto faces = findFaces(standardFaces(), error);
-  ASSERT_TRUE(faces) << error;
-  EXPECT_EQ(faces->at(kUiFace).family, "IPAPGothic");
-  EXPECT_EQ(faces->at(kMinchoFace).family, "IPAPMincho");
-  EXPECT_EQ(faces->at(kFixedFace).family, "IPAGothic");
-  EXPECT_EQ(faces->at(kSymbolFace).family, "Symbola");
-  // The P faces are proportional: the fixed face is a different file.
-  EXPECT_NE(faces->at(kUiFace).style(false, false).path, faces->at(kFixedFace).style(false, false).path);
+  EXPECT_THROW(drawOffscreen(painter(), f, 1, error), std::invalid_argument);
 }
 
 TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
@@ -24,9 +47,10 @@ TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
       {"Face One", "NoSuchFamilyQx1", "", "", "fonts-nosuch-one"},
       {kUiFace, "IPAPGothic", "ja", "sans-serif", "fonts-ipafont-gothic"},
       {"Face Two", "NoSuchFamilyQx2", "", "", "fonts-nosuch-two"},
+      {"Face Three", "NoSuchFamilyQx1", "", "", "fonts-nosuch-one"},
   };
   EXPECT_EQ(makeSdlPainter(pictureDir().path(), wanted, error), nullptr);
-  EXPECT_NE(error.find("NoSuchFamilyQx1"), std::string::npos) << error;
+  EXPECT_NE(error.find("NoSuchFamilyQx1 (for \"Face One\", \"Face Three\")"), std::string::npos) << error;
   EXPECT_NE(error.find("fonts-nosuch-one"), std::string::npos) << error;
   EXPECT_NE(error.find("fonts-nosuch-two"), std::string::npos) << error;
   EXPECT_EQ(error.find("fonts-ipafont-gothic"), std::string::npos) << "only what is missing: " << error;

@@ -95,6 +95,22 @@ TEST(Program, AHeadlessRunEndsAtTheLastScriptLine) {
   EXPECT_EQ(r.out.find("3000 "), std::string::npos) << r.out;
 }
 
+// Each landed scene is drawn with the faces its layout names; a face the
+// backend does not know stops the program.
+TEST(Program, EveryLandedSceneDrawsWithTheFacesItNames) {
+  std::string script = tempPath("faces.script");
+  writeFile(script, "100 shot FormStartUp " + tempPath("splash.png") +  // the splash
+                        "\n3100 shot FormMain " + tempPath("menu.png") +
+                        "\n3200 down Z\n3210 up Z\n3500 shot FormQB " + tempPath("qb.png") +  // entry 0
+                        "\n3600 down X\n3610 up X\n5000 down Right\n5010 up Right\n5100 down Right\n5110 up Right\n"
+                        "5200 down Right\n5210 up Right\n5300 down Right\n5310 up Right\n"  // entry 4
+                        "5400 down Z\n5410 up Z\n5700 shot FormQS " + tempPath("qs.png") + "\n");
+  Result r = runQspe("--headless --script " + script);
+  EXPECT_EQ(r.status, 0) << r.out;
+  for (const char* shot : {"splash.png", "menu.png", "qb.png", "qs.png"})
+    EXPECT_TRUE(std::ifstream(tempPath(shot)).good()) << shot;
+}
+
 TEST(Program, WithoutItsFontsTheProgramSaysWhatToInstallAndExitsWith1) {
   std::string conf = tempPath("no-fonts.conf");
   writeFile(conf,
