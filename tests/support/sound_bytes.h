@@ -12,6 +12,8 @@
 
 #include <unistd.h>
 
+#include "support/temp_dir.h"  // writeBytes
+
 namespace qs::test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -117,11 +119,6 @@ inline std::filesystem::path scratchDir(const std::string& name) {
   auto dir = std::filesystem::temp_directory_path() / ("qspe-" + name + "-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   return dir;
-}
-
-inline void writeBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace qs::test
