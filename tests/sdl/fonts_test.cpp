@@ -25,7 +25,7 @@ TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
       {kUiFace, "IPAPGothic", "ja", "sans-serif", "fonts-ipafont-gothic"},
       {"Face Two", "NoSuchFamilyQx2", "", "", "fonts-nosuch-two"},
   };
-  EXPECT_EQ(makeSdlPainter("/tmp", wanted, error), nullptr);
+  EXPECT_EQ(makeSdlPainter("fonts_test", "/tmp", wanted, error), nullptr);
   EXPECT_NE(error.find("NoSuchFamilyQx1"), std::string::npos) << error;
   EXPECT_NE(error.find("fonts-nosuch-one"), std::string::npos) << error;
   EXPECT_NE(error.find("fonts-nosuch-two"), std::string::npos) << error;

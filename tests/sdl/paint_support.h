@@ -46,7 +46,7 @@ inline SdlFormPainter& painter() {
     std::string error;
     auto faces = findFaces(standardFaces(), error);
     if (!faces) ADD_FAILURE() << error;
-    auto made = std::make_unique<SdlFormPainter>(::testing::TempDir(), faces ? *faces : FaceTable{});
+    auto made = std::make_unique<SdlFormPainter>("sdl_tests", ::testing::TempDir(), faces ? *faces : FaceTable{});
     IMG_Init(IMG_INIT_PNG);
     return made;
   }();
