@@ -45,7 +45,7 @@ class LazyPainter : public FormPainter, public TextMeasurer {
 
  private:
   bool painter(std::string& error) {
-    if (!painter_) painter_ = SdlPainter::create(dir_, error);
+    if (!painter_) painter_ = SdlPainter::create(program_, dir_, error);
     return painter_ != nullptr;
   }
   SdlPainter& must() {
@@ -125,7 +125,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       return 1;
     }
     std::string error;
-    auto sdlPainter = SdlPainter::create(config.programDir, error);
+    auto sdlPainter = SdlPainter::create(program.name, config.programDir, error);
     if (!sdlPainter) {
       std::fprintf(stderr, "%s: %s\n", name, error.c_str());
       SDL_Quit();

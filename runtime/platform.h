@@ -43,7 +43,8 @@ class Platform {
   // for it until its clock reaches the deadline. Nothing when none came.
   virtual std::optional<InputEvent> nextInput(std::int64_t now, std::int64_t deadline) = 0;
   // A waiting sound: the run's clock jumps to `until`; a live run sleeps until
-  // then and keeps the input that arrives meanwhile.
+  // then and keeps the input that arrives meanwhile, or returns at once when
+  // a quit or a window's close button comes (the loop then carries it out).
   virtual void holdUntil(std::int64_t until) = 0;
   // Redraw the shown forms that changed.
   virtual void present(const std::vector<Form*>& forms) = 0;

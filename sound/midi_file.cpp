@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace qs {
 namespace {
@@ -172,8 +171,20 @@ std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadEr
     error = MidiLoadError::Missing;
     return nullptr;
   }
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
   std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  char magic[4] = {};
+  if (ec || !in.read(magic, 4) || std::memcmp(magic, "MThd", 4) != 0) {
+    error = MidiLoadError::Invalid;
+    return nullptr;
+  }
+  if (size > kMaxMidiBytes) {
+    error = MidiLoadError::TooLarge;
+    return nullptr;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
   auto timing = in ? parseMidiTiming(bytes) : std::nullopt;
   if (!timing) {
     error = MidiLoadError::Invalid;
@@ -181,6 +192,16 @@ std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadEr
   }
   error = MidiLoadError::None;
   return std::make_shared<const MidiTune>(MidiTune{path, std::move(bytes), *timing});
+}
+
+const char* midiLoadWhy(MidiLoadError error) {
+  switch (error) {
+    case MidiLoadError::Missing: return "the file is missing";
+    case MidiLoadError::Invalid: return "it is not a MIDI file";
+    case MidiLoadError::TooLarge: return "it is larger than any tune the game plays";
+    case MidiLoadError::None: break;
+  }
+  return "";
 }
 
 }  // namespace qs

@@ -46,9 +46,16 @@ struct MidiTune {
 // well-formed standard MIDI file.
 std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes);
 
-enum class MidiLoadError { None, Missing, Invalid };
+enum class MidiLoadError { None, Missing, Invalid, TooLarge };
 
-// Reads and parses a file; `error` says why when nothing comes back.
+// The largest tune read: the game's own are a few kilobytes.
+inline constexpr std::uintmax_t kMaxMidiBytes = 4u << 20;
+
+// Reads and parses a file; `error` says why when nothing comes back. A file
+// without a MIDI header, or larger than kMaxMidiBytes, is refused before it is read.
 std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadError& error);
+
+// Why a tune cannot be played, in words.
+const char* midiLoadWhy(MidiLoadError error);
 
 }  // namespace qs

@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
+
+#include "runtime/media_report.h"
 
 namespace qs {
 
@@ -35,14 +36,13 @@ class SoundSystem {
 
   // A media file that cannot be used: one line on standard error, once per
   // file; the game goes on without it.
-  void mediaUnusable(const std::string& path, const char* why);
+  void mediaUnusable(const std::string& path, const std::string& why) { report_.cannotPlay(path, why); }
 
  private:
   RunClock& clock_;
   AudioDevice& audio_;
-  std::string programName_;
+  MediaReport report_;
   std::unique_ptr<MediaControl> device_;
-  std::set<std::string> unusable_;
 };
 
 // The name as the trace shows it: no directory, no leading separator, no trailing blanks.

@@ -63,7 +63,7 @@ std::unique_ptr<AudioDevice> openSdlAudio(const std::string& programName) {
   }
   if (!started) return silent(programName, why);
   if (!music) std::fprintf(stderr, "%s: no music: %s\n", programName.c_str(), noMusic.c_str());
-  return std::make_unique<SdlAudioDevice>(kRate, 2, std::move(music));
+  return std::make_unique<SdlAudioDevice>(kRate, 2, std::move(music), programName);
 }
 
 }  // namespace qs

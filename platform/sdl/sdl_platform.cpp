@@ -33,18 +33,18 @@ int virtualKey(SDL_Keycode k) {
 }
 
 // The session going away (SIGHUP) ends the program the way SIGINT and SIGTERM
-// do in SDL: as a quit event, so every window closes and every scene unloads.
-extern "C" void quitOnHangUp(int) {
-  SDL_Event quit{};
-  quit.type = SDL_QUIT;
-  SDL_PushEvent(&quit);
-}
+// do in SDL: the handler only notes it, and the loop, which wakes at least
+// every kSignalCheckMs, takes it as a quit, so every window closes and every
+// scene unloads.
+volatile std::sig_atomic_t hungUp = 0;
+extern "C" void noteHangUp(int) { hungUp = 1; }
+constexpr std::int64_t kSignalCheckMs = 250;
 
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale)
     : painter_(painter), audio_(audio), scaleOption_(scale), startTicks_(SDL_GetTicks()) {
-  std::signal(SIGHUP, quitOnHangUp);
+  std::signal(SIGHUP, noteHangUp);
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -54,7 +54,15 @@ SdlPlatform::~SdlPlatform() {
   }
 }
 
-std::int64_t SdlPlatform::wallNow() const { return static_cast<std::int64_t>(SDL_GetTicks() - startTicks_); }
+std::int64_t SdlPlatform::wallNow() const {
+  return static_cast<std::int64_t>(SDL_GetTicks() - startTicks_) + skipped_;
+}
+
+bool SdlPlatform::closing() {
+  if (hungUp) quitting_ = true;
+  return quitting_ || std::any_of(queue_.begin(), queue_.end(),
+                                  [](const InputEvent& e) { return e.kind == InputEvent::Kind::Close; });
+}
 
 int SdlPlatform::scaleFor(const Form& f) const {
   if (scaleOption_ > 0) return scaleOption_;
@@ -75,7 +83,7 @@ Form* SdlPlatform::formOf(std::uint32_t windowId) {
 void SdlPlatform::push(InputEvent e, std::uint32_t ticks, std::int64_t now) {
   // Stamped with the moment SDL saw the event, never earlier than the run's clock
   // or the event before it, so the recorded times never decrease.
-  std::int64_t t = static_cast<std::int64_t>(ticks) - static_cast<std::int64_t>(startTicks_);
+  std::int64_t t = static_cast<std::int64_t>(ticks) - static_cast<std::int64_t>(startTicks_) + skipped_;
   e.time = std::max({t, now, lastStamp_});
   lastStamp_ = e.time;
   queue_.push_back(std::move(e));
@@ -140,6 +148,7 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
     if (!drained)
       while (SDL_PollEvent(&ev)) take(ev, now);
     drained = false;
+    if (hungUp) quitting_ = true;
     if (quitting_ && queue_.empty()) {
       // SIGINT, SIGTERM or the session closing: close the windows one by one,
       // newest first, as the player would.
@@ -156,7 +165,8 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
     }
     std::int64_t wall = wallNow();
     if (deadline != kNever && wall >= deadline) return std::nullopt;
-    // Sleep until the next due timer or the next input, whichever comes first.
+    // Sleep until the next due timer or the next input, whichever comes first
+    // (waking every kSignalCheckMs meanwhile to notice a hang-up).
     // A frame left waiting is drawn when its slot opens, or at once when the
     // loop is about to idle for longer than a frame: the player never watches
     // a stale picture while nothing happens.
@@ -166,8 +176,8 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
       if (wall >= slot || deadline - wall > kFrameMs) drawPending();
       else wake = std::min(deadline, slot);
     }
-    int timeout = wake == kNever ? -1 : static_cast<int>(std::min<std::int64_t>(wake - wall, 1 << 30));
-    if (timeout < 0 ? SDL_WaitEvent(&ev) : SDL_WaitEventTimeout(&ev, timeout)) take(ev, now);
+    auto timeout = static_cast<int>(std::min(wake - wall, kSignalCheckMs));
+    if (SDL_WaitEventTimeout(&ev, timeout)) take(ev, now);
     else drained = true;
   }
 }
@@ -175,8 +185,15 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
 void SdlPlatform::holdUntil(std::int64_t until) {
   drawPending();  // the player sees what led to the sound while it plays
   for (std::int64_t wall = wallNow(); wall < until; wall = wallNow()) {
+    if (closing()) {
+      // A window is being closed, or the program: the rest of the sound is
+      // skipped, on the run's clock too, so that what follows is stamped (and
+      // recorded, and replays) as if the sound had played out.
+      skipped_ += until - wall;
+      return;
+    }
     SDL_Event ev;
-    if (SDL_WaitEventTimeout(&ev, static_cast<int>(until - wall))) take(ev, until);
+    if (SDL_WaitEventTimeout(&ev, static_cast<int>(std::min(until - wall, kSignalCheckMs)))) take(ev, until);
   }
 }
 

@@ -49,6 +49,9 @@ class SdlPlatform : public Platform {
   };
 
   void take(const SDL_Event& ev, std::int64_t now);
+  // True once a quit (the session's hang-up included) or a window's close
+  // button is waiting to be carried out.
+  bool closing();
   void push(InputEvent e, std::uint32_t ticks, std::int64_t now);
   Form* formOf(std::uint32_t windowId);
   int scaleFor(const Form& f) const;
@@ -63,6 +66,7 @@ class SdlPlatform : public Platform {
   AudioDevice& audio_;
   int scaleOption_;
   std::uint32_t startTicks_;
+  std::int64_t skipped_ = 0;  // the rests of waiting sounds cut short by a close
   std::map<Form*, Window> windows_;
   std::vector<Form*> shownOrder_;  // forms that have windows, oldest first
   std::deque<InputEvent> queue_;

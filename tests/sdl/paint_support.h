@@ -53,7 +53,7 @@ inline SdlFormPainter& painter() {
     std::string error;
     auto faces = findFaces(standardFaces(), error);
     if (!faces) ADD_FAILURE() << error;
-    auto made = std::make_unique<SdlFormPainter>(pictureDir().path(), faces ? *faces : FaceTable{});
+    auto made = std::make_unique<SdlFormPainter>("sdl_tests", pictureDir().path(), faces ? *faces : FaceTable{});
     IMG_Init(IMG_INIT_PNG);
     return made;
   }();

@@ -10,6 +10,8 @@
 
 #include "support/temp_dir.h"
 
+#include "support/temp_dir.h"  // writeBytes
+
 namespace qs::test {
 
 using Bytes = std::vector<std::uint8_t>;
