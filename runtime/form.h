@@ -67,6 +67,7 @@ class Form : public Container {
   const std::vector<Timer*>& timers() const { return timers_; }
   std::string describe() const;
   std::string printPath() const override { return name_; }
+  Rect printSurface() const override { return Rect{0, 0, clientW_, clientH_}; }
 
   // Redraw bookkeeping: what changed since the last drawing, in client
   // pixels. Anything that is not confined to one element redraws the whole.
