@@ -3,12 +3,35 @@
 #include <csignal>
 
 #include <algorithm>
+#include <string>
 
 #include "platform/sdl/virtual_key.h"
 #include "runtime/form.h"
 
 namespace qs {
 namespace {
+
+// Long lines broken at blanks, as a desktop's message box does.
+std::string wrapped(const std::string& text, std::size_t width = 64) {
+  std::string out;
+  std::size_t column = 0, blank = std::string::npos;  // blank: the last one on the current line, in `out`
+  for (char c : text) {
+    out += c;
+    if (c == '\n') {
+      column = 0, blank = std::string::npos;
+      continue;
+    }
+    if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;  // inside a character
+    if (c == ' ') blank = out.size() - 1;
+    if (++column > width && blank != std::string::npos) {
+      out[blank] = '\n';
+      column = 0;
+      for (std::size_t i = blank + 1; i < out.size(); ++i) column += (static_cast<unsigned char>(out[i]) & 0xC0) != 0x80;
+      blank = std::string::npos;
+    }
+  }
+  return out;
+}
 
 // The session going away (SIGHUP) ends the program the way SIGINT and SIGTERM
 // do in SDL: as a quit event, so every window closes and every scene unloads.
@@ -230,7 +253,7 @@ ScreenSize SdlPlatform::screen() const {
 }
 
 void SdlPlatform::messageBox(const std::string& title, const std::string& text) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), nullptr);
+  SDL_ShowSimpleMessageBox(0, title.c_str(), wrapped(text).c_str(), nullptr);  // OK only, no icon
 }
 
 void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
