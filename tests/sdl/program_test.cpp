@@ -62,6 +62,19 @@ TEST(Program, BadOptionsAndScriptLinesExitWithStatus2AndSayWhere) {
   EXPECT_NE(r.out.find("line 2"), std::string::npos) << r.out;
 }
 
+TEST(Program, HelpAndVersionRunNothing) {
+  for (const char* binary : {QSPE_BINARY, QSCR_BINARY}) {
+    std::string program = std::filesystem::path(binary).filename().string();
+    Result r = runProgram(binary, "--headless --version --trace -");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, program + " " + QSPE_VERSION + "\n");
+    r = runProgram(binary, "--help /S");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("--screen WxH"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(" load "), std::string::npos) << r.out;
+  }
+}
+
 TEST(Program, AHeadlessRunEndsAtTheLastScriptLine) {
   std::string script = tempPath("short.script");
   writeFile(script, "seed 7\n1600 dump\n");
