@@ -23,6 +23,8 @@ Options parseOptions(const std::vector<std::string>& args) {
       return args[++i];
     };
     if (a == "--headless") o.headless = true;
+    else if (a == "--help") o.help = true;
+    else if (a == "--version") o.version = true;
     else if (a == "--script") o.script = value();
     else if (a == "--record") o.record = value();
     else if (a == "--trace") o.trace = value();
@@ -48,7 +50,7 @@ Options parseOptions(const std::vector<std::string>& args) {
       o.arguments.push_back(a);
     }
   }
-  if (o.headless && o.script.empty() && !o.until) throw std::invalid_argument("a headless run needs --script or --until");
+  if (o.headless && o.script.empty() && !o.until && !o.help && !o.version) throw std::invalid_argument("a headless run needs --script or --until");
   return o;
 }
 

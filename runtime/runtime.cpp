@@ -145,6 +145,13 @@ void Runtime::msgBox(const std::string& title, const std::string& text) {
   platform_.messageBox(title, text);
 }
 
+void Runtime::showCursor(bool show) {
+  if (cursorShown_ == show) return;
+  cursorShown_ = show;
+  trace_.line(show ? "cursor 1" : "cursor 0");
+  platform_.showCursor(show);
+}
+
 void Runtime::hold(std::int64_t ms) {
   if (ms <= 0) return;
   present();  // the player sees what led to the sound while it plays

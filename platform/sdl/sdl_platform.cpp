@@ -3,33 +3,34 @@
 #include <csignal>
 
 #include <algorithm>
+#include <string>
 
+#include "platform/sdl/virtual_key.h"
 #include "runtime/form.h"
-#include "runtime/keys.h"
 
 namespace qs {
 namespace {
 
-// Virtual-key code of an SDL key; 0 for keys the program never sees.
-int virtualKey(SDL_Keycode k) {
-  if (k >= SDLK_a && k <= SDLK_z) return 'A' + (k - SDLK_a);
-  if (k >= SDLK_0 && k <= SDLK_9) return '0' + (k - SDLK_0);
-  if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + (k - SDLK_F1);
-  switch (k) {
-    case SDLK_LEFT: return vbKeyLeft;
-    case SDLK_UP: return vbKeyUp;
-    case SDLK_RIGHT: return vbKeyRight;
-    case SDLK_DOWN: return vbKeyDown;
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_TAB: return 9;
-    case SDLK_RETURN: return 13;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 17;
-    case SDLK_LALT: case SDLK_RALT: return 18;
-    case SDLK_ESCAPE: return 27;
-    case SDLK_SPACE: return 32;
-    default: return 0;
+// Long lines broken at blanks, as a desktop's message box does.
+std::string wrapped(const std::string& text, std::size_t width = 64) {
+  std::string out;
+  std::size_t column = 0, blank = std::string::npos;  // blank: the last one on the current line, in `out`
+  for (char c : text) {
+    out += c;
+    if (c == '\n') {
+      column = 0, blank = std::string::npos;
+      continue;
+    }
+    if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;  // inside a character
+    if (c == ' ') blank = out.size() - 1;
+    if (++column > width && blank != std::string::npos) {
+      out[blank] = '\n';
+      column = 0;
+      for (std::size_t i = blank + 1; i < out.size(); ++i) column += (static_cast<unsigned char>(out[i]) & 0xC0) != 0x80;
+      blank = std::string::npos;
+    }
   }
+  return out;
 }
 
 // The session going away (SIGHUP) ends the program the way SIGINT and SIGTERM
@@ -65,6 +66,7 @@ bool SdlPlatform::closing() {
 }
 
 int SdlPlatform::scaleFor(const Form& f) const {
+  if (f.coversScreen()) return 1;  // the screen's own pixels, whatever --scale says
   if (scaleOption_ > 0) return scaleOption_;
   SDL_Rect usable{0, 0, 1024, 768};
   SDL_GetDisplayUsableBounds(0, &usable);
@@ -97,11 +99,9 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      int vk = virtualKey(ev.key.keysym.sym);
-      if (!vk) break;
       InputEvent e;
       e.kind = ev.type == SDL_KEYUP ? K::KeyUp : ev.key.repeat ? K::KeyRepeat : K::KeyDown;
-      e.key = vk;
+      e.key = virtualKey(ev.key.keysym.sym, ev.key.keysym.scancode);
       push(e, ev.key.timestamp, now);
       break;
     }
@@ -241,9 +241,12 @@ void SdlPlatform::formShown(Form& f) {
   if (it == windows_.end()) {
     Window w;
     w.scale = scaleFor(f);
-    Uint32 flags = SDL_WINDOW_HIDDEN | (f.borderless() ? SDL_WINDOW_BORDERLESS : 0);
-    w.window = SDL_CreateWindow(f.caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                std::max(1, f.clientWidth()) * w.scale, std::max(1, f.clientHeight()) * w.scale, flags);
+    // A form made topmost at its load, before it had a window, opens on top.
+    Uint32 flags = SDL_WINDOW_HIDDEN | (f.borderless() ? SDL_WINDOW_BORDERLESS : 0) |
+                   (f.topmost() ? SDL_WINDOW_ALWAYS_ON_TOP : 0);
+    int at = f.coversScreen() ? 0 : SDL_WINDOWPOS_CENTERED;
+    w.window = SDL_CreateWindow(f.caption().c_str(), at, at, std::max(1, f.clientWidth()) * w.scale,
+                                std::max(1, f.clientHeight()) * w.scale, flags);
     if (!w.window) {
       SDL_Log("cannot open a window: %s", SDL_GetError());
       return;
@@ -281,6 +284,11 @@ void SdlPlatform::formCaptionChanged(Form& f) {
   if (auto it = windows_.find(&f); it != windows_.end()) SDL_SetWindowTitle(it->second.window, f.caption().c_str());
 }
 
+SDL_Window* SdlPlatform::windowOf(const Form& f) const {
+  auto it = windows_.find(const_cast<Form*>(&f));
+  return it == windows_.end() ? nullptr : it->second.window;
+}
+
 bool SdlPlatform::shot(Form& f, const std::string& file, std::string& error) {
   auto it = windows_.find(&f);
   return painter_.writePng(f, file, it == windows_.end() ? 1 : it->second.scale, error);
@@ -298,7 +306,7 @@ ScreenSize SdlPlatform::screen() const {
 }
 
 void SdlPlatform::messageBox(const std::string& title, const std::string& text) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), nullptr);
+  SDL_ShowSimpleMessageBox(0, title.c_str(), wrapped(text).c_str(), nullptr);  // OK only, no icon
 }
 
 void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }

@@ -34,6 +34,9 @@ class SdlPlatform : public Platform {
   void showCursor(bool show) override;
   void setTopmost(Form& f) override;
 
+  // The window of a shown form; none before it is first shown.
+  SDL_Window* windowOf(const Form& f) const;
+
   // Time of the run's clock on the wall, in ms since the start.
   std::int64_t wallNow() const;
   // Frames put on screen so far, and the window showing a form (none when it has none).

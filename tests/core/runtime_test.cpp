@@ -3,6 +3,8 @@
 #include "runtime/fonts.h"
 #include "runtime/keys.h"
 #include "runtime/trace.h"
+#include "runtime/options.h"
+#include "runtime/program.h"
 #include "support/scene_harness.h"
 
 namespace qs::test {
@@ -106,6 +108,51 @@ TEST(Trace, TheProgramDirectoryIsHiddenOnlyWhereItIsThePath) {
     trace.setProgramDir(c.dir);
     EXPECT_EQ(trace.hideDir(c.command), c.traced) << "dir " << c.dir;
   }
+}
+
+// A program whose entry step does what the first word of its command line says.
+class Words : public Program {
+ public:
+  explicit Words(Runtime& rt) : rt_(rt) {}
+  std::optional<std::string> entry(const std::vector<std::string>& words) override {
+    if (words.empty()) return std::nullopt;
+    if (words[0] == "box") {
+      rt_.msgBox("Say \"hi\"", "One line");
+      return std::nullopt;
+    }
+    return words[0];
+  }
+
+ private:
+  Runtime& rt_;
+};
+
+TEST(EntryStep, EndsAtOnceShowsAMessageBoxOrChoosesTheStartForm) {
+  struct Case {
+    std::vector<std::string> words;
+    std::vector<std::string> trace;
+  };
+  const Case cases[] = {
+      {{}, {"0 end"}},
+      {{"box", "Clocks"}, {"0 msgbox \"Say \\\"hi\\\"\" \"One line\"", "0 end"}},
+      {{"Clocks"}, {"0 load Clocks", "0 show Clocks", "0 activate Clocks"}},
+  };
+  for (const Case& c : cases) {
+    HeadlessRun run({.until = 0});
+    run.add<Clocks>();
+    Words program(run.rt());
+    run.rt().run(program.entry(c.words));
+    EXPECT_EQ(run.lines(), c.trace) << run.dump();
+  }
+}
+
+TEST(EntryStep, WordsThatAreNotOptionsReachTheProgram) {
+  Options o = parseOptions({"--headless", "/c:1234", "--until", "50", "5678", "--screen", "1280x1024"});
+  EXPECT_EQ(o.arguments, (std::vector<std::string>{"/c:1234", "5678"}));
+  EXPECT_EQ(o.until, 50);
+  ASSERT_TRUE(o.screen);
+  EXPECT_EQ(o.screen->width, 1280);
+  EXPECT_EQ(o.screen->height, 1024);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -15,9 +16,9 @@ struct Result {
   std::string out;
 };
 
-// Runs the real program; standard error is folded into the output.
-Result runQspe(const std::string& args) {
-  std::string cmd = std::string(QSPE_BINARY) + " " + args + " 2>&1";
+// Runs a real program; standard error is folded into the output.
+Result runProgram(const std::string& binary, const std::string& args) {
+  std::string cmd = binary + " " + args + " 2>&1";
   Result r;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return r;
@@ -27,6 +28,8 @@ Result runQspe(const std::string& args) {
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   return r;
 }
+
+Result runQspe(const std::string& args) { return runProgram(QSPE_BINARY, args); }
 
 // Files of this process's own, in a folder removed at exit.
 std::string tempPath(const std::string& name) {
@@ -86,6 +89,19 @@ TEST(Program, BadOptionsAndScriptsExitWithStatus2AndSayWhyInShort) {
   }
 }
 
+TEST(Program, HelpAndVersionRunNothing) {
+  for (const char* binary : {QSPE_BINARY, QSCR_BINARY}) {
+    std::string program = std::filesystem::path(binary).filename().string();
+    Result r = runProgram(binary, "--headless --version --trace -");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, program + " " + QSPE_VERSION + "\n");
+    r = runProgram(binary, "--help /S");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("--screen WxH"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(" load "), std::string::npos) << r.out;
+  }
+}
+
 TEST(Program, AHeadlessRunEndsAtTheLastScriptLine) {
   std::string script = tempPath("short.script");
   writeFile(script, "seed 7\n1600 dump\n");
@@ -109,6 +125,23 @@ TEST(Program, EveryLandedSceneDrawsWithTheFacesItNames) {
   EXPECT_EQ(r.status, 0) << r.out;
   for (const char* shot : {"splash.png", "menu.png", "qb.png", "qs.png"})
     EXPECT_TRUE(std::ifstream(tempPath(shot)).good()) << shot;
+}
+
+TEST(Program, TheSaverTakesTheWordsOfItsCommandLineAndCoversTheScreenItIsGiven) {
+  std::string locks = tempPath("saver-locks");
+  std::filesystem::create_directories(locks);
+  std::string saver = "XDG_RUNTIME_DIR=" + locks + " " + QSCR_BINARY;
+  Result r = runProgram(saver, "--headless --until 0 --trace - /p 5678");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, "0 end\n");
+  std::string script = tempPath("saver.script");
+  writeFile(script, "0 dump\n");
+  r = runProgram(saver, "--headless --screen 800x600 --script " + script + " --trace - /S");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("0 dump FormQScr caption=\"QorvexSaver Ver 1.00\" visible=1 width=12000 height=9000 "
+                       "back=#000000\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(Program, WithoutItsFontsTheProgramSaysWhatToInstallAndExitsWith1) {

@@ -16,6 +16,7 @@ RunConfig configOf(const HeadlessRun::Setup& s) {
 
 HeadlessRun::HeadlessRun(Setup s)
     : setup_(s),
+      platform_(s.screen, s.painter),
       trace_([this] { return rt_ ? rt_->now() : 0; }),
       rt_(std::make_unique<Runtime>(platform_, trace_, configOf(s))),
       sound_(*rt_, audio_, "Qspe"),

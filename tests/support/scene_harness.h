@@ -23,6 +23,8 @@ class HeadlessRun {
     std::string dir = QSPE_PROGRAM_DIR;
     std::uint64_t seed = 1;
     std::int64_t until = kNever;
+    ScreenSize screen{};             // as --screen gives it
+    FormPainter* painter = nullptr;  // measures printed text; without one nothing is measured
   };
   HeadlessRun() : HeadlessRun(Setup{}) {}
   explicit HeadlessRun(Setup s);
