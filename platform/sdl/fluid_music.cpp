@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <vector>
 
 #include "platform/sdl/muted_stderr.h"
 #include "sound/midi_file.h"
@@ -81,20 +82,19 @@ void FluidMusic::open(std::shared_ptr<const MidiTune> tune) {
 }
 
 void FluidMusic::play(std::int64_t fromMs) {
+  // From a point within the tune the player reads the tune as it goes on from
+  // there; a seek of the player's own would drop the notes at the point.
+  std::vector<std::uint8_t> bytes = tune_ ? midiFrom(*tune_, fromMs) : std::vector<std::uint8_t>{};
   std::lock_guard lock(mutex_);
   dropPlayer();
   fluid_synth_all_sounds_off(synth_, -1);
   if (!tune_) return;
   player_ = new_fluid_player(synth_);
   if (!player_) return;
-  if (fluid_player_add_mem(player_, tune_->bytes.data(), tune_->bytes.size()) != FLUID_OK) {
+  if (fluid_player_add_mem(player_, bytes.data(), bytes.size()) != FLUID_OK) {  // the player keeps a copy
     dropPlayer();
     return;
   }
-  // Asked before playing, the seek is made as the player loads the file, with
-  // the programs and controllers set before that point sent on the way.
-  auto tick = tune_->timing.tickAt(fromMs);
-  if (tick > 0) fluid_player_seek(player_, static_cast<int>(tick));
   fluid_player_play(player_);
 }
 
