@@ -50,6 +50,8 @@ std::string SoundSystem::mciSendString(const std::string& command) {
 
 std::int32_t SoundSystem::mciError() const { return device_->lastError(); }
 
+std::optional<std::int64_t> SoundSystem::musicMsToEnd() const { return device_->msToEnd(); }
+
 void SoundSystem::mediaUnusable(const std::string& path, const char* why) {
   if (!unusable_.insert(path).second) return;
   std::fprintf(stderr, "%s: cannot play %s: %s; the game goes on without it\n", programName_.c_str(), path.c_str(),

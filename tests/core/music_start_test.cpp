@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "sound/cls_midi.h"
 #include "sound/midi_file.h"
 #include "support/sound_bytes.h"
+#include "support/sound_run.h"
 
 namespace qs::test {
 namespace {
@@ -42,6 +44,43 @@ TEST(MidiFrom, WhatFollowsThePointKeepsItsTimeUnderTheTempoInForceThere) {
   ASSERT_EQ(tune.timing.lengthMs(), 1750);
   EXPECT_NEAR(lengthFrom(tune, 500), 1250, 2);
   EXPECT_NEAR(lengthFrom(tune, 1250), 500, 2) << "240 bpm from the start of the file";
+}
+
+// Each game start sends "seek midifile to 1" and resumes; from then on the
+// poll is due when the tune ends, so every restart lands on the end.
+TEST(MusicLoop, EachRestartFromZeroComesWithin10MsOfTheTunesEnd) {
+  std::string dir = QSPE_PROGRAM_DIR;
+  auto bgm = tuneIn(dir + "/bgm.mid");
+  ASSERT_TRUE(bgm);
+  const std::int64_t length = bgm->timing.lengthMs();
+  const std::int64_t gameStart = 1234;
+  SoundRun run(dir);
+  std::unique_ptr<clsMIDI> midi;
+  run.at(0, [&] {
+    midi = std::make_unique<clsMIDI>(run.sound());
+    midi->FileName(dir + "/title.mid");
+    midi->PlayLoop();
+  });
+  run.at(gameStart, [&] {
+    midi->FileName(dir + "/bgm.mid");
+    midi->Position("1");
+    midi->ResumeM();
+  });
+  const std::int64_t until = gameStart + 3 * length + 1000;
+  run.run(until);
+  std::vector<std::int64_t> restarts;
+  for (auto& l : run.grep("\"play midifile from 0\"")) restarts.push_back(std::stoll(l));
+  ASSERT_EQ(restarts.size(), 3u) << run.dump();
+  std::int64_t started = gameStart, from = 1;
+  for (std::int64_t at : restarts) {
+    std::int64_t end = started + length - from;
+    EXPECT_GE(at, end);
+    EXPECT_LE(at, end + 10) << "restart after the start at " << started;
+    started = at;
+    from = 0;
+  }
+  // Being due at the end does not make the poll busy.
+  EXPECT_LE(run.grep("\"status midifile mode\"").size(), static_cast<std::size_t>(until / 250 + 2 * 4));
 }
 
 }  // namespace
