@@ -127,5 +127,39 @@ TEST_F(RenderedMusic, FromAPointOnlyNotesBegunJustBeforeItAreStruck) {
   EXPECT_LT(level[3], 0.01 * level[0]) << "the note 20 ms before is not";
 }
 
+// What sounds when the tune stops or starts again fades out over about
+// 30 ms instead of falling silent at once (a click) or ringing on.
+TEST_F(RenderedMusic, WhatSoundsFadesOverAbout30MsWhenTheTuneStopsOrStartsAgain) {
+  Track t;  // a held chord from 300 ms on: nothing sounds in the first 300 ms
+  t.program(0, 80).raw({0xB0, 91, 0}).after(300).noteOn(0, 48, 127).noteOn(0, 55, 127).noteOn(0, 64, 127);
+  t.after(3000).noteOff(0, 48).noteOff(0, 55).noteOff(0, 64).end();
+  auto tune = tuneOf(midiBytes(500, {t}), "chord.mid");
+  std::vector<std::pair<const char*, std::function<void(FluidMusic&)>>> cuts = {
+      {"stop", [](FluidMusic& m) { m.stop(); }},
+      {"start again", [](FluidMusic& m) { m.play(0); }},
+      {"another tune", [&](FluidMusic& m) {
+         m.close();
+         m.open(tune);
+         m.play(0);
+       }},
+  };
+  for (auto& [what, cut] : cuts) {
+    auto level = inChild([&] {
+      auto music = synth(tune);
+      if (!music) return std::vector<double>{};
+      music->play(0);
+      auto before = render(*music, 600);
+      cut(*music);
+      auto after = render(*music, 120);
+      return std::vector<double>{rms(before, 500, 600), rms(after, 0, 5), rms(after, 10, 20), rms(after, 45, 120)};
+    });
+    ASSERT_EQ(level.size(), 4u) << what;
+    ASSERT_GT(level[0], 300) << what;
+    EXPECT_GT(level[1], 0.6 * level[0]) << what << ": not cut off at once";
+    EXPECT_GT(level[2], 0.2 * level[0]) << what << ": still fading";
+    EXPECT_LT(level[3], 0.01 * level[0]) << what << ": and gone";
+  }
+}
+
 }  // namespace
 }  // namespace qs::test
