@@ -152,6 +152,11 @@ void MciSequencer::settle() {
   }
 }
 
+std::optional<std::int64_t> MciSequencer::msToEnd() const {
+  if (!open_ || open_->mode != Mode::Playing) return std::nullopt;
+  return length() - position();
+}
+
 std::int64_t MciSequencer::length() const { return open_->tune->timing.lengthMs(); }
 
 std::int64_t MciSequencer::position() const {

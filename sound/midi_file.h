@@ -58,4 +58,16 @@ std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadEr
 // Why a tune cannot be played, in words.
 const char* midiLoadWhy(MidiLoadError error);
 
+// Notes that began less than this before the point a tune starts from are
+// struck at that point: a tune started 1 ms in still opens on its downbeat.
+inline constexpr std::int64_t kLateStrikeMs = 10;
+
+// The tune as a standard MIDI file that starts at `fromMs`: what was set
+// before that point (programs, controllers, pitch bend, tempo, system
+// exclusive) comes first, at tick 0; notes that began less than kLateStrikeMs
+// before it are struck at tick 0; notes begun earlier are left out, so a held
+// note is not struck again; everything later keeps its place after the point.
+// From 0, or should the bytes not read as a file, the tune's own bytes.
+std::vector<std::uint8_t> midiFrom(const MidiTune& tune, std::int64_t fromMs);
+
 }  // namespace qs

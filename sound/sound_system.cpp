@@ -46,4 +46,6 @@ std::string SoundSystem::mciSendString(const std::string& command) {
 
 std::int32_t SoundSystem::mciError() const { return device_->lastError(); }
 
+std::optional<std::int64_t> SoundSystem::musicMsToEnd() const { return device_->msToEnd(); }
+
 }  // namespace qs

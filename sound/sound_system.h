@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "runtime/media_report.h"
@@ -33,6 +34,8 @@ class SoundSystem {
   std::string mciSendString(const std::string& command);
   // The return code of the last command: 0 when it was carried out.
   std::int32_t mciError() const;
+  // While the music plays, the ms left until the tune's end; sends nothing.
+  std::optional<std::int64_t> musicMsToEnd() const;
 
   // A media file that cannot be used: one line on standard error, once per
   // file; the game goes on without it.
