@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bmp_writer.h"
+#include "loudness.h"
 #include "media.h"
 #include "pixel_font.h"
 #include "score.h"
@@ -356,6 +357,44 @@ TEST(SoundEffects, ThunderIsLowRumbleAndTheTwoDiffer) {
     EXPECT_LT(perSecond, 2000.0);
     EXPECT_GT(perSecond, 20.0);
   }
+}
+
+TEST(Loudness, MeterReadsTheReferenceLevels) {
+  // A 1 kHz sine at full scale on one channel reads -3.01 LUFS; the
+  // K-weighting lifts 1 kHz by 0.69 dB (which the -0.691 offsets) and its
+  // high-pass (38 Hz, Q 0.5) takes 20 Hz down by 13.3 dB.
+  struct Case {
+    const char* what;
+    double hz;
+    double seconds;
+    int channels;
+    int rate;
+    double lufs;
+    double tolerance;
+  };
+  const Case cases[] = {
+      {"1 kHz at -20 dBFS", 1000.0, 8.0, 1, 22050, -23.01, 0.05},
+      {"on both channels", 1000.0, 8.0, 2, 44100, -20.0, 0.05},
+      {"a burst a quarter of the window long", 1000.0, 0.1, 1, 22050, -29.03, 0.1},
+      {"20 Hz", 20.0, 8.0, 1, 22050, -23.01 - 0.69 - 13.3, 0.5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<float> signal;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(c.seconds * c.rate); ++i)
+      for (int ch = 0; ch < c.channels; ++ch)
+        signal.push_back(static_cast<float>(0.1 * std::sin(2.0 * std::acos(-1.0) * c.hz * i / c.rate)));
+    EXPECT_NEAR(mg::maxMomentaryLufs(signal, c.channels, c.rate), c.lufs, c.tolerance);
+    // Silence after the programme is gated out of the integrated level
+    // (only the few blocks that straddle the end pull it down a little).
+    signal.resize(signal.size() + static_cast<std::size_t>(2 * c.channels * c.rate), 0.0f);
+    EXPECT_NEAR(mg::integratedLufs(signal, c.channels, c.rate), c.lufs, c.tolerance + 0.1);
+  }
+  // A quarter-rate sine sampled 45 degrees off its crests: the samples reach
+  // 0.71, the wave between them 1.
+  std::vector<float> quarter;
+  for (int i = 0; i < 400; ++i) quarter.push_back(static_cast<float>(std::sin(std::acos(-1.0) * (i / 2.0 + 0.25))));
+  EXPECT_NEAR(mg::truePeak(quarter), 1.0, 0.02);
 }
 
 TEST(Midi, TunesAreWellFormedStandardMidiFiles) {
