@@ -22,11 +22,14 @@
 namespace qs::fuzz {
 
 // One file in a private temporary folder, made once per process, rewritten
-// with each input and removed with the folder at exit.
+// with each input and removed with the folder at exit. The folder is in
+// memory (/dev/shm) when it can be: on a disk each input costs a write-out.
 class InputFile {
  public:
   explicit InputFile(const std::string& name) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qspe-fuzz-XXXXXX").string();
+    std::filesystem::path base = access("/dev/shm", W_OK | X_OK) == 0 ? std::filesystem::path("/dev/shm")
+                                                                       : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "qspe-fuzz-XXXXXX").string();
     FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
     dir_ = pattern;
     path_ = dir_ + "/" + name;
