@@ -64,7 +64,7 @@ Script parseScript(const std::string& text) {
     if (!number(w[0], e.time) || e.time < 0) throw ScriptError(lineNo, "expected a time in ms, got " + shown(w[0]));
     if (e.time > kLatestTime)
       throw ScriptError(lineNo, "time " + shown(w[0]) + " is too late: at most " + std::to_string(kLatestTime));
-    if (e.time < last) throw ScriptError(lineNo, "time " + w[0] + " is earlier than the line before");
+    if (e.time < last) throw ScriptError(lineNo, "time " + shown(w[0]) + " is earlier than the line before");
     last = e.time;
     if (w.size() < 2) throw ScriptError(lineNo, "missing event after the time");
     const std::string& verb = w[1];
