@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -44,7 +45,7 @@ class LazyPainter : public FormPainter, public TextMeasurer {
 
  private:
   bool painter(std::string& error) {
-    if (!painter_) painter_ = SdlPainter::create(dir_, error);
+    if (!painter_) painter_ = SdlPainter::create(program_, dir_, error);
     return painter_ != nullptr;
   }
   SdlPainter& must() {
@@ -59,6 +60,23 @@ class LazyPainter : public FormPainter, public TextMeasurer {
   std::unique_ptr<SdlPainter> painter_;
 };
 
+void printUsage(const ProgramInfo& program) {
+  std::printf("Usage: %s [OPTION]...%s\n", program.name.c_str(), program.words.empty() ? "" : " [WORD]...");
+  std::printf(
+      "  --headless      no window, no audio output; time jumps to the next timer or script line\n"
+      "  --script FILE   take input events from FILE\n"
+      "  --record FILE   write every input event of the run to FILE, as a script\n"
+      "  --trace FILE    write the trace to FILE (- for standard output)\n"
+      "  --seed N        seed of the random generator\n"
+      "  --dir DIR       program directory: media files and the score file\n"
+      "  --until MS      end the run at time MS\n"
+      "  --screen WxH    screen size of a headless run (default 1024x768)\n"
+      "  --scale N       window scale of a live run, 1 to 8 (default: the largest that fits)\n"
+      "  --help          this text\n"
+      "  --version       the program's version\n");
+  if (!program.words.empty()) std::printf("Words:\n%s\n", program.words.c_str());
+}
+
 }  // namespace
 
 int launch(int argc, char** argv, const ProgramInfo& program) {
@@ -69,17 +87,28 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!opt.script.empty()) {
       std::ifstream in(opt.script);
-      if (!in) throw std::invalid_argument("cannot read the script " + opt.script);
+      if (!in || std::filesystem::is_directory(opt.script))
+        throw std::invalid_argument("cannot read the script " + opt.script);
       std::stringstream text;
       text << in.rdbuf();
       script = parseScript(text.str());
     }
+    // With nothing to end it, a headless run would go on for ever.
+    if (opt.headless && !opt.until && script.events.empty() && !opt.help && !opt.version)
+      throw std::invalid_argument("a headless run needs --until or a script with events");
+    if (!opt.dir.empty() && !std::filesystem::is_directory(opt.dir))
+      throw std::invalid_argument("--dir " + opt.dir + " is not a folder");
   } catch (const ScriptError& e) {
     std::fprintf(stderr, "%s: script %s, %s\n", name, opt.script.c_str(), e.what());
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s: %s\n", name, e.what());
     return 2;
+  }
+  if (opt.help || opt.version) {
+    if (opt.help) printUsage(program);
+    else std::printf("%s %s\n", name, QSPE_VERSION);
+    return 0;
   }
 
   RunConfig config;
@@ -118,7 +147,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       return 1;
     }
     std::string error;
-    auto sdlPainter = SdlPainter::create(config.programDir, error);
+    auto sdlPainter = SdlPainter::create(program.name, config.programDir, error);
     if (!sdlPainter) {
       std::fprintf(stderr, "%s: %s\n", name, error.c_str());
       SDL_Quit();

@@ -16,6 +16,8 @@ struct ProgramInfo {
   // Opens the machine's audio output for a live run; a program without sound
   // leaves it empty and gets a device that plays nothing.
   std::function<std::unique_ptr<AudioDevice>(const std::string& programName)> openAudio;
+  // What the words of its command line do, for --help; empty when it takes none.
+  std::string words;
 };
 
 // Reads the command line, picks the live (SDL) or headless backend, runs the

@@ -2,4 +2,4 @@
 #include "app/qspe_program.h"
 #include "platform/sdl/sdl_audio.h"
 
-int main(int argc, char** argv) { return qs::launch(argc, argv, {"Qspe", qs::makeQspe, qs::openSdlAudio}); }
+int main(int argc, char** argv) { return qs::launch(argc, argv, {"Qspe", qs::makeQspe, qs::openSdlAudio, ""}); }

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::string error;
-  auto painter = qs::SdlPainter::create(QSPE_PROGRAM_DIR, error);
+  auto painter = qs::SdlPainter::create("live_timing", QSPE_PROGRAM_DIR, error);
   if (!painter) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;

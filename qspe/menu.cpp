@@ -52,6 +52,7 @@ void FormMain::design() {
 void FormMain::Form_Load() {
   readScores();
   setMusic("select.mid");
+  show();
   txtBG.setFontSize(180);
   gameIndex = 0;
   clearCount = 0;

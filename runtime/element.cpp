@@ -206,6 +206,11 @@ void Box::setBack(Color c) {
 }
 std::string Box::describe() const { return Element::describe() + " back=" + back_.hex(); }
 
+Rect Box::printSurface() const {
+  Rect a = clientArea();
+  return Rect{a.left + 1, a.top + 1, a.width - 2, a.height - 2};
+}
+
 // ---- Container ----
 
 void Container::adopt(Element& e, std::string name, int index) {
@@ -287,27 +292,40 @@ void Container::resetPrinting() {
 
 void Container::setPrintFontSize(double size) { printFont_.size = size; }
 
+// Only the run's own place is drawn again: the typewriter prints one
+// character at a time, and each would otherwise redraw the whole screen.
+void Container::damagePrinted(int x, int y, int width, int height) {
+  Rect s = printSurface();
+  // A pixel around the measured box, and a quarter line to the right for a
+  // glyph that stands out past its advance.
+  int left = std::max(s.left, s.left + x - 1), top = std::max(s.top, s.top + y - 1);
+  int right = std::min(s.left + s.width, s.left + x + width + 1 + height / 4);
+  int bottom = std::min(s.top + s.height, s.top + y + height + 1);
+  if (right > left && bottom > top) form_->damageArea(Rect{left, top, right - left, bottom - top});
+}
+
 void Container::print(std::string_view text, bool newline) {
   Form* f = form_;
   TextMeasurer* m = f ? f->measurer() : nullptr;
+  int lineHeight = m ? m->lineHeight(printFont_) : 0;
   if (!text.empty()) {
     printed_.push_back(PrintedRun{std::string(text), currentX_, currentY_, printFore_, printFont_});
-    if (m) currentX_ += m->textWidth(printFont_, text);
+    int width = m ? m->textWidth(printFont_, text) : 0;
+    if (f && m) damagePrinted(currentX_, currentY_, width, lineHeight);
+    else if (f) f->elementChanged();  // nothing to measure the run with
+    currentX_ += width;
   }
   if (newline) {
     currentX_ = 0;
-    currentY_ += m ? m->lineHeight(printFont_) : 0;
+    currentY_ += lineHeight;
   }
-  if (f) {
-    f->elementChanged();
-    if (f->tracing()) f->traceLine("print " + printPath() + " " + quoted(text));
-  }
+  if (f && f->tracing()) f->traceLine("print " + printPath() + " " + quoted(text));
 }
 
 void Container::cls() {
   resetPrinting();
   if (form_) {
-    form_->elementChanged();
+    form_->damageArea(printSurface());
     if (form_->tracing()) form_->traceLine("cls " + printPath());
   }
 }

@@ -211,6 +211,9 @@ class Container {
   void cls();
   const std::vector<PrintedRun>& printed() const { return printed_; }
   virtual std::string printPath() const = 0;
+  // Where the printing lies on the form, in client pixels: its origin is
+  // this area's top-left corner and it is clipped to the area.
+  virtual Rect printSurface() const = 0;
 
  protected:
   Container(Units u, Form* f) : units_(u), form_(f) {}
@@ -225,6 +228,7 @@ class Container {
   friend class LabelArray;
   void adopt(Element& e, std::string name, int index);
   void toTop(Element* e);
+  void damagePrinted(int x, int y, int width, int height);
 
   Units units_;
   Form* form_;
@@ -243,6 +247,7 @@ class Box : public Element, public Container {
   void setBack(Color c);
   std::string describe() const override;
   std::string printPath() const override { return path(); }
+  Rect printSurface() const override;
 
  private:
   friend class Container;

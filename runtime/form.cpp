@@ -53,6 +53,20 @@ void Form::setHeight(int twips) {
   if (tracing()) traceLine("set " + name_ + " height " + std::to_string(twips));
 }
 
+void Form::coverScreen() {
+  ScreenSize s = app().screen();
+  borderless_ = coversScreen_ = true;
+  setDesignSize(s.width * kTwipsPerPixel, s.height * kTwipsPerPixel);
+  setClientSize(s.width, s.height);
+}
+
+void Form::setTopmost() {
+  if (topmost_) return;
+  topmost_ = true;
+  if (tracing()) traceLine("topmost " + name_);
+  if (runtime_) runtime_->platform().setTopmost(*this);
+}
+
 std::string Form::describe() const {
   return "caption=" + quoted(caption_) + " visible=" + (visible_ ? "1" : "0") + " width=" + std::to_string(width_) +
          " height=" + std::to_string(height_) + " back=" + back_.hex();
@@ -95,6 +109,7 @@ void Form::rebuildDesign() {
   arrays_.clear();
   timers_.clear();
   wholeDirty_ = true;
+  topmost_ = false;  // a new window is an ordinary one until the scene says otherwise
   design();
   designing_ = false;
 }

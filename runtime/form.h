@@ -54,6 +54,12 @@ class Form : public Container {
   void setWidth(int twips);
   void setHeight(int twips);
   bool borderless() const { return borderless_; }
+  // A borderless window over the whole screen, drawn at scale 1 from the
+  // screen's top-left corner.
+  bool coversScreen() const { return coversScreen_; }
+  // Above all other windows: now, or when the window opens.
+  bool topmost() const { return topmost_; }
+  void setTopmost();
   // Size of the drawing area in pixels.
   int clientWidth() const { return clientW_; }
   int clientHeight() const { return clientH_; }
@@ -61,6 +67,7 @@ class Form : public Container {
   const std::vector<Timer*>& timers() const { return timers_; }
   std::string describe() const;
   std::string printPath() const override { return name_; }
+  Rect printSurface() const override { return Rect{0, 0, clientW_, clientH_}; }
 
   // Redraw bookkeeping: what changed since the last drawing, in client
   // pixels. Anything that is not confined to one element redraws the whole.
@@ -93,6 +100,8 @@ class Form : public Container {
     width_ = widthTwips;
     height_ = heightTwips;
   }
+  // Borderless, as large as the screen.
+  void coverScreen();
   void addTimer(Timer& t, std::string name, int interval, bool enabled, std::function<void()> tick);
 
  private:
@@ -103,6 +112,7 @@ class Form : public Container {
   std::string name_;
   Runtime* runtime_ = nullptr;
   bool loaded_ = false;
+  bool inFormLoad_ = false;
   bool visible_ = false;
   bool designing_ = false;
   bool wholeDirty_ = true;
@@ -112,6 +122,8 @@ class Form : public Container {
   int width_ = 0, height_ = 0;
   int clientW_ = 0, clientH_ = 0;
   bool borderless_ = false;
+  bool coversScreen_ = false;
+  bool topmost_ = false;
   std::vector<Timer*> timers_;
   std::vector<LabelArray*> arrays_;
 };

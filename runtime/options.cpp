@@ -23,6 +23,8 @@ Options parseOptions(const std::vector<std::string>& args) {
       return args[++i];
     };
     if (a == "--headless") o.headless = true;
+    else if (a == "--help") o.help = true;
+    else if (a == "--version") o.version = true;
     else if (a == "--script") o.script = value();
     else if (a == "--record") o.record = value();
     else if (a == "--trace") o.trace = value();
@@ -30,7 +32,8 @@ Options parseOptions(const std::vector<std::string>& args) {
     else if (a == "--seed") o.seed = number<std::uint64_t>(a, value());
     else if (a == "--until") {
       o.until = number<std::int64_t>(a, value());
-      if (*o.until < 0) throw std::invalid_argument("--until takes a time in ms of 0 or more");
+      if (*o.until < 0 || *o.until > kLatestTime)
+        throw std::invalid_argument("--until takes a time in ms from 0 to " + std::to_string(kLatestTime));
     } else if (a == "--scale") {
       o.scale = number<int>(a, value());
       if (o.scale < 1 || o.scale > 8) throw std::invalid_argument("--scale takes a whole number from 1 to 8");
@@ -47,7 +50,7 @@ Options parseOptions(const std::vector<std::string>& args) {
       o.arguments.push_back(a);
     }
   }
-  if (o.headless && o.script.empty() && !o.until) throw std::invalid_argument("a headless run needs --script or --until");
+  if (o.headless && o.script.empty() && !o.until && !o.help && !o.version) throw std::invalid_argument("a headless run needs --script or --until");
   return o;
 }
 

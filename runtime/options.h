@@ -16,6 +16,7 @@ struct Options {
   std::optional<std::int64_t> until;
   std::optional<ScreenSize> screen;
   int scale = 0;  // 0: the largest of 1, 2, 3 that fits the display
+  bool help = false, version = false;  // say so and run nothing
   std::vector<std::string> arguments;  // anything that is not an option
 };
 

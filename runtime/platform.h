@@ -11,6 +11,9 @@ class Form;
 class TextMeasurer;
 
 inline constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+// The latest time a run may name (--until, a script line): about 24 days,
+// so that a run given a time always ends and no timer's due time overflows.
+inline constexpr std::int64_t kLatestTime = std::numeric_limits<std::int32_t>::max();
 
 // One input event (or a script's control line), stamped with the run's clock.
 struct InputEvent {
@@ -40,7 +43,8 @@ class Platform {
   // for it until its clock reaches the deadline. Nothing when none came.
   virtual std::optional<InputEvent> nextInput(std::int64_t now, std::int64_t deadline) = 0;
   // A waiting sound: the run's clock jumps to `until`; a live run sleeps until
-  // then and keeps the input that arrives meanwhile.
+  // then and keeps the input that arrives meanwhile, or returns at once when
+  // a quit or a window's close button comes (the loop then carries it out).
   virtual void holdUntil(std::int64_t until) = 0;
   // Redraw the shown forms that changed.
   virtual void present(const std::vector<Form*>& forms) = 0;

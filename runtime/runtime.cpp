@@ -52,7 +52,11 @@ void Runtime::load(Form& f) {
     t->order_ = ++timerOrder_;  // timers due at the same ms fire in the order they were made
     t->restart();
   }
+  f.inFormLoad_ = true;
   f.Form_Load();
+  f.inFormLoad_ = false;
+  // A form that showed itself in its Form_Load becomes active once the load is done.
+  if (f.loaded_ && f.visible_ && active_ != &f) activate(f);
 }
 
 void Runtime::show(Form& f) {
@@ -64,7 +68,7 @@ void Runtime::show(Form& f) {
     trace_.line("show " + f.name());
     platform_.formShown(f);
   }
-  if (active_ != &f) activate(f);
+  if (active_ != &f && !f.inFormLoad_) activate(f);
 }
 
 void Runtime::activate(Form& f) {
@@ -139,6 +143,13 @@ void Runtime::beep() {
 void Runtime::msgBox(const std::string& title, const std::string& text) {
   trace_.line("msgbox " + quoted(title) + " " + quoted(text));
   platform_.messageBox(title, text);
+}
+
+void Runtime::showCursor(bool show) {
+  if (cursorShown_ == show) return;
+  cursorShown_ = show;
+  trace_.line(show ? "cursor 1" : "cursor 0");
+  platform_.showCursor(show);
 }
 
 void Runtime::hold(std::int64_t ms) {
@@ -281,11 +292,21 @@ int Runtime::run(std::optional<std::string> startForm) {
     while (!ended_ && !quit_) {
       Timer* t = nextTimer();
       std::int64_t due = t ? t->due_ : kNever;
-      if (t && due < now_) {  // fell due during a waiting sound: fires once, before the input kept meanwhile
-        fire(*t);
+      std::int64_t scriptAt = scriptPos_ < script_.size() ? script_[scriptPos_].time : kNever;
+      if (t && due < now_) {
+        // A waiting sound has just ended. As a desktop's message queue hands
+        // out input before timer messages, the input kept meanwhile comes
+        // first, in order; then each timer that fell due fires once.
+        if (scriptAt <= now_) {
+          InputEvent e = script_[scriptPos_++];
+          deliver(e);
+        } else if (auto e = platform_.nextInput(now_, now_)) {
+          deliver(*e);
+        } else {
+          fire(*t);
+        }
         continue;
       }
-      std::int64_t scriptAt = scriptPos_ < script_.size() ? script_[scriptPos_].time : kNever;
       std::int64_t endAt = std::min(config_.until, config_.scriptEnd);
       std::int64_t deadline = std::min({due, scriptAt, endAt});
       present();

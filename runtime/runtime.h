@@ -62,6 +62,9 @@ class Runtime final : public RunClock {
   void beep();
   // A message box with an OK button; returns once it is answered.
   void msgBox(const std::string& title, const std::string& text);
+  // Hides or shows the mouse cursor over the program's windows.
+  void showCursor(bool show);
+  ScreenSize screen() const { return platform_.screen(); }
 
   // Holds timers and input for `ms` of the run's clock.
   void hold(std::int64_t ms) override;
@@ -115,6 +118,7 @@ class Runtime final : public RunClock {
   ScriptRecorder* recorder_ = nullptr;
   bool ended_ = false;
   bool quit_ = false;
+  bool cursorShown_ = true;
   int status_ = 0;
 };
 

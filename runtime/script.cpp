@@ -19,6 +19,27 @@ bool number(const std::string& s, T& v) {
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   return ec == std::errc() && p == s.data() + s.size();
 }
+
+// A word of a bad line as the message shows it: quoted, cut short, and with
+// anything but printable ASCII escaped, so the message stays one short line.
+std::string shown(const std::string& word) {
+  constexpr std::size_t kMax = 24;
+  static const char* digits = "0123456789abcdef";
+  std::string out = "\"";
+  for (std::size_t i = 0; i < word.size() && i < kMax; ++i) {
+    unsigned char c = static_cast<unsigned char>(word[i]);
+    if (c == '"' || c == '\\') out += '\\';
+    if (c >= 0x20 && c < 0x7f) {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\x";
+      out += digits[c >> 4];
+      out += digits[c & 15];
+    }
+  }
+  if (word.size() > kMax) out += "...";
+  return out + "\"";
+}
 }  // namespace
 
 Script parseScript(const std::string& text) {
@@ -40,18 +61,20 @@ Script parseScript(const std::string& text) {
       continue;
     }
     InputEvent e;
-    if (!number(w[0], e.time) || e.time < 0) throw ScriptError(lineNo, "expected a time in ms, got \"" + w[0] + "\"");
-    if (e.time < last) throw ScriptError(lineNo, "time " + w[0] + " is earlier than the line before");
+    if (!number(w[0], e.time) || e.time < 0) throw ScriptError(lineNo, "expected a time in ms, got " + shown(w[0]));
+    if (e.time > kLatestTime)
+      throw ScriptError(lineNo, "time " + shown(w[0]) + " is too late: at most " + std::to_string(kLatestTime));
+    if (e.time < last) throw ScriptError(lineNo, "time " + shown(w[0]) + " is earlier than the line before");
     last = e.time;
     if (w.size() < 2) throw ScriptError(lineNo, "missing event after the time");
     const std::string& verb = w[1];
     auto argc = [&](std::size_t n) {
-      if (w.size() != n + 2) throw ScriptError(lineNo, "\"" + verb + "\" takes " + std::to_string(n) + " argument(s)");
+      if (w.size() != n + 2) throw ScriptError(lineNo, shown(verb) + " takes " + std::to_string(n) + " argument(s)");
     };
     if (verb == "down" || verb == "up" || verb == "repeat") {
       argc(1);
       auto code = keyCode(w[2]);
-      if (!code) throw ScriptError(lineNo, "unknown key \"" + w[2] + "\"");
+      if (!code) throw ScriptError(lineNo, "unknown key " + shown(w[2]));
       e.kind = verb == "down" ? K::KeyDown : verb == "up" ? K::KeyUp : K::KeyRepeat;
       e.key = *code;
     } else if (verb == "close") {
@@ -77,7 +100,7 @@ Script parseScript(const std::string& text) {
       argc(0);
       e.kind = K::Quit;
     } else {
-      throw ScriptError(lineNo, "unknown event \"" + verb + "\"");
+      throw ScriptError(lineNo, "unknown event " + shown(verb));
     }
     script.events.push_back(std::move(e));
   }

@@ -39,8 +39,17 @@ void Trace::line(std::string_view text) {
 std::string Trace::hideDir(std::string_view text) const {
   std::string out(text);
   if (programDir_.empty()) return out;
-  for (std::size_t p = out.find(programDir_); p != std::string::npos; p = out.find(programDir_, p + 5))
-    out.replace(p, programDir_.size(), "<dir>");
+  // Only where the directory is a path of its own: it starts a word and is either the whole
+  // word or followed by "/". Elsewhere (inside an alias, a longer folder name) it stays.
+  auto bound = [](char c) { return c == ' ' || c == '\t' || c == '"'; };
+  const std::size_t n = programDir_.size();
+  for (std::size_t p = out.find(programDir_); p != std::string::npos; p = out.find(programDir_, p + 1)) {
+    bool starts = p == 0 || bound(out[p - 1]);
+    bool ends = p + n == out.size() || out[p + n] == '/' || bound(out[p + n]);
+    if (!starts || !ends) continue;
+    out.replace(p, n, "<dir>");
+    p += 4;
+  }
   return out;
 }
 

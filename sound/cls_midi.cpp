@@ -93,7 +93,9 @@ std::string clsMIDI::Mode() { return upper(status("status midifile mode")); }
 void clsMIDI::PlayLoop() {
   send("play midifile");
   loopPlay = True;
-  if (!poll_.armed()) poll_.attach(sound_.clock(), "midiPoll", kPollMs, true, [this] { poll(); });
+  int next = nextPollMs();
+  if (!poll_.armed()) poll_.attach(sound_.clock(), "midiPoll", next, true, [this] { poll(); });
+  else poll_.setInterval(next);  // counts afresh from now
 }
 
 // One round of the loop: a tune that has ended starts again from 0; once the
@@ -107,6 +109,16 @@ void clsMIDI::poll() {
     return;
   }
   if (mode == "STOPPED") send("play midifile from 0");
+  poll_.setInterval(nextPollMs());
+}
+
+// A loop that polled without pause would see the end the moment it came; the
+// timer sees it as well by being due right then: the time left while the tune
+// plays, kPollMs at most, and kPollMs while nothing plays (paused, stopped, no
+// file), so a restart lands on the tune's end.
+int clsMIDI::nextPollMs() const {
+  auto left = sound_.musicMsToEnd();
+  return left ? static_cast<int>(std::clamp<std::int64_t>(*left, 1, kPollMs)) : kPollMs;
 }
 
 }  // namespace qs

@@ -29,7 +29,8 @@ class clsMIDI {
   std::string Mode();
   // Plays on from the current position and loops: a poll restarts the tune
   // from its beginning each time it has ended, until StopM or Play. Returns at
-  // once; the poll runs from a timer while the scene goes on.
+  // once; the poll runs from a timer while the scene goes on, due when the
+  // tune ends and at least every 250 ms.
   void PlayLoop();
 
   bool looping() const { return loopPlay == True; }
@@ -46,6 +47,7 @@ class clsMIDI {
   // A status query: the answer as a buffer of `offered` characters holds it.
   std::string status(const std::string& command, std::size_t offered = 15);
   void poll();
+  int nextPollMs() const;
 
   SoundSystem& sound_;
   std::int32_t mciResult = 0;

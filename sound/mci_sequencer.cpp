@@ -52,7 +52,7 @@ std::string MciSequencer::open(const MciCommand& c) {
   auto tune = loadMidiFile(c.file, why);
   if (!tune) {
     bool missing = why == MidiLoadError::Missing;
-    if (badFile_) badFile_(c.file, missing ? "the file is missing" : "it is not a MIDI file");
+    if (badFile_) badFile_(c.file, midiLoadWhy(why));
     return fail(missing ? mci::kFileNotFound : mci::kInvalidFile);
   }
   // Without an alias the device goes by its file's name.
@@ -150,6 +150,11 @@ void MciSequencer::settle() {
     o.mode = Mode::Stopped;
     o.position = length();
   }
+}
+
+std::optional<std::int64_t> MciSequencer::msToEnd() const {
+  if (!open_ || open_->mode != Mode::Playing) return std::nullopt;
+  return length() - position();
 }
 
 std::int64_t MciSequencer::length() const { return open_->tune->timing.lengthMs(); }

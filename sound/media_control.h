@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qs {
@@ -12,6 +13,9 @@ class MediaControl {
   virtual std::string send(const std::string& command) = 0;
   // The return code of the last command: 0 when it was carried out.
   virtual std::int32_t lastError() const { return 0; }
+  // While a tune plays, the ms left until its end on the run's clock. A look
+  // at the device's state for scheduling, not a command: nothing is sent.
+  virtual std::optional<std::int64_t> msToEnd() const { return std::nullopt; }
 };
 
 }  // namespace qs

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace qs {
 namespace {
@@ -37,6 +36,12 @@ class Reader {
   void skip(std::uint32_t n) {
     if (static_cast<std::size_t>(end_ - pos_) < n) fail();
     else pos_ += n;
+  }
+  // The next `n` bytes, or null when fewer are left.
+  const std::uint8_t* take(std::uint32_t n) {
+    const std::uint8_t* at = pos_;
+    skip(n);
+    return ok_ ? at : nullptr;
   }
   const std::uint8_t* pos() const { return pos_; }
 
@@ -86,6 +91,89 @@ std::int64_t readTrack(Reader r, std::vector<MidiTiming::Tempo>& tempos) {
     if (!r.ok()) return -1;
   }
   return tick;
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+void putVarlen(Bytes& b, std::uint32_t v) {
+  std::uint8_t groups[4];
+  int n = 0;
+  do {
+    groups[n++] = static_cast<std::uint8_t>(v & 0x7F);
+    v >>= 7;
+  } while (v && n < 4);
+  while (n-- > 0) b.push_back(static_cast<std::uint8_t>(groups[n] | (n ? 0x80 : 0)));
+}
+
+void putBe32(Bytes& b, std::uint32_t v) {
+  for (int i = 3; i >= 0; --i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// One track from tick `cut` on, as an "MTrk" chunk appended to `out` (see
+// midiFrom); notes before the cut are struck when they began at `strikeFrom`
+// or later. False when the track is malformed.
+bool trackFrom(Reader r, std::int64_t cut, std::int64_t strikeFrom, Bytes& out) {
+  Bytes body, event;
+  std::int64_t tick = 0, written = 0;
+  std::uint32_t status = 0;
+  std::vector<int> struck(16 * 128);  // notes struck at the cut and not yet released
+  bool ended = false;
+  while (!r.done() && !ended) {
+    tick += r.varlen();
+    event.clear();
+    bool keep = true;
+    std::uint32_t b = r.byte();
+    if (b == 0xFF || b == 0xF0 || b == 0xF7) {
+      event.push_back(static_cast<std::uint8_t>(b));
+      if (b == 0xFF) {
+        std::uint32_t type = r.byte();
+        event.push_back(static_cast<std::uint8_t>(type));
+        ended = type == 0x2F;
+      } else {
+        status = 0;
+      }
+      std::uint32_t len = r.varlen();
+      const std::uint8_t* data = r.take(len);
+      if (!data) return false;
+      putVarlen(event, len);
+      event.insert(event.end(), data, data + len);
+    } else {
+      if (b & 0x80) {
+        if (b >= 0xF0) return false;
+        status = b;
+        b = r.byte();
+      } else if (status == 0) {
+        return false;
+      }
+      std::uint32_t kind = status & 0xF0;
+      event = {static_cast<std::uint8_t>(status), static_cast<std::uint8_t>(b)};
+      if (kind != 0xC0 && kind != 0xD0) event.push_back(static_cast<std::uint8_t>(r.byte()));
+      if (tick < cut && (kind == 0x80 || kind == 0x90)) {
+        int& held = struck[(status & 0x0F) * 128 + (event[1] & 0x7F)];
+        if (kind == 0x90 && event[2] > 0) {
+          keep = tick >= strikeFrom;
+          held += keep;
+        } else {
+          keep = held > 0;  // the release of a note struck at the cut; other releases go with their notes
+          held -= keep;
+        }
+      }
+    }
+    if (!r.ok()) return false;
+    if (!keep) continue;
+    std::int64_t at = std::max<std::int64_t>(tick - cut, 0);
+    putVarlen(body, static_cast<std::uint32_t>(at - written));
+    written = at;
+    body.insert(body.end(), event.begin(), event.end());
+  }
+  if (!ended) {
+    putVarlen(body, static_cast<std::uint32_t>(std::max<std::int64_t>(tick - cut, 0) - written));
+    body.insert(body.end(), {0xFF, 0x2F, 0x00});
+  }
+  out.insert(out.end(), {'M', 'T', 'r', 'k'});
+  putBe32(out, static_cast<std::uint32_t>(body.size()));
+  out.insert(out.end(), body.begin(), body.end());
+  return true;
 }
 
 }  // namespace
@@ -172,8 +260,20 @@ std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadEr
     error = MidiLoadError::Missing;
     return nullptr;
   }
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
   std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  char magic[4] = {};
+  if (ec || !in.read(magic, 4) || std::memcmp(magic, "MThd", 4) != 0) {
+    error = MidiLoadError::Invalid;
+    return nullptr;
+  }
+  if (size > kMaxMidiBytes) {
+    error = MidiLoadError::TooLarge;
+    return nullptr;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
   auto timing = in ? parseMidiTiming(bytes) : std::nullopt;
   if (!timing) {
     error = MidiLoadError::Invalid;
@@ -181,6 +281,45 @@ std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadEr
   }
   error = MidiLoadError::None;
   return std::make_shared<const MidiTune>(MidiTune{path, std::move(bytes), *timing});
+}
+
+const char* midiLoadWhy(MidiLoadError error) {
+  switch (error) {
+    case MidiLoadError::Missing: return "the file is missing";
+    case MidiLoadError::Invalid: return "it is not a MIDI file";
+    case MidiLoadError::TooLarge: return "it is larger than any tune the game plays";
+    case MidiLoadError::None: break;
+  }
+  return "";
+}
+
+std::vector<std::uint8_t> midiFrom(const MidiTune& tune, std::int64_t fromMs) {
+  const Bytes& bytes = tune.bytes;
+  if (fromMs <= 0 || bytes.size() < 14) return bytes;
+  const MidiTiming& timing = tune.timing;
+  std::int64_t cut = timing.tickAt(fromMs);
+  // The first tick that starts less than kLateStrikeMs before the point.
+  std::int64_t strikeFrom = fromMs < kLateStrikeMs ? 0 : timing.tickAt(fromMs - kLateStrikeMs) + 1;
+
+  Reader file(bytes.data(), bytes.data() + bytes.size());
+  file.skip(4);
+  std::uint32_t headerSize = file.be(4);
+  file.be(2);  // format
+  std::uint32_t tracks = file.be(2);
+  file.be(2);  // division
+  file.skip(headerSize - 6);
+  if (!file.ok()) return bytes;
+  Bytes out(bytes.data(), file.pos());  // the header as it was
+  for (std::uint32_t read = 0; read < tracks;) {
+    const std::uint8_t* id = file.take(4);
+    std::uint32_t size = file.be(4);
+    const std::uint8_t* body = file.take(size);
+    if (!id || !body) return bytes;
+    if (std::memcmp(id, "MTrk", 4) != 0) continue;  // chunks of other kinds are left out
+    if (!trackFrom(Reader(body, body + size), cut, strikeFrom, out)) return bytes;
+    ++read;
+  }
+  return out;
 }
 
 }  // namespace qs

@@ -46,9 +46,28 @@ struct MidiTune {
 // well-formed standard MIDI file.
 std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes);
 
-enum class MidiLoadError { None, Missing, Invalid };
+enum class MidiLoadError { None, Missing, Invalid, TooLarge };
 
-// Reads and parses a file; `error` says why when nothing comes back.
+// The largest tune read: the game's own are a few kilobytes.
+inline constexpr std::uintmax_t kMaxMidiBytes = 4u << 20;
+
+// Reads and parses a file; `error` says why when nothing comes back. A file
+// without a MIDI header, or larger than kMaxMidiBytes, is refused before it is read.
 std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadError& error);
+
+// Why a tune cannot be played, in words.
+const char* midiLoadWhy(MidiLoadError error);
+
+// Notes that began less than this before the point a tune starts from are
+// struck at that point: a tune started 1 ms in still opens on its downbeat.
+inline constexpr std::int64_t kLateStrikeMs = 10;
+
+// The tune as a standard MIDI file that starts at `fromMs`: what was set
+// before that point (programs, controllers, pitch bend, tempo, system
+// exclusive) comes first, at tick 0; notes that began less than kLateStrikeMs
+// before it are struck at tick 0; notes begun earlier are left out, so a held
+// note is not struck again; everything later keeps its place after the point.
+// From 0, or should the bytes not read as a file, the tune's own bytes.
+std::vector<std::uint8_t> midiFrom(const MidiTune& tune, std::int64_t fromMs);
 
 }  // namespace qs

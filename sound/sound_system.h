@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <memory>
-#include <set>
+#include <optional>
 #include <string>
+
+#include "runtime/media_report.h"
 
 namespace qs {
 
@@ -32,17 +34,18 @@ class SoundSystem {
   std::string mciSendString(const std::string& command);
   // The return code of the last command: 0 when it was carried out.
   std::int32_t mciError() const;
+  // While the music plays, the ms left until the tune's end; sends nothing.
+  std::optional<std::int64_t> musicMsToEnd() const;
 
   // A media file that cannot be used: one line on standard error, once per
   // file; the game goes on without it.
-  void mediaUnusable(const std::string& path, const char* why);
+  void mediaUnusable(const std::string& path, const std::string& why) { report_.cannotPlay(path, why); }
 
  private:
   RunClock& clock_;
   AudioDevice& audio_;
-  std::string programName_;
+  MediaReport report_;
   std::unique_ptr<MediaControl> device_;
-  std::set<std::string> unusable_;
 };
 
 // The name as the trace shows it: no directory, no leading separator, no trailing blanks.

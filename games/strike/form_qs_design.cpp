@@ -1,5 +1,6 @@
 #include "games/strike/form_qs.h"
 #include "runtime/fonts.h"
+#include "runtime/window_frame.h"
 
 namespace qs {
 
@@ -8,15 +9,19 @@ constexpr Color kGlyph = Color::bgr(0x0080FF80);
 constexpr Color kText = Color::bgr(0x0000FF00);
 constexpr Color kBackdrop = Color::bgr(0x00004000);
 constexpr Color kPanel = Color::bgr(0x00008000);
+// The client area is one pixel narrower than the panel: the panel's right
+// column is cut off. The outer height is set again at load.
+constexpr int kClientWidth = 192, kClientHeight = 209;
+constexpr int kOuterHeight = 3510;
+static_assert(clientPixelsOfHeight(kOuterHeight) == kClientHeight);
 }  // namespace
 
-// The scene in pixels: a 193 x 209 panel fills the whole client area; the
-// outer height is set again at load.
+// The scene in pixels: a 193 x 209 panel fills the 192 x 209 client area.
 void FormQS::design() {
   setDesignCaption("QorvexStrike!");
   setDesignBack(kPanel);
-  setClientSize(193, 209);
-  setDesignSize(199 * kTwipsPerPixel, 3510);
+  setClientSize(kClientWidth, kClientHeight);
+  setDesignSize(outerTwipsOfWidth(kClientWidth * kTwipsPerPixel), kOuterHeight);
 
   place(Window, "Window", {0, 0, 193, 209}, kPanel, Units::Pixels);
   // Front to back. The texts name their face in full-width letters.

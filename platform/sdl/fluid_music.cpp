@@ -1,7 +1,10 @@
 #include "platform/sdl/fluid_music.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/sdl/muted_stderr.h"
 #include "sound/midi_file.h"
@@ -25,6 +28,17 @@ void quietFluid() {
     fluid_set_log_function(level, fluidLog, nullptr);
 }
 
+fluid_settings_t* newSettings(int sampleRate) {
+  fluid_settings_t* s = new_fluid_settings();
+  if (!s) return nullptr;
+  fluid_settings_setnum(s, "synth.sample-rate", sampleRate);
+  fluid_settings_setnum(s, "synth.gain", 0.5);
+  fluid_settings_setint(s, "synth.polyphony", 128);
+  fluid_settings_setint(s, "synth.chorus.active", 0);
+  fluid_settings_setint(s, "synth.threadsafe-api", 0);  // our own mutex guards it
+  return s;
+}
+
 }  // namespace
 
 std::unique_ptr<FluidMusic> FluidMusic::create(int sampleRate, const std::string& soundfont, std::string& error) {
@@ -32,23 +46,20 @@ std::unique_ptr<FluidMusic> FluidMusic::create(int sampleRate, const std::string
   std::string fluidError;
   fluidErrors = &fluidError;
   std::unique_ptr<FluidMusic> m(new FluidMusic);
-  m->settings_ = new_fluid_settings();
-  if (m->settings_) {
-    fluid_settings_setnum(m->settings_, "synth.sample-rate", sampleRate);
-    fluid_settings_setnum(m->settings_, "synth.gain", 0.5);
-    fluid_settings_setint(m->settings_, "synth.polyphony", 128);
-    fluid_settings_setint(m->settings_, "synth.chorus.active", 0);
-    fluid_settings_setint(m->settings_, "synth.threadsafe-api", 0);  // our own mutex guards it
-    m->synth_ = new_fluid_synth(m->settings_);
-  }
+  m->fadeFrames_ = std::max(1, sampleRate * kFadeMs / 1000);
   std::string problem = soundFontProblem(soundfont);
-  bool loaded = false;
-  if (m->synth_ && problem.empty()) {
-    MutedStderr quiet;
-    loaded = fluid_synth_sfload(m->synth_, soundfont.c_str(), 1) != FLUID_FAILED;
+  bool started = true, loaded = problem.empty();
+  for (Layer& l : m->layers_) {
+    l.settings = newSettings(sampleRate);
+    if (l.settings) l.synth = new_fluid_synth(l.settings);
+    started = started && l.synth;
+    if (started && loaded) {
+      MutedStderr quiet;
+      loaded = fluid_synth_sfload(l.synth, soundfont.c_str(), 1) != FLUID_FAILED;
+    }
   }
   fluidErrors = nullptr;
-  if (!m->synth_) {
+  if (!started) {
     error = "cannot start the MIDI synthesizer";
     return nullptr;
   }
@@ -61,64 +72,104 @@ std::unique_ptr<FluidMusic> FluidMusic::create(int sampleRate, const std::string
 }
 
 FluidMusic::~FluidMusic() {
-  dropPlayer();
-  if (synth_) delete_fluid_synth(synth_);
-  if (settings_) delete_fluid_settings(settings_);
+  for (Layer& l : layers_) {
+    l.dropPlayer();
+    if (l.synth) delete_fluid_synth(l.synth);
+    if (l.settings) delete_fluid_settings(l.settings);
+  }
 }
 
-void FluidMusic::dropPlayer() {
-  if (!player_) return;
-  fluid_player_stop(player_);
-  delete_fluid_player(player_);
-  player_ = nullptr;
+bool FluidMusic::Layer::sounding() const {
+  return (player && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING) ||
+         fluid_synth_get_active_voice_count(synth) > 0;
+}
+
+void FluidMusic::Layer::dropPlayer() {
+  if (!player) return;
+  fluid_player_stop(player);
+  delete_fluid_player(player);
+  player = nullptr;
 }
 
 void FluidMusic::open(std::shared_ptr<const MidiTune> tune) {
   std::lock_guard lock(mutex_);
-  dropPlayer();
-  fluid_synth_all_sounds_off(synth_, -1);
+  fadeOut();
   tune_ = std::move(tune);
 }
 
 void FluidMusic::play(std::int64_t fromMs) {
+  // From a point within the tune the player reads the tune as it goes on from
+  // there; a seek of the player's own would drop the notes at the point.
+  std::vector<std::uint8_t> bytes = tune_ ? midiFrom(*tune_, fromMs) : std::vector<std::uint8_t>{};
   std::lock_guard lock(mutex_);
-  dropPlayer();
-  fluid_synth_all_sounds_off(synth_, -1);
+  fadeOut();
   if (!tune_) return;
-  player_ = new_fluid_player(synth_);
-  if (!player_) return;
-  if (fluid_player_add_mem(player_, tune_->bytes.data(), tune_->bytes.size()) != FLUID_OK) {
-    dropPlayer();
+  Layer& l = layers_[current_];
+  fluid_synth_system_reset(l.synth);  // no notes, controllers at rest, no reverb left from before
+  l.player = new_fluid_player(l.synth);
+  if (!l.player) return;
+  if (fluid_player_add_mem(l.player, bytes.data(), bytes.size()) != FLUID_OK) {  // the player keeps a copy
+    l.dropPlayer();
     return;
   }
-  // Asked before playing, the seek is made as the player loads the file, with
-  // the programs and controllers set before that point sent on the way.
-  auto tick = tune_->timing.tickAt(fromMs);
-  if (tick > 0) fluid_player_seek(player_, static_cast<int>(tick));
-  fluid_player_play(player_);
+  fluid_player_play(l.player);
 }
 
 void FluidMusic::stop() {
   std::lock_guard lock(mutex_);
-  dropPlayer();
-  fluid_synth_all_sounds_off(synth_, -1);
+  fadeOut();
 }
 
 void FluidMusic::close() {
   std::lock_guard lock(mutex_);
-  dropPlayer();
-  fluid_synth_all_sounds_off(synth_, -1);
+  fadeOut();
   tune_.reset();
 }
 
+// The current layer stops playing; what it still sounds, held notes
+// included, starts fading, and the other layer is the current one from now
+// on. A fade still under way there ends at once: three sounds never overlap.
+void FluidMusic::fadeOut() {
+  Layer& l = layers_[current_];
+  l.dropPlayer();
+  if (!l.sounding()) return;
+  if (fading_ >= 0) endFade();
+  fading_ = current_;
+  faded_ = 0;
+  current_ = 1 - current_;
+}
+
+void FluidMusic::endFade() {
+  fluid_synth_all_sounds_off(layers_[fading_].synth, -1);
+  fading_ = -1;
+}
+
+// The current layer, plus the fading one on a straight line in amplitude
+// from full to nothing over the length of the fade.
 void FluidMusic::render(std::int16_t* out, int frames) {
   std::lock_guard lock(mutex_);
-  bool playing = player_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
-  if (!playing && fluid_synth_get_active_voice_count(synth_) == 0) {
-    std::memset(out, 0, static_cast<std::size_t>(frames) * 2 * sizeof(std::int16_t));
+  const auto samples = static_cast<std::size_t>(frames) * 2;
+  bool sounding = layers_[current_].sounding();
+  if (!sounding && fading_ < 0) {
+    std::memset(out, 0, samples * sizeof(std::int16_t));
     return;
   }
-  fluid_synth_write_s16(synth_, frames, out, 0, 2, out, 1, 2);
+  mix_.assign(samples, 0.0f);
+  if (sounding) fluid_synth_write_float(layers_[current_].synth, frames, mix_.data(), 0, 2, mix_.data(), 1, 2);
+  if (fading_ >= 0) {
+    int n = std::min(frames, fadeFrames_ - faded_);
+    fade_.resize(samples);
+    fluid_synth_write_float(layers_[fading_].synth, n, fade_.data(), 0, 2, fade_.data(), 1, 2);
+    for (int i = 0; i < n; ++i) {
+      float gain = 1.0f - static_cast<float>(faded_ + i + 1) / static_cast<float>(fadeFrames_);
+      mix_[2 * i] += gain * fade_[2 * i];
+      mix_[2 * i + 1] += gain * fade_[2 * i + 1];
+    }
+    faded_ += n;
+    if (faded_ >= fadeFrames_) endFade();
+  }
+  for (std::size_t i = 0; i < samples; ++i)
+    out[i] = static_cast<std::int16_t>(std::clamp(std::lrint(mix_[i] * 32767.0f), -32768L, 32767L));
 }
 
 void FluidMusic::hook(void* udata, std::uint8_t* stream, int len) {

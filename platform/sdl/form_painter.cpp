@@ -22,11 +22,11 @@ bool intersect(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) { return SDL
 
 }  // namespace
 
-std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programDir, const std::vector<FaceRequest>& faces,
-                                           std::string& error) {
+std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programName, const std::string& programDir,
+                                           const std::vector<FaceRequest>& faces, std::string& error) {
   auto table = findFaces(faces, error);
   if (!table) return nullptr;
-  auto painter = std::make_unique<SdlFormPainter>(programDir, std::move(*table));
+  auto painter = std::make_unique<SdlFormPainter>(programName, programDir, std::move(*table));
   if (!painter->ready()) {
     error = std::string("cannot start SDL_ttf: ") + TTF_GetError();
     return nullptr;
@@ -35,12 +35,15 @@ std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programDir, const 
   return painter;
 }
 
-std::unique_ptr<SdlPainter> SdlPainter::create(const std::string& programDir, std::string& error) {
-  return makeSdlPainter(programDir, standardFaces(), error);
+std::unique_ptr<SdlPainter> SdlPainter::create(const std::string& programName, const std::string& programDir,
+                                               std::string& error) {
+  return makeSdlPainter(programName, programDir, standardFaces(), error);
 }
 
-SdlFormPainter::SdlFormPainter(std::string programDir, FaceTable faces)
-    : fonts_(std::move(faces)), surfaces_(kTextSurfaceBudget), pictures_(std::move(programDir)) {}
+SdlFormPainter::SdlFormPainter(std::string programName, std::string programDir, FaceTable faces)
+    : fonts_(std::move(faces)),
+      surfaces_(kTextSurfaceBudget),
+      pictures_(std::move(programDir), std::move(programName)) {}
 
 int SdlFormPainter::textWidth(const Font& font, std::string_view text) {
   TTF_Font* f = fonts_.get(font, 1);
@@ -180,7 +183,13 @@ void SdlFormPainter::drawImage(const Image& i, const SDL_Rect& area, const SDL_R
   if (!intersect(area, clip, visible)) return;
   std::string key = "\x01picture\x1f" + i.picture();
   SDL_Texture* t = textures_.find(key);
-  if (!t) t = textures_.add(key, pictures_.get(i.picture()));
+  if (!t) {
+    SDL_Surface* picture = pictures_.get(i.picture());
+    if (!picture) return;
+    t = textures_.add(key, picture);
+    // A picture the renderer cannot take is not converted again at every redraw.
+    if (!t) pictures_.refuse(i.picture(), SDL_GetError());
+  }
   if (!t) return;
   SDL_RenderSetClipRect(renderer_, &visible);
   SDL_RenderCopy(renderer_, t, nullptr, &area);

@@ -17,8 +17,8 @@ namespace qs {
 
 // Opens the faces asked for (the standard ones in SdlPainter::create). On
 // failure returns nothing and `error` names the packages to install.
-std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programDir, const std::vector<FaceRequest>& faces,
-                                           std::string& error);
+std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programName, const std::string& programDir,
+                                           const std::vector<FaceRequest>& faces, std::string& error);
 
 // Holds SDL_ttf open for as long as the painter lives.
 class TtfSession {
@@ -39,7 +39,7 @@ class TtfSession {
 // of the stacking to the top, boxes clipping what they hold.
 class SdlFormPainter final : public SdlPainter, private TextMeasurer {
  public:
-  SdlFormPainter(std::string programDir, FaceTable faces);
+  SdlFormPainter(std::string programName, std::string programDir, FaceTable faces);
 
   void paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area = nullptr) override;
   bool writePng(const Form& f, const std::string& file, int scale, std::string& error) override;

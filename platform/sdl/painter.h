@@ -13,8 +13,11 @@ namespace qs {
 class SdlPainter : public FormPainter {
  public:
   // Finds the faces through fontconfig and opens them. On failure returns
-  // nothing and `error` says which Debian package to install.
-  static std::unique_ptr<SdlPainter> create(const std::string& programDir, std::string& error);
+  // nothing and `error` says which Debian package to install. Pictures come
+  // from `programDir`; those that cannot be shown are named on standard error
+  // after `programName`.
+  static std::unique_ptr<SdlPainter> create(const std::string& programName, const std::string& programDir,
+                                            std::string& error);
 
   // Draws the form's client area at the given integer scale: all of it, or
   // only `area` (client pixels at scale 1) over what the renderer still holds.

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/sdl/fluid_music.h"
+#include "platform/sdl/muted_stderr.h"
 #include "platform/sdl/sdl_audio_device.h"
 #include "platform/sdl/soundfont.h"
 
@@ -21,28 +22,48 @@ std::unique_ptr<AudioDevice> silent(const std::string& program, const std::strin
   return std::make_unique<SilentAudio>();
 }
 
-}  // namespace
-
-std::unique_ptr<AudioDevice> openSdlAudio(const std::string& programName) {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return silent(programName, SDL_GetError());
+// Starts the output and the synthesizer. False, with the reason in `why`, when there is no sound.
+bool startOutput(std::unique_ptr<FluidMusic>& music, std::string& noMusic, std::string& why) {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    why = SDL_GetError();
+    return false;
+  }
   const char* driver = SDL_GetCurrentAudioDriver();
   if (!driver || std::strcmp(driver, "dummy") == 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return silent(programName, "no audio output (the audio driver is \"dummy\")");
+    why = "no audio output (the audio driver is \"dummy\")";
+    return false;
   }
   // The soundfont is loaded before the output starts, which then never waits on it.
-  std::unique_ptr<FluidMusic> music;
   SoundFontChoice font = findSoundFont(std::getenv("SDL_SOUNDFONTS"));
-  std::string noMusic = font.problem;
+  noMusic = font.problem;
   if (!font.path.empty()) music = FluidMusic::create(kRate, font.path, noMusic);
   // Signed 16-bit stereo at the synthesizer's rate exactly; SDL converts for the hardware.
   if (Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, 2, 1024, nullptr, 0) != 0) {
-    std::string why = Mix_GetError();
+    why = Mix_GetError();
+    music.reset();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return silent(programName, why);
+    return false;
   }
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<AudioDevice> openSdlAudio(const std::string& programName) {
+  std::unique_ptr<FluidMusic> music;
+  std::string noMusic, why;
+  bool started;
+  {
+    // The audio libraries write their own complaints to standard error while
+    // they look for a device (ALSA without a sound card writes a dozen lines);
+    // what the player needs is the one line below.
+    MutedStderr quiet;
+    started = startOutput(music, noMusic, why);
+  }
+  if (!started) return silent(programName, why);
   if (!music) std::fprintf(stderr, "%s: no music: %s\n", programName.c_str(), noMusic.c_str());
-  return std::make_unique<SdlAudioDevice>(kRate, 2, std::move(music));
+  return std::make_unique<SdlAudioDevice>(kRate, 2, std::move(music), programName);
 }
 
 }  // namespace qs

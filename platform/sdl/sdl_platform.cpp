@@ -3,48 +3,49 @@
 #include <csignal>
 
 #include <algorithm>
+#include <string>
 
+#include "platform/sdl/virtual_key.h"
 #include "runtime/form.h"
-#include "runtime/keys.h"
 
 namespace qs {
 namespace {
 
-// Virtual-key code of an SDL key; 0 for keys the program never sees.
-int virtualKey(SDL_Keycode k) {
-  if (k >= SDLK_a && k <= SDLK_z) return 'A' + (k - SDLK_a);
-  if (k >= SDLK_0 && k <= SDLK_9) return '0' + (k - SDLK_0);
-  if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + (k - SDLK_F1);
-  switch (k) {
-    case SDLK_LEFT: return vbKeyLeft;
-    case SDLK_UP: return vbKeyUp;
-    case SDLK_RIGHT: return vbKeyRight;
-    case SDLK_DOWN: return vbKeyDown;
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_TAB: return 9;
-    case SDLK_RETURN: return 13;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 17;
-    case SDLK_LALT: case SDLK_RALT: return 18;
-    case SDLK_ESCAPE: return 27;
-    case SDLK_SPACE: return 32;
-    default: return 0;
+// Long lines broken at blanks, as a desktop's message box does.
+std::string wrapped(const std::string& text, std::size_t width = 64) {
+  std::string out;
+  std::size_t column = 0, blank = std::string::npos;  // blank: the last one on the current line, in `out`
+  for (char c : text) {
+    out += c;
+    if (c == '\n') {
+      column = 0, blank = std::string::npos;
+      continue;
+    }
+    if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;  // inside a character
+    if (c == ' ') blank = out.size() - 1;
+    if (++column > width && blank != std::string::npos) {
+      out[blank] = '\n';
+      column = 0;
+      for (std::size_t i = blank + 1; i < out.size(); ++i) column += (static_cast<unsigned char>(out[i]) & 0xC0) != 0x80;
+      blank = std::string::npos;
+    }
   }
+  return out;
 }
 
 // The session going away (SIGHUP) ends the program the way SIGINT and SIGTERM
-// do in SDL: as a quit event, so every window closes and every scene unloads.
-extern "C" void quitOnHangUp(int) {
-  SDL_Event quit{};
-  quit.type = SDL_QUIT;
-  SDL_PushEvent(&quit);
-}
+// do in SDL: the handler only notes it, and the loop, which wakes at least
+// every kSignalCheckMs, takes it as a quit, so every window closes and every
+// scene unloads.
+volatile std::sig_atomic_t hungUp = 0;
+extern "C" void noteHangUp(int) { hungUp = 1; }
+constexpr std::int64_t kSignalCheckMs = 250;
 
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale)
     : painter_(painter), audio_(audio), scaleOption_(scale), startTicks_(SDL_GetTicks()) {
-  std::signal(SIGHUP, quitOnHangUp);
+  std::signal(SIGHUP, noteHangUp);
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -54,9 +55,18 @@ SdlPlatform::~SdlPlatform() {
   }
 }
 
-std::int64_t SdlPlatform::wallNow() const { return static_cast<std::int64_t>(SDL_GetTicks() - startTicks_); }
+std::int64_t SdlPlatform::wallNow() const {
+  return static_cast<std::int64_t>(SDL_GetTicks() - startTicks_) + skipped_;
+}
+
+bool SdlPlatform::closing() {
+  if (hungUp) quitting_ = true;
+  return quitting_ || std::any_of(queue_.begin(), queue_.end(),
+                                  [](const InputEvent& e) { return e.kind == InputEvent::Kind::Close; });
+}
 
 int SdlPlatform::scaleFor(const Form& f) const {
+  if (f.coversScreen()) return 1;  // the screen's own pixels, whatever --scale says
   if (scaleOption_ > 0) return scaleOption_;
   SDL_Rect usable{0, 0, 1024, 768};
   SDL_GetDisplayUsableBounds(0, &usable);
@@ -75,7 +85,7 @@ Form* SdlPlatform::formOf(std::uint32_t windowId) {
 void SdlPlatform::push(InputEvent e, std::uint32_t ticks, std::int64_t now) {
   // Stamped with the moment SDL saw the event, never earlier than the run's clock
   // or the event before it, so the recorded times never decrease.
-  std::int64_t t = static_cast<std::int64_t>(ticks) - static_cast<std::int64_t>(startTicks_);
+  std::int64_t t = static_cast<std::int64_t>(ticks) - static_cast<std::int64_t>(startTicks_) + skipped_;
   e.time = std::max({t, now, lastStamp_});
   lastStamp_ = e.time;
   queue_.push_back(std::move(e));
@@ -89,11 +99,9 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      int vk = virtualKey(ev.key.keysym.sym);
-      if (!vk) break;
       InputEvent e;
       e.kind = ev.type == SDL_KEYUP ? K::KeyUp : ev.key.repeat ? K::KeyRepeat : K::KeyDown;
-      e.key = vk;
+      e.key = virtualKey(ev.key.keysym.sym, ev.key.keysym.scancode);
       push(e, ev.key.timestamp, now);
       break;
     }
@@ -140,6 +148,7 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
     if (!drained)
       while (SDL_PollEvent(&ev)) take(ev, now);
     drained = false;
+    if (hungUp) quitting_ = true;
     if (quitting_ && queue_.empty()) {
       // SIGINT, SIGTERM or the session closing: close the windows one by one,
       // newest first, as the player would.
@@ -156,23 +165,41 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
     }
     std::int64_t wall = wallNow();
     if (deadline != kNever && wall >= deadline) return std::nullopt;
-    // Sleep until the next due timer or the next input, whichever comes first.
-    int timeout = deadline == kNever ? -1 : static_cast<int>(std::min<std::int64_t>(deadline - wall, 1 << 30));
-    if (timeout < 0 ? SDL_WaitEvent(&ev) : SDL_WaitEventTimeout(&ev, timeout)) take(ev, now);
+    // Sleep until the next due timer or the next input, whichever comes first
+    // (waking every kSignalCheckMs meanwhile to notice a hang-up).
+    // A frame left waiting is drawn when its slot opens, or at once when the
+    // loop is about to idle for longer than a frame: the player never watches
+    // a stale picture while nothing happens.
+    std::int64_t wake = deadline;
+    if (!pending_.empty()) {
+      std::int64_t slot = lastFrame_ + kFrameMs;
+      if (wall >= slot || deadline - wall > kFrameMs) drawPending();
+      else wake = std::min(deadline, slot);
+    }
+    auto timeout = static_cast<int>(std::min(wake - wall, kSignalCheckMs));
+    if (SDL_WaitEventTimeout(&ev, timeout)) take(ev, now);
     else drained = true;
   }
 }
 
 void SdlPlatform::holdUntil(std::int64_t until) {
+  drawPending();  // the player sees what led to the sound while it plays
   for (std::int64_t wall = wallNow(); wall < until; wall = wallNow()) {
+    if (closing()) {
+      // A window is being closed, or the program: the rest of the sound is
+      // skipped, on the run's clock too, so that what follows is stamped (and
+      // recorded, and replays) as if the sound had played out.
+      skipped_ += until - wall;
+      return;
+    }
     SDL_Event ev;
-    if (SDL_WaitEventTimeout(&ev, static_cast<int>(until - wall))) take(ev, until);
+    if (SDL_WaitEventTimeout(&ev, static_cast<int>(std::min(until - wall, kSignalCheckMs)))) take(ev, until);
   }
 }
 
-void SdlPlatform::redraw(Form& f) {
+bool SdlPlatform::redraw(Form& f) {
   auto it = windows_.find(&f);
-  if (it == windows_.end()) return;
+  if (it == windows_.end()) return false;
   // A software renderer keeps its picture between frames, so only the part
   // that changed is drawn again; other renderers draw the whole every time.
   SDL_RendererInfo info{};
@@ -183,11 +210,30 @@ void SdlPlatform::redraw(Form& f) {
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
   f.clearDirty();
+  return true;
 }
 
+// Timers may change elements every millisecond; the display shows some 60
+// frames a second. A change within a frame of the last one waits for the next
+// frame slot: its form stays dirty and its damage grows meanwhile, so that
+// frame draws all that changed since the one before.
 void SdlPlatform::present(const std::vector<Form*>& forms) {
   for (Form* f : forms)
-    if (f->dirty()) redraw(*f);
+    if (std::find(pending_.begin(), pending_.end(), f) == pending_.end()) pending_.push_back(f);
+  if (wallNow() - lastFrame_ >= kFrameMs) drawPending();
+}
+
+void SdlPlatform::drawPending() {
+  if (pending_.empty()) return;
+  std::int64_t start = wallNow();
+  bool drawn = false;
+  for (Form* f : pending_)
+    if (f->dirty() && redraw(*f)) drawn = true;
+  pending_.clear();
+  if (drawn) {
+    lastFrame_ = start;
+    ++frames_;
+  }
 }
 
 void SdlPlatform::formShown(Form& f) {
@@ -195,9 +241,12 @@ void SdlPlatform::formShown(Form& f) {
   if (it == windows_.end()) {
     Window w;
     w.scale = scaleFor(f);
-    Uint32 flags = SDL_WINDOW_HIDDEN | (f.borderless() ? SDL_WINDOW_BORDERLESS : 0);
-    w.window = SDL_CreateWindow(f.caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                std::max(1, f.clientWidth()) * w.scale, std::max(1, f.clientHeight()) * w.scale, flags);
+    // A form made topmost at its load, before it had a window, opens on top.
+    Uint32 flags = SDL_WINDOW_HIDDEN | (f.borderless() ? SDL_WINDOW_BORDERLESS : 0) |
+                   (f.topmost() ? SDL_WINDOW_ALWAYS_ON_TOP : 0);
+    int at = f.coversScreen() ? 0 : SDL_WINDOWPOS_CENTERED;
+    w.window = SDL_CreateWindow(f.caption().c_str(), at, at, std::max(1, f.clientWidth()) * w.scale,
+                                std::max(1, f.clientHeight()) * w.scale, flags);
     if (!w.window) {
       SDL_Log("cannot open a window: %s", SDL_GetError());
       return;
@@ -217,10 +266,12 @@ void SdlPlatform::formShown(Form& f) {
 }
 
 void SdlPlatform::formHidden(Form& f) {
+  std::erase(pending_, &f);
   if (auto it = windows_.find(&f); it != windows_.end()) SDL_HideWindow(it->second.window);
 }
 
 void SdlPlatform::formUnloaded(Form& f) {
+  std::erase(pending_, &f);
   auto it = windows_.find(&f);
   if (it == windows_.end()) return;
   SDL_DestroyRenderer(it->second.renderer);
@@ -233,9 +284,19 @@ void SdlPlatform::formCaptionChanged(Form& f) {
   if (auto it = windows_.find(&f); it != windows_.end()) SDL_SetWindowTitle(it->second.window, f.caption().c_str());
 }
 
+SDL_Window* SdlPlatform::windowOf(const Form& f) const {
+  auto it = windows_.find(const_cast<Form*>(&f));
+  return it == windows_.end() ? nullptr : it->second.window;
+}
+
 bool SdlPlatform::shot(Form& f, const std::string& file, std::string& error) {
   auto it = windows_.find(&f);
   return painter_.writePng(f, file, it == windows_.end() ? 1 : it->second.scale, error);
+}
+
+SDL_Window* SdlPlatform::window(Form& f) const {
+  auto it = windows_.find(&f);
+  return it == windows_.end() ? nullptr : it->second.window;
 }
 
 ScreenSize SdlPlatform::screen() const {
@@ -245,7 +306,7 @@ ScreenSize SdlPlatform::screen() const {
 }
 
 void SdlPlatform::messageBox(const std::string& title, const std::string& text) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), nullptr);
+  SDL_ShowSimpleMessageBox(0, title.c_str(), wrapped(text).c_str(), nullptr);  // OK only, no icon
 }
 
 void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }

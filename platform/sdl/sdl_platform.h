@@ -34,8 +34,14 @@ class SdlPlatform : public Platform {
   void showCursor(bool show) override;
   void setTopmost(Form& f) override;
 
+  // The window of a shown form; none before it is first shown.
+  SDL_Window* windowOf(const Form& f) const;
+
   // Time of the run's clock on the wall, in ms since the start.
   std::int64_t wallNow() const;
+  // Frames put on screen so far, and the window showing a form (none when it has none).
+  std::uint64_t frames() const { return frames_; }
+  SDL_Window* window(Form& f) const;
 
  private:
   struct Window {
@@ -46,20 +52,32 @@ class SdlPlatform : public Platform {
   };
 
   void take(const SDL_Event& ev, std::int64_t now);
+  // True once a quit (the session's hang-up included) or a window's close
+  // button is waiting to be carried out.
+  bool closing();
   void push(InputEvent e, std::uint32_t ticks, std::int64_t now);
   Form* formOf(std::uint32_t windowId);
   int scaleFor(const Form& f) const;
-  void redraw(Form& f);
+  bool redraw(Form& f);  // false when the form has no window
+  // Puts the forms waiting for a frame on screen, as one frame.
+  void drawPending();
+
+  // One frame of a 60 Hz display.
+  static constexpr std::int64_t kFrameMs = 16;
 
   SdlPainter& painter_;
   AudioDevice& audio_;
   int scaleOption_;
   std::uint32_t startTicks_;
+  std::int64_t skipped_ = 0;  // the rests of waiting sounds cut short by a close
   std::map<Form*, Window> windows_;
   std::vector<Form*> shownOrder_;  // forms that have windows, oldest first
   std::deque<InputEvent> queue_;
   std::int64_t lastStamp_ = 0;
   bool quitting_ = false;
+  std::vector<Form*> pending_;  // changed forms waiting for the next frame slot
+  std::int64_t lastFrame_ = -kFrameMs;  // wall time the last frame was started
+  std::uint64_t frames_ = 0;
 };
 
 }  // namespace qs

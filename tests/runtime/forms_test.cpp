@@ -2,6 +2,7 @@
 
 #include "runtime/fonts.h"
 #include "runtime/keys.h"
+#include "support/fixed_measurer.h"
 #include "support/headless_run.h"
 
 namespace qs::test {
@@ -122,6 +123,68 @@ TEST(Forms, KeysGoToTheActiveFormOnly) {
   run.add<Other>();
   auto t = run.run("Other", "0 down Z\n5 up Z\n5 repeat 65\n");
   EXPECT_TRUE(t.inOrder({"0 key Other down Z", "5 key Field up Z", "5 key Field repeat 65"}));
+}
+
+// A box 100 × 200 px at 100, 100 of a twips form, to print into.
+class Typed : public Form {
+ public:
+  Typed() : Form("Typed") {}
+  void design() override {
+    setClientSize(400, 400);
+    place(Display, "Display", {1500, 1500, 1500, 3000}, colors::black, Units::Pixels);
+  }
+  Box Display;
+};
+
+bool covers(Rect outer, Rect inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.left + outer.width >= inner.left + inner.width &&
+         outer.top + outer.height >= inner.top + inner.height;
+}
+
+TEST(Printing, ARunMovesThePrintPositionAndRedrawsOnlyItsOwnPlaceInsideItsSurface) {
+  FixedMeasurer fixed;
+  HeadlessRun run({.until = 0, .painter = &fixed});
+  auto& f = run.add<Typed>();
+  auto t = run.run("Typed");
+  struct Case {
+    Container* surface;
+    std::string text;
+    bool newline;
+    Rect run;  // in client pixels
+    int nextX, nextY;
+  };
+  const Rect box{100, 100, 100, 200}, nearBox{99, 99, 103, 203}, form{0, 0, 400, 400};
+  const Case cases[] = {
+      {&f.Display, "ab", false, {100, 100, 20, 20}, 20, 0},
+      {&f.Display, "c", true, {120, 100, 10, 20}, 0, 20},
+      {&f.Display, "日本", false, {100, 120, 20, 20}, 20, 20},  // characters, not bytes
+      {&f.Display, "0123456789AB", false, {120, 120, 80, 20}, 140, 20},  // past the right edge: clipped
+      {&f, "Q", true, {0, 0, 10, 20}, 0, 20},
+  };
+  for (const Case& c : cases) {
+    f.clearDirty();
+    c.surface->setPrintFore(Color::rgb(1, 2, 3));
+    c.surface->print(c.text, c.newline);
+    const PrintedRun& printed = c.surface->printed().back();
+    EXPECT_EQ(printed.text, c.text);
+    EXPECT_EQ(printed.fore, Color::rgb(1, 2, 3));
+    EXPECT_EQ(c.surface->currentX(), c.nextX) << c.text;
+    EXPECT_EQ(c.surface->currentY(), c.nextY) << c.text;
+    ASSERT_FALSE(f.wholeDirty()) << c.text;
+    Rect damage = f.damage();
+    EXPECT_TRUE(covers(damage, c.run)) << c.text;
+    EXPECT_LT(damage.width, c.run.width + 10) << c.text;
+    EXPECT_LT(damage.height, c.run.height + 4) << c.text;
+    EXPECT_TRUE(covers(c.surface == &f ? form : nearBox, damage)) << c.text;
+  }
+  f.clearDirty();
+  f.Display.cls();
+  EXPECT_TRUE(f.Display.printed().empty());
+  EXPECT_EQ(f.Display.currentX(), 0);
+  EXPECT_EQ(f.Display.currentY(), 0);
+  EXPECT_FALSE(f.wholeDirty());
+  EXPECT_TRUE(covers(f.damage(), box));
+  EXPECT_TRUE(t.inOrder({"0 print Typed.Display \"ab\"", "0 print Typed \"Q\"", "0 cls Typed.Display"}));
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "runtime/keys.h"
+#include "runtime/options.h"
+#include "runtime/program.h"
 #include "runtime/random.h"
 #include "runtime/script.h"
+#include "runtime/trace.h"
 #include "support/headless_run.h"
 
 namespace qs::test {
@@ -18,25 +22,25 @@ class Clocks : public Form {
     setClientSize(100, 100);
     addTimer(Fast, "Fast", 10, true, [this] {
       ++fastTicks;
-      fastTimes.push_back(app().now());
-      log.push_back("fast " + std::to_string(app().now()));
+      log("fast");
     });
     addTimer(Slow, "Slow", 25, false, [this] {
       slowTimes.push_back(app().now());
+      log("slow");
       onSlow();
     });
   }
   void Form_KeyDown(int key) override {
-    keyTimes.push_back(app().now());
-    log.push_back("key " + std::to_string(app().now()));
+    log("key " + keyName(key));
     if (key == vbKeyZ) Slow.setEnabled(true);
     if (key == vbKeyX) Slow.setInterval(Slow.interval() == 25 ? 40 : 25);
   }
+  void log(const std::string& what) { events.push_back(std::to_string(app().now()) + " " + what); }
   std::function<void()> onSlow = [] {};
   Timer Fast, Slow;
   int fastTicks = 0;
-  std::vector<std::int64_t> fastTimes, slowTimes, keyTimes;
-  std::vector<std::string> log;
+  std::vector<std::int64_t> slowTimes;
+  std::vector<std::string> events;  // "T what", in the order handled
 };
 
 TEST(Scheduler, TimersTickOnTheirPeriodAndRestartWhenChanged) {
@@ -54,28 +58,27 @@ TEST(Scheduler, InputAtATimeComesBeforeTheTimersDueThenAndAfterThoseDueBefore) {
   HeadlessRun run({.until = 30});
   auto& f = run.add<Clocks>();
   run.run("Clocks", "20 down Left\n");
-  EXPECT_EQ(f.log, (std::vector<std::string>{"fast 10", "key 20", "fast 20", "fast 30"}));
+  EXPECT_EQ(f.events, (std::vector<std::string>{"10 fast", "20 key Left", "20 fast", "30 fast"}));
 }
 
-TEST(Scheduler, AWaitingSoundHoldsTimersAndInputThenTimersCatchUpOnceBeforeTheInput) {
-  HeadlessRun run({.until = 200});
+TEST(Scheduler, AfterAWaitingSoundTheKeptInputComesFirstThenEachOverdueTimerOnce) {
+  HeadlessRun run({.until = 140});
   auto& f = run.add<Clocks>();
   bool held = false;
   f.onSlow = [&] {  // the first tick waits as a 100 ms waiting sound does
     if (!held) f.app().hold(100);
     held = true;
   };
-  run.run("Clocks", "0 down Z\n30 down Left\n");
-  // Slow fires at 25 and holds until 125. Fast fell due at 30..120: it fires once at 125,
-  // then the key kept since 30 comes, then Fast keeps its period from 125.
-  ASSERT_GE(f.keyTimes.size(), 2u);
-  EXPECT_EQ(f.keyTimes[1], 125);
-  // The catch-up tick of Slow (due 50) also fires once at 125.
-  EXPECT_EQ(f.slowTimes, (std::vector<std::int64_t>{25, 125, 150, 175, 200}));
-  auto at125 = std::count(f.fastTimes.begin(), f.fastTimes.end(), 125);
-  EXPECT_EQ(at125, 1);
-  EXPECT_NE(std::find(f.fastTimes.begin(), f.fastTimes.end(), 135), f.fastTimes.end());
-  EXPECT_EQ(std::find(f.fastTimes.begin(), f.fastTimes.end(), 50), f.fastTimes.end());
+  run.run("Clocks", "0 down Z\n30 down Left\n60 down Right\n125 down Up\n");
+  // Slow fires at 25 and holds until 125. The keys kept since 30 and 60 come
+  // first, in order, with the one stamped 125; then Fast (fell due at 30..120)
+  // and Slow (due 50) fire once each, Fast first as it fell due first; both
+  // keep their periods from there.
+  std::vector<std::string> from125(std::find(f.events.begin(), f.events.end(), "125 key Left"), f.events.end());
+  EXPECT_EQ(from125, (std::vector<std::string>{"125 key Left", "125 key Right", "125 key Up", "125 fast", "125 slow",
+                                               "135 fast"}))
+      << ::testing::PrintToString(f.events);
+  EXPECT_EQ(f.slowTimes, (std::vector<std::int64_t>{25, 125}));
 }
 
 TEST(Random, RoundingGoesToTheEvenNeighbourAndDroppingCutsTheFraction) {
@@ -131,6 +134,75 @@ TEST(Script, ParsesEveryLineKindAndNamesTheLineOfAnError) {
       EXPECT_EQ(e.line, line) << text;
     }
   }
+}
+
+TEST(Trace, TheProgramDirectoryIsHiddenOnlyWhereItIsThePath) {
+  struct Case {
+    const char* dir;
+    const char* command;
+    const char* traced;
+  } cases[] = {
+      {"d", "open d/title.mid type sequencer alias midifile", "open <dir>/title.mid type sequencer alias midifile"},
+      {"d", "stop midifile", "stop midifile"},
+      {"d", "close d", "close <dir>"},
+      {"d", "open \"d/a b.mid\" alias d", "open \"<dir>/a b.mid\" alias <dir>"},
+      {"d", "open dd/x.mid", "open dd/x.mid"},
+      {"/srv/qs", "open /srv/qs/bgm.mid alias midifile", "open <dir>/bgm.mid alias midifile"},
+      {"/srv/qs", "open /srv/qs2/bgm.mid", "open /srv/qs2/bgm.mid"},
+      {"/srv/qs", "open /x/srv/qs/bgm.mid", "open /x/srv/qs/bgm.mid"},
+      {"/srv/qs", "/srv/qs/a /srv/qs/b", "<dir>/a <dir>/b"},
+      {"/", "open //title.mid", "open <dir>/title.mid"},
+  };
+  for (const auto& c : cases) {
+    Trace trace([] { return std::int64_t{0}; });
+    trace.setProgramDir(c.dir);
+    EXPECT_EQ(trace.hideDir(c.command), c.traced) << "dir " << c.dir;
+  }
+}
+
+// A program whose entry step does what the first word of its command line says.
+class Words : public Program {
+ public:
+  explicit Words(Runtime& rt) : rt_(rt) {}
+  std::optional<std::string> entry(const std::vector<std::string>& words) override {
+    if (words.empty()) return std::nullopt;
+    if (words[0] == "box") {
+      rt_.msgBox("Say \"hi\"", "One line");
+      return std::nullopt;
+    }
+    return words[0];
+  }
+
+ private:
+  Runtime& rt_;
+};
+
+TEST(EntryStep, EndsAtOnceShowsAMessageBoxOrChoosesTheStartForm) {
+  struct Case {
+    std::vector<std::string> words;
+    std::vector<std::string> trace;
+  };
+  const Case cases[] = {
+      {{}, {"0 end"}},
+      {{"box", "Clocks"}, {"0 msgbox \"Say \\\"hi\\\"\" \"One line\"", "0 end"}},
+      {{"Clocks"}, {"0 load Clocks", "0 show Clocks", "0 activate Clocks"}},
+  };
+  for (const Case& c : cases) {
+    HeadlessRun run({.until = 0});
+    run.add<Clocks>();
+    Words program(run.rt());
+    run.rt().run(program.entry(c.words));
+    EXPECT_EQ(run.trace().lines(), c.trace) << run.trace().dump();
+  }
+}
+
+TEST(EntryStep, WordsThatAreNotOptionsReachTheProgram) {
+  Options o = parseOptions({"--headless", "/c:1234", "--until", "50", "5678", "--screen", "1280x1024"});
+  EXPECT_EQ(o.arguments, (std::vector<std::string>{"/c:1234", "5678"}));
+  EXPECT_EQ(o.until, 50);
+  ASSERT_TRUE(o.screen);
+  EXPECT_EQ(o.screen->width, 1280);
+  EXPECT_EQ(o.screen->height, 1024);
 }
 
 }  // namespace

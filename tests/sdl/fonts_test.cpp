@@ -52,7 +52,7 @@ TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
       {"Face Two", "NoSuchFamilyQx2", "", "", "fonts-nosuch-two"},
       {"Face Three", "NoSuchFamilyQx1", "", "", "fonts-nosuch-one"},
   };
-  EXPECT_EQ(makeSdlPainter("/tmp", wanted, error), nullptr);
+  EXPECT_EQ(makeSdlPainter("fonts_test", pictureDir().path(), wanted, error), nullptr);
   EXPECT_NE(error.find("NoSuchFamilyQx1 (for \"Face One\", \"Face Three\")"), std::string::npos) << error;
   EXPECT_NE(error.find("fonts-nosuch-one"), std::string::npos) << error;
   EXPECT_NE(error.find("fonts-nosuch-two"), std::string::npos) << error;

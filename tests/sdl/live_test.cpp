@@ -16,11 +16,17 @@
 #include <thread>
 #include <vector>
 
+#include "support/files.h"
+
 extern char** environ;
 
 namespace {
 
-std::string temp(const std::string& name) { return ::testing::TempDir() + "live_" + name; }
+// Files of this process's own, in a folder removed at exit.
+std::string temp(const std::string& name) {
+  static const qs::test::TempDir dir;
+  return dir.file(name);
+}
 
 std::string readFile(const std::string& path) {
   std::ifstream in(path);

@@ -13,6 +13,7 @@
 #include "platform/sdl/png_shot.h"
 #include "runtime/fonts.h"
 #include "runtime/form.h"
+#include "support/files.h"
 
 namespace qs::test {
 
@@ -40,13 +41,19 @@ class Sheet : public Form {
   std::deque<Image> images_;
 };
 
-// The painter every drawing test shares; its pictures come from the test's temporary directory.
+// The folder the shared painter takes its pictures from, this process's own.
+inline const TempDir& pictureDir() {
+  static const TempDir dir;
+  return dir;
+}
+
+// The painter every drawing test shares; its pictures come from pictureDir().
 inline SdlFormPainter& painter() {
   static std::unique_ptr<SdlFormPainter> p = [] {
     std::string error;
     auto faces = findFaces(standardFaces(), error);
     if (!faces) ADD_FAILURE() << error;
-    auto made = std::make_unique<SdlFormPainter>(::testing::TempDir(), faces ? *faces : FaceTable{});
+    auto made = std::make_unique<SdlFormPainter>("sdl_tests", pictureDir().path(), faces ? *faces : FaceTable{});
     IMG_Init(IMG_INIT_PNG);
     return made;
   }();

@@ -169,7 +169,7 @@ void writeFourBitBmp(const std::string& path, const std::vector<Color>& palette,
 
 TEST(Painting, PicturesStretchWithSharpPixelsAndMissingOnesDrawNothing) {
   const int top[2] = {1, 2}, bottom[2] = {3, 0};
-  writeFourBitBmp(::testing::TempDir() + "quads.bmp", {colors::black, kRed, kBlue, kGreen}, top, bottom);
+  writeFourBitBmp(pictureDir().file("quads.bmp"), {colors::black, kRed, kBlue, kGreen}, top, bottom);
   Sheet f(60, 60);
   f.image({10, 10, 40, 40}, "quads.bmp");
   f.image({0, 0, 60, 60}, "no-such-picture.bmp");
@@ -211,7 +211,8 @@ TEST(Painting, PngHoldsTheSameDrawingAtTheScale) {
   Sheet f(120, 50);
   f.label(text("Presents", gothic(16, true, true), {0, 0, 120, 40}, Align::Centre, Color::rgb(128, 128, 128)));
   f.shape({0, 0, 120, 50}, colors::black);
-  std::string file = ::testing::TempDir() + "painter_shot.png", error;
+  TempDir tmp;
+  std::string file = tmp.file("painter_shot.png"), error;
   ASSERT_TRUE(painter().writePng(f, file, 2, error)) << error;
   SurfacePtr png(IMG_Load(file.c_str()));
   ASSERT_TRUE(png) << IMG_GetError();

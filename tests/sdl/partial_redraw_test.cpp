@@ -1,8 +1,16 @@
 // A window drawn by the software renderer is redrawn only where something
-// changed: the result must equal a full drawing of the new state.
+// changed: the result must equal a full drawing of the new state. Changes
+// closer together than a frame reach the screen together.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <chrono>
+#include <thread>
+
 #include "paint_support.h"
+#include "platform/sdl/sdl_platform.h"
+#include "runtime/runtime.h"
+#include "sound/audio_device.h"
 
 namespace qs::test {
 namespace {
@@ -73,6 +81,116 @@ TEST(PartialRedraw, ABoxOrTheFormChangingRedrawsTheWhole) {
   f.clearDirty();
   f.setBack(colors::black);
   EXPECT_TRUE(f.wholeDirty());
+}
+
+// A strip of glyphs that slides one pixel a step.
+class Strip : public Form {
+ public:
+  explicit Strip(std::string name) : Form(std::move(name), Units::Pixels) {}
+  void design() override {
+    setClientSize(120, 40);
+    setDesignBack(Color::rgb(0, 0, 64));
+    for (int i = 0; i < 6; ++i)
+      place(tiles_[i], "Tile", {"n", wingdings(14, true), Align::Centre, colors::white, {i * 20, 10, 20, 20}}, i);
+  }
+  void step() {
+    for (Label& t : tiles_) t.move((t.left() + 1) % 120, t.top());
+  }
+
+ private:
+  std::array<Label, 6> tiles_;
+};
+
+// The strip shown in a live window of SDL's offscreen video driver.
+class FrameCap : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
+    platform_ = std::make_unique<SdlPlatform>(painter(), audio_, 1);
+    rt_ = std::make_unique<Runtime>(*platform_, trace_, RunConfig{});
+    strip_ = static_cast<Strip*>(&rt_->addForm(std::make_unique<Strip>("Strip")));
+    shown_ = {strip_};
+    rt_->show(*strip_);
+    platform_->present(shown_);
+    platform_->nextInput(0, platform_->wallNow());  // takes the window's own events
+  }
+  void TearDown() override {
+    if (!platform_) return;
+    rt_.reset();
+    platform_.reset();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  // Steps the strip until a change is left waiting for the next frame slot.
+  bool leaveAFramePending() {
+    for (int i = 0; i < 100; ++i) {
+      strip_->step();
+      platform_->present(shown_);
+      if (strip_->dirty()) return true;
+    }
+    return false;
+  }
+  // What the window shows differs from a fresh drawing of the strip in this many pixels.
+  int staleness() {
+    SDL_Surface* shown = SDL_GetWindowSurface(platform_->window(*strip_));
+    SurfacePtr fresh = draw(*strip_);
+    return shown && fresh ? differingPixels(shown, fresh.get()) : -1;
+  }
+
+  SilentAudio audio_;
+  Trace trace_{[] { return std::int64_t{0}; }};
+  std::unique_ptr<SdlPlatform> platform_;
+  std::unique_ptr<Runtime> rt_;
+  Strip* strip_ = nullptr;
+  std::vector<Form*> shown_;
+};
+
+TEST_F(FrameCap, ManyChangesWithinAFrameComeToTheScreenTogetherAndAHoldShowsThem) {
+  std::uint64_t before = platform_->frames();
+  std::int64_t start = platform_->wallNow();
+  for (int i = 0; i < 200; ++i) {
+    strip_->step();
+    platform_->present(shown_);
+  }
+  std::int64_t took = platform_->wallNow() - start;
+  EXPECT_LE(platform_->frames() - before, static_cast<std::uint64_t>(2 + took / 16)) << "in " << took << " ms";
+
+  ASSERT_TRUE(leaveAFramePending());
+  platform_->holdUntil(platform_->wallNow());
+  EXPECT_FALSE(strip_->dirty());
+  EXPECT_EQ(staleness(), 0);
+}
+
+TEST_F(FrameCap, AWaitingFrameIsDrawnBeforeTheLoopIdles) {
+  ASSERT_TRUE(leaveAFramePending());
+  // Nothing is due; a key pressed well after the frame slot ends the wait.
+  std::thread player([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_z;
+    SDL_PushEvent(&key);
+  });
+  auto e = platform_->nextInput(rt_->now(), kNever);
+  player.join();
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->kind, InputEvent::Kind::KeyDown);
+  EXPECT_EQ(staleness(), 0);
+}
+
+TEST_F(FrameCap, AFormHiddenOrUnloadedBeforeItsFrameIsNotDrawn) {
+  Form& other = rt_->addForm(std::make_unique<Strip>("Other"));
+  rt_->show(other);  // keeps the program running when the strip unloads
+  for (auto leave : {&Runtime::hide, &Runtime::unload}) {
+    rt_->show(*strip_);
+    platform_->present(shown_);
+    ASSERT_TRUE(leaveAFramePending());
+    std::uint64_t before = platform_->frames();
+    (rt_.get()->*leave)(*strip_);
+    platform_->holdUntil(platform_->wallNow());
+    EXPECT_EQ(platform_->frames(), before);
+  }
 }
 
 }  // namespace

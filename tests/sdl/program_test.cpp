@@ -2,9 +2,12 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "support/files.h"
 
 namespace {
 
@@ -13,10 +16,10 @@ struct Result {
   std::string out;
 };
 
-// Runs the real program with the environment given; standard error is folded
-// into the output.
-Result runQspe(const std::string& args, const std::string& env = "") {
-  std::string cmd = env + QSPE_BINARY + " " + args + " 2>&1";
+// Runs a real program with the environment given ("NAME=value " words);
+// standard error is folded into the output.
+Result runProgram(const std::string& binary, const std::string& args, const std::string& env = "") {
+  std::string cmd = env + binary + " " + args + " 2>&1";
   Result r;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return r;
@@ -27,7 +30,13 @@ Result runQspe(const std::string& args, const std::string& env = "") {
   return r;
 }
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + name; }
+Result runQspe(const std::string& args, const std::string& env = "") { return runProgram(QSPE_BINARY, args, env); }
+
+// Files of this process's own, in a folder removed at exit.
+std::string tempPath(const std::string& name) {
+  static const qs::test::TempDir dir;
+  return dir.file(name);
+}
 
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
@@ -44,20 +53,54 @@ TEST(Program, SplashHandsOverToTheMenuAfterTwoTicks) {
   EXPECT_EQ(r.out.find("1500 show FormMain"), std::string::npos);
 }
 
-TEST(Program, BadOptionsAndScriptLinesExitWithStatus2AndSayWhere) {
-  EXPECT_EQ(runQspe("--bogus").status, 2);
-  EXPECT_EQ(runQspe("--headless").status, 2);  // neither a script nor --until
-  EXPECT_EQ(runQspe("--headless --until soon").status, 2);
-  std::string script = tempPath("bad.script");
-  writeFile(script, "# fine\n0 down Z\n\n100 jump Z\n");
-  Result r = runQspe("--headless --script " + script + " --trace -");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.out.find("line 4"), std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("load FormStartUp"), std::string::npos) << "nothing runs after a bad line";
-  writeFile(script, "100 down Z\n50 up Z\n");
-  r = runQspe("--headless --script " + script);
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.out.find("line 2"), std::string::npos) << r.out;
+// Anything that cannot run, or could run for ever, exits with 2 before
+// anything runs, and says why in one short line.
+TEST(Program, BadOptionsAndScriptsExitWithStatus2AndSayWhyInShort) {
+  const std::string script = tempPath("bad.script");
+  const std::string huge(100000, 'A');
+  struct Case {
+    std::string args;  // "SCRIPT" stands for the script file below
+    std::string text;  // the script, when there is one
+    std::string said;
+  };
+  const Case cases[] = {
+      {"--bogus", "", "unknown option --bogus"},
+      {"--headless", "", "needs --script or --until"},
+      {"--headless --until soon", "", "whole number"},
+      {"--headless --until 2147483648", "", "--until takes a time in ms from 0 to 2147483647"},
+      {"--headless --script SCRIPT", "# nothing but a comment\n\n", "needs --until or a script with events"},
+      {"--headless --script " + ::testing::TempDir(), "", "cannot read the script"},
+      {"--headless --until 10 --dir SCRIPT", "0 dump\n", "is not a folder"},
+      {"--headless --until 10 --dir " + tempPath("missing"), "", "is not a folder"},
+      {"--headless --script SCRIPT --trace -", "# fine\n0 down Z\n\n100 jump Z\n", "line 4: unknown event \"jump\""},
+      {"--headless --script SCRIPT", "100 down Z\n50 up Z\n", "line 2"},
+      {"--headless --script SCRIPT", "2147483648 dump\n", "line 1: time \"2147483648\" is too late"},
+      {"--headless --script SCRIPT", "0 down " + huge + "\n", "line 1: unknown key \"AAAAAAAAAAAAAAAAAAAAAAAA...\""},
+      {"--headless --script SCRIPT", "0 down Z\x01\n", "unknown key \"Z\\x01\""},
+  };
+  for (const Case& c : cases) {
+    std::string args = c.args;
+    if (auto at = args.find("SCRIPT"); at != std::string::npos) args.replace(at, 6, script);
+    writeFile(script, c.text);
+    Result r = runQspe(args);
+    EXPECT_EQ(r.status, 2) << c.args << "\n" << r.out;
+    EXPECT_NE(r.out.find(c.said), std::string::npos) << c.args << "\n" << r.out;
+    EXPECT_EQ(r.out.find("load FormStartUp"), std::string::npos) << "nothing runs: " << c.args;
+    EXPECT_LT(r.out.size(), 200u) << c.args;
+  }
+}
+
+TEST(Program, HelpAndVersionRunNothing) {
+  for (const char* binary : {QSPE_BINARY, QSCR_BINARY}) {
+    std::string program = std::filesystem::path(binary).filename().string();
+    Result r = runProgram(binary, "--headless --version --trace -");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, program + " " + QSPE_VERSION + "\n");
+    r = runProgram(binary, "--help /S");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("--screen WxH"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(" load "), std::string::npos) << r.out;
+  }
 }
 
 TEST(Program, AHeadlessRunEndsAtTheLastScriptLine) {
@@ -83,6 +126,23 @@ TEST(Program, EveryLandedSceneDrawsWithTheFacesItNames) {
   EXPECT_EQ(r.status, 0) << r.out;
   for (const char* shot : {"splash.png", "menu.png", "qb.png", "qs.png"})
     EXPECT_TRUE(std::ifstream(tempPath(shot)).good()) << shot;
+}
+
+TEST(Program, TheSaverTakesTheWordsOfItsCommandLineAndCoversTheScreenItIsGiven) {
+  std::string locks = tempPath("saver-locks");
+  std::filesystem::create_directories(locks);
+  const std::string env = "XDG_RUNTIME_DIR=" + locks + " ";
+  Result r = runProgram(QSCR_BINARY, "--headless --until 0 --trace - /p 5678", env);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, "0 end\n");
+  std::string script = tempPath("saver.script");
+  writeFile(script, "0 dump\n");
+  r = runProgram(QSCR_BINARY, "--headless --screen 800x600 --script " + script + " --trace - /S", env);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("0 dump FormQScr caption=\"QorvexSaver Ver 1.00\" visible=1 width=12000 height=9000 "
+                       "back=#000000\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(Program, WithoutItsFontsTheProgramSaysWhatToInstallAndExitsWith1) {

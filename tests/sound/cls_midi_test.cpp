@@ -82,7 +82,7 @@ TEST_F(MusicPlayer, EveryOperationSendsItsCommandsInOrder) {
       << run.trace().dump();
 }
 
-TEST_F(MusicPlayer, ALoopedTuneRestartsFromTheBeginningAtTheFirstPollAfterItsEnd) {
+TEST_F(MusicPlayer, ALoopedTuneRestartsFromTheBeginningAsItEnds) {
   run.at(0, [&] {
     midi = std::make_unique<clsMIDI>(run.sound());
     midi->FileName(file("title.mid"));  // 900 ms
@@ -90,10 +90,11 @@ TEST_F(MusicPlayer, ALoopedTuneRestartsFromTheBeginningAtTheFirstPollAfterItsEnd
     EXPECT_TRUE(midi->looping());
   });
   run.at(300, [&] { EXPECT_EQ(midi->Position(), "300"); });
-  run.at(1100, [&] { EXPECT_EQ(midi->Position(), "100") << "restarted at 1000"; });
+  run.at(1100, [&] { EXPECT_EQ(midi->Position(), "200") << "restarted at 900"; });
   run.runUntil(2600);
-  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{1000, 2000})) << run.trace().dump();
-  EXPECT_EQ(timesOf(kModePoll).size(), 10u) << "a poll every 250 ms";
+  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{900, 1800})) << run.trace().dump();
+  EXPECT_EQ(timesOf(kModePoll), (std::vector<std::int64_t>{250, 500, 750, 900, 1150, 1400, 1650, 1800, 2050, 2300, 2550}))
+      << "a poll every 250 ms, and one as the tune ends";
   EXPECT_EQ(run.audio().calls, (Lines{"open title.mid", "play 0", "play 0", "play 0"}));
 }
 
@@ -127,8 +128,8 @@ TEST_F(MusicPlayer, APausedTuneIsNeitherRestartedNorLeft) {
     midi->ResumeM();  // still looping: plays on from 300 through PlayLoop
   });
   run.runUntil(4100);
-  // Resumed at 3010 from 300, so the tune ends at 3610 and the poll at 3750 restarts it.
-  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{3750})) << run.trace().dump();
+  // Resumed at 3010 from 300, so the tune ends at 3610 and is restarted then.
+  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{3610})) << run.trace().dump();
   EXPECT_EQ(run.audio().calls, (Lines{"open title.mid", "play 0", "stop", "play 300", "play 0"}));
 }
 
@@ -144,8 +145,8 @@ TEST_F(MusicPlayer, AGameStartSwitchesToTheGameTuneAndKeepsLooping) {
   });
   run.at(1800, [&] { midi->Pause(); });  // game over
   run.runUntil(3000);
-  // bgm (700 ms) from 1 at 500 ends at 1199: restarted at 1250; paused at 1800 for good.
-  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{1250})) << run.trace().dump();
+  // bgm (700 ms) from 1 at 500 ends at 1199 and is restarted then; paused at 1800 for good.
+  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{1199})) << run.trace().dump();
   EXPECT_EQ(run.audio().calls,
             (Lines{"open title.mid", "play 0", "stop", "close", "open bgm.mid", "play 1", "play 0", "stop"}));
   EXPECT_EQ(run.trace().count("\"resume midifile \""), 0u);
@@ -232,8 +233,11 @@ TEST_F(MusicPlayer, VisitingAScene10TimesLeavesAtMostOnePoll) {
       EXPECT_EQ(t / 1000 % 2, 0) << "only the even visits were polled, not at " << t;
     }
   }
-  EXPECT_EQ(visitPolls, 5 * 3);
-  EXPECT_EQ(perTime.rbegin()->first, 13000);
+  // Three polls in a visit with no tune, four with the title (it ends at 900).
+  EXPECT_EQ(visitPolls, 3 + 4 + 4 + 3 + 4);
+  // The kept loop plays on: the title, at its end at 10900, restarts at the
+  // next poll (11150), then at its ends at 12050 and 12950.
+  EXPECT_EQ(timesOf(kPlayFrom0), (std::vector<std::int64_t>{2900, 4900, 8900, 11150, 12050, 12950}));
   EXPECT_TRUE(kept->polling());
 }
 

@@ -37,6 +37,7 @@ void RecordingAudio::openMusic(std::shared_ptr<const MidiTune> tune) { calls.pus
 
 HeadlessRun::HeadlessRun(Setup s)
     : setup_(std::move(s)),
+      platform_(setup_.screen, setup_.painter),
       trace_([this] { return rt_ ? rt_->now() : 0; }),
       rt_(std::make_unique<Runtime>(platform_, trace_, configOf(setup_, ownDir_))),
       sound_(*rt_, platform_.audio, "Qspe"),

@@ -51,6 +51,10 @@ class HeadlessRun {
     std::optional<Bytes> scores{};
     // Another program directory than the run's own.
     std::string dir{};
+    // The screen, as --screen gives it.
+    ScreenSize screen{};
+    // Measures printed text (see FixedMeasurer); without one nothing is measured.
+    FormPainter* painter = nullptr;
   };
   HeadlessRun() : HeadlessRun(Setup{}) {}
   explicit HeadlessRun(Setup s);
@@ -86,6 +90,7 @@ class HeadlessRun {
  private:
   class Platform : public HeadlessPlatform {
    public:
+    using HeadlessPlatform::HeadlessPlatform;
     void beep() override { audio.beep(); }
     RecordingAudio audio;
   };

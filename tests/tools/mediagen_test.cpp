@@ -1,9 +1,12 @@
 // Checks the generated media the way the game and its players will meet it:
-// by reading the encoded files back with small independent parsers.
+// by reading the encoded files back with small independent parsers, and by
+// mixing the effects with the tunes as the game's synthesizer plays them.
+#include <fluidsynth.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -15,10 +18,12 @@
 #include <vector>
 
 #include "bmp_writer.h"
+#include "loudness.h"
 #include "media.h"
 #include "pixel_font.h"
 #include "score.h"
 #include "wav_writer.h"
+#include "support/files.h"
 
 namespace mg = qs::mediagen;
 using Bytes = std::vector<std::uint8_t>;
@@ -82,7 +87,50 @@ Wav parseWav(const Bytes& b) {
   return w;
 }
 
-double dbfs(double amplitude) { return 20.0 * std::log10(std::max(amplitude, 1e-9) / 32768.0); }
+std::vector<float> unitSamples(const Wav& w) {
+  std::vector<float> out;
+  for (std::int16_t s : w.samples) out.push_back(static_cast<float>(s) / 32768.0f);
+  return out;
+}
+
+// Loudness as the game plays the effect: the same signal on both channels.
+double playedLufs(const Wav& w) {
+  return mg::maxMomentaryLufs(unitSamples(w), 1, static_cast<int>(w.rate)) + 10.0 * std::log10(2.0);
+}
+
+// Share of the energy between lowHz and highHz, read off the spectrum (a
+// zero-padded radix-2 FFT; by Parseval the bins' energies add up to the
+// signal's).
+double bandShare(const Wav& w, double lowHz, double highHz) {
+  std::size_t n = 1;
+  while (n < w.samples.size()) n <<= 1;
+  std::vector<std::complex<double>> x(n);
+  for (std::size_t i = 0; i < w.samples.size(); ++i) x[i] = w.samples[i];
+  for (std::size_t i = 1, j = 0; i < n; ++i) {
+    std::size_t bit = n >> 1;
+    for (; j & bit; bit >>= 1) j ^= bit;
+    j ^= bit;
+    if (i < j) std::swap(x[i], x[j]);
+  }
+  for (std::size_t len = 2; len <= n; len <<= 1) {
+    const std::complex<double> step = std::polar(1.0, -2.0 * std::acos(-1.0) / static_cast<double>(len));
+    for (std::size_t i = 0; i < n; i += len) {
+      std::complex<double> turn = 1.0;
+      for (std::size_t k = 0; k < len / 2; ++k, turn *= step) {
+        const std::complex<double> u = x[i + k], v = x[i + k + len / 2] * turn;
+        x[i + k] = u + v;
+        x[i + k + len / 2] = u - v;
+      }
+    }
+  }
+  double band = 0.0, total = 0.0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const double hz = static_cast<double>(std::min(k, n - k)) * w.rate / static_cast<double>(n);
+    total += std::norm(x[k]);
+    if (hz >= lowHz && hz < highHz) band += std::norm(x[k]);
+  }
+  return band / total;
+}
 
 struct EffectBounds {
   const char* name;
@@ -251,6 +299,55 @@ std::vector<SoundingNote> notesOf(const Midi& m) {
 
 const char* const kTunes[] = {"select.mid", "title.mid", "bgm.mid", "fbgm.mid"};
 
+struct TuneLevels {
+  double lufs;  // integrated, both channels
+  float peak;   // highest sample on either channel
+};
+
+// Each tune rendered offline as the game's synthesizer plays it: FluidSynth
+// with the TimGM6mb General MIDI soundfont, 44.1 kHz stereo, synth gain 0.5
+// and no chorus (as platform/sdl/fluid_music.cpp sets it up). Empty when
+// the soundfont is not installed.
+const std::map<std::string, TuneLevels>& tuneLevels() {
+  static const std::map<std::string, TuneLevels> levels = [] {
+    std::map<std::string, TuneLevels> out;
+    const char* const soundfont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+    if (!std::filesystem::is_regular_file(soundfont)) return out;
+    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+      fluid_set_log_function(level, nullptr, nullptr);
+    constexpr int kRate = 44100;
+    for (const char* name : kTunes) {
+      fluid_settings_t* settings = new_fluid_settings();
+      fluid_settings_setnum(settings, "synth.sample-rate", kRate);
+      fluid_settings_setnum(settings, "synth.gain", 0.5);
+      fluid_settings_setint(settings, "synth.polyphony", 128);
+      fluid_settings_setint(settings, "synth.chorus.active", 0);
+      fluid_settings_setstr(settings, "player.timing-source", "sample");  // offline: time is samples rendered
+      fluid_synth_t* synth = new_fluid_synth(settings);
+      fluid_player_t* player = new_fluid_player(synth);
+      const Bytes& midi = file(name).bytes;
+      const bool ready = fluid_synth_sfload(synth, soundfont, 1) != FLUID_FAILED &&
+                         fluid_player_add_mem(player, midi.data(), midi.size()) == FLUID_OK &&
+                         fluid_player_play(player) == FLUID_OK;
+      std::vector<float> stereo;
+      float left[1024], right[1024];
+      while (ready && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING) {
+        fluid_synth_write_float(synth, 1024, left, 0, 1, right, 0, 1);
+        for (int i = 0; i < 1024; ++i) stereo.insert(stereo.end(), {left[i], right[i]});
+      }
+      delete_fluid_player(player);
+      delete_fluid_synth(synth);
+      delete_fluid_settings(settings);
+      if (!ready) throw std::runtime_error(std::string("FluidSynth cannot play ") + name);
+      float peak = 0.0f;
+      for (float v : stereo) peak = std::max(peak, std::abs(v));
+      out[name] = {mg::integratedLufs(stereo, 2, kRate), peak};
+    }
+    return out;
+  }();
+  return levels;
+}
+
 // ---- BMP -------------------------------------------------------------------
 
 struct Bmp {
@@ -308,25 +405,20 @@ TEST(WavWriter, ClampsAndEncodesLittleEndianSamples) {
 
 class SoundEffect : public ::testing::TestWithParam<EffectBounds> {};
 
-TEST_P(SoundEffect, IsAValidWavOfTheRightLengthAudibleUnclippedAndClickFree) {
+TEST_P(SoundEffect, IsACleanWavOfTheRightLength) {
   Wav w;
   ASSERT_NO_THROW(w = parseWav(file(GetParam().name).bytes));
   EXPECT_TRUE(w.rate == 22050 || w.rate == 44100);
   EXPECT_GE(w.seconds(), GetParam().minSeconds);
   EXPECT_LE(w.seconds(), GetParam().maxSeconds);
-  double peak = 0.0, energy = 0.0, sum = 0.0;
+  double sum = 0.0;
   std::size_t atFullScale = 0;
   for (std::int16_t s : w.samples) {
-    peak = std::max(peak, std::abs(static_cast<double>(s)));
-    energy += static_cast<double>(s) * s;
     sum += s;
     if (std::abs(static_cast<int>(s)) >= 32767) ++atFullScale;
   }
-  const auto n = static_cast<double>(w.samples.size());
   EXPECT_EQ(atFullScale, 0u);
-  EXPECT_NEAR(dbfs(peak), -3.0, 1.0);
-  EXPECT_GT(dbfs(std::sqrt(energy / n)), -30.0) << "too quiet overall";
-  EXPECT_LT(std::abs(sum / n), 0.01 * 32768) << "DC offset";
+  EXPECT_LT(std::abs(sum / static_cast<double>(w.samples.size())), 0.01 * 32768) << "DC offset";
   // Starting or stopping away from zero is heard as a click.
   EXPECT_LT(std::abs(w.samples.front()), 300);
   EXPECT_LT(std::abs(w.samples.back()), 300);
@@ -337,21 +429,89 @@ INSTANTIATE_TEST_SUITE_P(Media, SoundEffect, ::testing::ValuesIn(kEffects), [](c
   return name.substr(0, name.find('.'));
 });
 
-TEST(SoundEffects, ThunderIsLowRumbleAndTheTwoDiffer) {
-  const Wav a = parseWav(file("thndr1.wav").bytes);
-  const Wav b = parseWav(file("thndr2.wav").bytes);
-  EXPECT_NE(a.samples, b.samples);
-  for (const Wav* w : {&a, &b}) {
-    // After the first half second (past any crack) the sound must be
-    // filtered noise: few zero crossings compared with white noise.
-    const std::size_t from = w->rate / 2;
-    std::size_t crossings = 0;
-    for (std::size_t i = from + 1; i < w->samples.size(); ++i)
-      if ((w->samples[i - 1] < 0) != (w->samples[i] < 0)) ++crossings;
-    const double perSecond = crossings / (static_cast<double>(w->samples.size() - from) / w->rate);
-    EXPECT_LT(perSecond, 2000.0);
-    EXPECT_GT(perSecond, 20.0);
+TEST(SoundEffects, SmallCuesStayBelowTheBigMoments) {
+  std::map<std::string, double> lufs;
+  for (const auto& fx : kEffects) lufs[fx.name] = playedLufs(parseWav(file(fx.name).bytes));
+  for (const char* small : {"choice.wav", "hit.wav"})
+    for (const char* big : {"high.wav", "clear.wav", "start.wav", "thndr1.wav", "thndr2.wav"})
+      EXPECT_GE(lufs[big] - lufs[small], 2.0) << small << " against " << big;
+  const auto [quietest, loudest] = std::minmax_element(
+      lufs.begin(), lufs.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+  EXPECT_LE(loudest->second - quietest->second, 6.0) << loudest->first << " drowns " << quietest->first;
+}
+
+TEST(SoundEffects, ThundersAndTheBombHaveBodyAboveTheBass) {
+  struct Shares {
+    const char* name;
+    double minLow, maxLow;  // below 150 Hz: some weight, but not most of it
+    double minBody;         // 150 Hz to 2 kHz, where small speakers play
+  };
+  for (const Shares& e : {Shares{"thndr1.wav", 0.1, 0.4, 0.45}, Shares{"thndr2.wav", 0.1, 0.4, 0.45},
+                          Shares{"high.wav", 0.1, 0.4, 0.4}}) {
+    SCOPED_TRACE(e.name);
+    const Wav w = parseWav(file(e.name).bytes);
+    const double low = bandShare(w, 0.0, 150.0);
+    EXPECT_GE(low, e.minLow);
+    EXPECT_LE(low, e.maxLow);
+    EXPECT_GE(bandShare(w, 150.0, 2000.0), e.minBody);
   }
+  EXPECT_NE(file("thndr1.wav").bytes, file("thndr2.wav").bytes);
+}
+
+TEST(Mix, EffectsSitAFewLUAboveTheMusicAndNeverClipOverIt) {
+  const auto& tunes = tuneLevels();
+  if (tunes.empty()) GTEST_SKIP() << "the TimGM6mb soundfont is not installed";
+  double music = 0.0;
+  for (const auto& [name, tune] : tunes) music += tune.lufs / static_cast<double>(tunes.size());
+  for (const auto& fx : kEffects) {
+    SCOPED_TRACE(fx.name);
+    const Wav w = parseWav(file(fx.name).bytes);
+    const double lift = playedLufs(w) - music;
+    EXPECT_GE(lift, 2.0);
+    EXPECT_LE(lift, 8.0);
+    // The mixer adds the effect to the music sample by sample and the peaks
+    // may meet wherever the effect starts: their sum must stay in range.
+    const double peak = mg::truePeak(unitSamples(w));
+    for (const auto& [name, tune] : tunes) EXPECT_LT(peak + tune.peak, 32767.0 / 32768.0) << "over " << name;
+  }
+}
+
+TEST(Loudness, MeterReadsTheReferenceLevels) {
+  // A 1 kHz sine at full scale on one channel reads -3.01 LUFS; the
+  // K-weighting lifts 1 kHz by 0.69 dB (which the -0.691 offsets) and its
+  // high-pass (38 Hz, Q 0.5) takes 20 Hz down by 13.3 dB.
+  struct Case {
+    const char* what;
+    double hz;
+    double seconds;
+    int channels;
+    int rate;
+    double lufs;
+    double tolerance;
+  };
+  const Case cases[] = {
+      {"1 kHz at -20 dBFS", 1000.0, 8.0, 1, 22050, -23.01, 0.05},
+      {"on both channels", 1000.0, 8.0, 2, 44100, -20.0, 0.05},
+      {"a burst a quarter of the window long", 1000.0, 0.1, 1, 22050, -29.03, 0.1},
+      {"20 Hz", 20.0, 8.0, 1, 22050, -23.01 - 0.69 - 13.3, 0.5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<float> signal;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(c.seconds * c.rate); ++i)
+      for (int ch = 0; ch < c.channels; ++ch)
+        signal.push_back(static_cast<float>(0.1 * std::sin(2.0 * std::acos(-1.0) * c.hz * i / c.rate)));
+    EXPECT_NEAR(mg::maxMomentaryLufs(signal, c.channels, c.rate), c.lufs, c.tolerance);
+    // Silence after the programme is gated out of the integrated level
+    // (only the few blocks that straddle the end pull it down a little).
+    signal.resize(signal.size() + static_cast<std::size_t>(2 * c.channels * c.rate), 0.0f);
+    EXPECT_NEAR(mg::integratedLufs(signal, c.channels, c.rate), c.lufs, c.tolerance + 0.1);
+  }
+  // A quarter-rate sine sampled 45 degrees off its crests: the samples reach
+  // 0.71, the wave between them 1.
+  std::vector<float> quarter;
+  for (int i = 0; i < 400; ++i) quarter.push_back(static_cast<float>(std::sin(std::acos(-1.0) * (i / 2.0 + 0.25))));
+  EXPECT_NEAR(mg::truePeak(quarter), 1.0, 0.02);
 }
 
 class Tune : public ::testing::TestWithParam<const char*> {
@@ -572,15 +732,13 @@ TEST(Media, GenerationIsDeterministicAndWritesEveryFile) {
   }
   EXPECT_EQ(names.size(), first.size()) << "duplicate file names";
 
-  const auto dir = std::filesystem::path(testing::TempDir()) / "qspe-mediagen-test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const qs::test::TempDir tmp;
+  const std::filesystem::path dir = tmp.path();
   mg::writeMedia(first, dir);
   for (const auto& f : first) {
     std::ifstream in(dir / f.name, std::ios::binary);
     const Bytes onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(onDisk == f.bytes) << f.name;
   }
-  std::filesystem::remove_all(dir);
   EXPECT_THROW(mg::writeMedia(first, dir / "missing"), std::runtime_error);
 }

@@ -4,17 +4,40 @@
 #include <cmath>
 #include <initializer_list>
 #include <iterator>
+#include <stdexcept>
+#include <string>
 #include <utility>
+
+#include "loudness.h"
 
 namespace qs::mediagen {
 namespace {
 
-// Common finishing: no DC, click-free ends, consistent loudness.
+// Common finishing: no DC, click-free ends, a working level (the final
+// level is set by loudness once the sound is made).
 Buffer finish(Buffer buffer, double fadeIn = 0.003, double fadeOut = 0.015) {
   removeDc(buffer);
   fadeEdges(buffer, fadeIn, fadeOut);
-  normalizePeak(buffer, kEffectPeakDbfs);
+  normalizePeak(buffer, -6.0);
   return buffer;
+}
+
+// Scales the effect so it plays `lift` LU above the music; throws if that
+// would take it over the ceiling, as the recipe then needs reworking.
+void setLevel(Buffer& buffer, double lift, const std::string& name) {
+  const double gain = std::pow(10.0, (kMusicLufs + lift - playedMomentaryLufs(buffer, kSampleRate)) / 20.0);
+  for (float& s : buffer) s *= static_cast<float>(gain);
+  const double peakDb = 20.0 * std::log10(truePeak(buffer));
+  if (peakDb > kEffectCeilingDbfs)
+    throw std::logic_error(name + " would peak at " + std::to_string(peakDb) + " dBFS at its loudness");
+}
+
+// Scales a layer to the given RMS so layers mix by their energy.
+Buffer atRms(Buffer layer, double rms) {
+  const double now = rmsOf(layer);
+  if (now > 0.0)
+    for (float& s : layer) s *= static_cast<float>(rms / now);
+  return layer;
 }
 
 // A note of a short melodic phrase: start time, MIDI key, length.
@@ -70,6 +93,23 @@ Buffer noiseClick(double seconds, double hz, double q, double decay, std::uint64
   for (std::size_t i = 0; i < out.size(); ++i) {
     const double t = static_cast<double>(i) / kSampleRate;
     out[i] = bp.process(out[i]) * static_cast<float>(envelopeAt(env, t, seconds));
+  }
+  return out;
+}
+
+// Crackle: random pops (single clicks ringing in a band-pass) arriving at
+// `perSecond` times density[i] per second, louder where density is higher.
+Buffer crackle(const Buffer& density, double perSecond, double hz, double q, std::uint64_t seed) {
+  Rng rng(seed);
+  Buffer out(density.size());
+  Biquad ring(Biquad::Kind::Bandpass, hz, q);
+  const double chance = perSecond / kSampleRate;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const double roll = 0.5 + 0.5 * rng.bipolar();
+    const float sign = rng.bipolar() < 0.0f ? -1.0f : 1.0f;
+    const float strength = 0.3f + 0.7f * (0.5f + 0.5f * rng.bipolar());
+    const float pop = roll < chance * density[i] ? sign * strength * density[i] : 0.0f;
+    out[i] = ring.process(pop);
   }
   return out;
 }
@@ -132,32 +172,48 @@ Buffer startJingle() {
   return finish(std::move(out));
 }
 
-// The big bomb: a low boom, a noise blast closing down and a rising whoosh.
+// The big bomb: a low boom saturated until its overtones carry it on small
+// speakers, a noise blast closing down through the mid range, flying
+// debris crackling and a rising whoosh.
 Buffer highBlast() {
   constexpr double kLength = 0.85;
-  Buffer out(samplesFor(kLength));
-
+  const std::size_t n = samplesFor(kLength);
   Rng rng(0x51A57);
-  Biquad blastLp(Biquad::Kind::Lowpass, 8000.0, 0.9);
+
+  Buffer boom = renderTone({.wave = Wave::Sine,
+                            .startHz = 100.0,
+                            .endHz = 38.0,
+                            .seconds = 0.75,
+                            .env = {.attack = 0.002, .decay = 0.22, .sustain = 0.0, .release = 0.1}});
+  softClip(boom, 4.0);
+
+  Buffer blast(n);
+  Buffer body(n);
+  Buffer whoosh(n);
+  Buffer density(n);
+  Biquad blastLp(Biquad::Kind::Lowpass, 6000.0, 0.9);
+  Biquad bodyBp(Biquad::Kind::Bandpass, 1400.0, 0.9);
   Biquad whooshBp(Biquad::Kind::Bandpass, 300.0, 2.0);
-  const Envelope blastEnv{.attack = 0.004, .decay = 0.22, .sustain = 0.0, .release = 0.1};
-  for (std::size_t i = 0; i < out.size(); ++i) {
+  const Envelope blastEnv{.attack = 0.004, .decay = 0.2, .sustain = 0.0, .release = 0.1};
+  const Envelope bodyEnv{.attack = 0.006, .decay = 0.3, .sustain = 0.0, .release = 0.15};
+  for (std::size_t i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / kSampleRate;
     const double u = t / kLength;
-    blastLp.tune(8000.0 * std::pow(150.0 / 8000.0, u), 0.9);
-    const float blast = blastLp.process(rng.bipolar()) * static_cast<float>(envelopeAt(blastEnv, t, kLength));
+    blastLp.tune(6000.0 * std::pow(150.0 / 6000.0, u), 0.9);
+    blast[i] = blastLp.process(rng.bipolar()) * static_cast<float>(envelopeAt(blastEnv, t, kLength));
+    bodyBp.tune(1400.0 * std::pow(220.0 / 1400.0, u), 0.9);
+    body[i] = bodyBp.process(rng.bipolar()) * static_cast<float>(envelopeAt(bodyEnv, t, kLength));
     whooshBp.tune(300.0 * std::pow(3000.0 / 300.0, u), 2.0);
-    const float whoosh = whooshBp.process(rng.bipolar()) * static_cast<float>(std::sin(kPi * u));
-    out[i] = blast + 0.8f * whoosh;
+    whoosh[i] = whooshBp.process(rng.bipolar()) * static_cast<float>(std::sin(kPi * u));
+    density[i] = static_cast<float>(t < 0.04 ? 0.0 : std::exp(-(t - 0.04) / 0.25));
   }
-  mixInto(out,
-          renderTone({.wave = Wave::Sine,
-                      .startHz = 110.0,
-                      .endHz = 35.0,
-                      .seconds = 0.7,
-                      .env = {.attack = 0.002, .decay = 0.2, .sustain = 0.0, .release = 0.1},
-                      .gain = 0.9f}),
-          0.0);
+
+  Buffer out = atRms(std::move(boom), 0.8);
+  mixInto(out, atRms(std::move(body), 1.0), 0.0);
+  mixInto(out, atRms(std::move(blast), 0.6), 0.0);
+  mixInto(out, atRms(crackle(density, 300.0, 1100.0, 1.5, rng.next()), 0.35), 0.0);
+  mixInto(out, atRms(std::move(whoosh), 0.25), 0.0);
+  softClip(out, 2.5);
   return finish(std::move(out), 0.002, 0.05);
 }
 
@@ -242,8 +298,14 @@ Buffer clearFanfare() {
   const PhraseNote call[] = {{0.00, 67, 0.12}, {0.14, 72, 0.12}, {0.28, 76, 0.12},
                              {0.42, 79, 0.34}, {0.80, 76, 0.14}, {0.96, 79, 0.14}};
   for (const PhraseNote& n : call) mixInto(out, brassNote(n.key, n.seconds, 0.8f), n.at);
-  for (double key : {84.0, 79.0, 76.0, 72.0}) mixInto(out, brassNote(key, 1.2, 0.45f), 1.12);
+  // The chord's voices come in a few milliseconds apart, as players do, so
+  // their waves do not all start in step.
   mixInto(out, brassNote(48, 1.2, 0.6f), 1.12);
+  double delay = 0.0;
+  for (double key : {72.0, 76.0, 79.0, 84.0}) {
+    delay += 0.015;
+    mixInto(out, brassNote(key, 1.2 - delay, 0.45f), 1.12 + delay);
+  }
 
   Rng rng(0xC1EA2);
   Buffer cymbal = whiteNoise(1.2, rng);
@@ -253,7 +315,7 @@ Buffer clearFanfare() {
     const double t = static_cast<double>(i) / kSampleRate;
     cymbal[i] = hp.process(cymbal[i]) * static_cast<float>(envelopeAt(env, t, 1.2));
   }
-  mixInto(out, cymbal, 1.12, 0.25f);
+  mixInto(out, cymbal, 1.12, 0.2f);
   return finish(std::move(out), 0.003, 0.08);
 }
 
@@ -326,13 +388,13 @@ Buffer deathKnell() {
 
 // Blade meeting a hard block: bright metallic ring and a dull knock.
 Buffer katanaClang() {
-  Buffer out = partials({{1480.0, 1.0f, 0.11},
-                         {2213.0, 0.7f, 0.09},
-                         {3469.0, 0.5f, 0.07},
-                         {4831.0, 0.35f, 0.05},
-                         {6122.0, 0.25f, 0.035}},
-                        0.35);
-  mixInto(out, noiseClick(0.03, 4000.0, 1.0, 0.006, 0x4A7A), 0.0, 0.9f);
+  Buffer out = partials({{1480.0, 1.0f, 0.22},
+                         {2213.0, 0.7f, 0.16},
+                         {3469.0, 0.5f, 0.11},
+                         {4831.0, 0.35f, 0.07},
+                         {6122.0, 0.25f, 0.045}},
+                        0.45);
+  mixInto(out, noiseClick(0.03, 4000.0, 1.0, 0.006, 0x4A7A), 0.0, 0.6f);
   mixInto(out,
           renderTone({.wave = Wave::Sine,
                       .startHz = 220.0,
@@ -341,7 +403,7 @@ Buffer katanaClang() {
                       .env = {.attack = 0.001, .decay = 0.02, .sustain = 0.0, .release = 0.01},
                       .gain = 0.6f}),
           0.0);
-  return finish(std::move(out), 0.001, 0.05);
+  return finish(std::move(out), 0.001, 0.08);
 }
 
 // Sword cut: an air swish sweeping down with a thin slicing edge.
@@ -368,24 +430,27 @@ Buffer zackCut() {
   return finish(std::move(out), 0.002, 0.02);
 }
 
-// Bumping into a wall: low thump with a short knock on top.
+// Bumping into a wall: a driven low thump with a hollow knock on top.
 Buffer wallKnock() {
+  constexpr double kLength = 0.2;
   Buffer out = renderTone({.wave = Wave::Sine,
                            .startHz = 170.0,
-                           .endHz = 80.0,
-                           .seconds = 0.15,
-                           .env = {.attack = 0.001, .decay = 0.04, .sustain = 0.0, .release = 0.02}});
+                           .endHz = 90.0,
+                           .seconds = kLength,
+                           .env = {.attack = 0.001, .decay = 0.05, .sustain = 0.0, .release = 0.03}});
   mixInto(out,
           renderTone({.wave = Wave::Triangle,
                       .startHz = 330.0,
                       .endHz = 200.0,
-                      .seconds = 0.06,
-                      .env = {.attack = 0.001, .decay = 0.015, .sustain = 0.0, .release = 0.01},
-                      .gain = 0.5f}),
+                      .seconds = 0.1,
+                      .env = {.attack = 0.001, .decay = 0.03, .sustain = 0.0, .release = 0.02},
+                      .gain = 0.6f}),
           0.0);
-  Buffer knock = noiseClick(0.04, 1200.0, 0.7, 0.008, 0x3A11);
-  mixInto(out, knock, 0.0, 0.7f);
-  return finish(std::move(out), 0.001, 0.02);
+  mixInto(out, noiseClick(0.06, 600.0, 1.5, 0.02, 0x3A12), 0.0, 1.4f);
+  mixInto(out, noiseClick(0.04, 1200.0, 0.7, 0.008, 0x3A11), 0.0, 0.7f);
+  // Driven hard, the thump grows overtones a small speaker can play.
+  softClip(out, 3.0);
+  return finish(std::move(out), 0.001, 0.03);
 }
 
 // Pick-up: two bright chime notes a fourth apart.
@@ -424,34 +489,70 @@ class Flutter {
   double to_;
 };
 
-// Thunder: low-passed brown noise whose level wanders randomly, with
-// bursts ("rolls") at given times and an optional bright crack up front.
+// Thunder: a rumble of low-passed brown noise, a body of noise in three
+// bands an octave apart from `bodyHz` (what a small speaker can play of
+// it) and crackle, each wandering on its own and all swelling with the
+// rolls; an optional bright crack up front. The sum is saturated so the
+// rolls keep their weight against the peaks.
 struct Roll {
   double at;
   float level;
   double decay;
 };
 
-Buffer thunder(double seconds, std::uint64_t seed, double cutoffHz, double flutterSpacing,
-               std::initializer_list<Roll> rolls, float crack) {
-  Rng rng(seed);
-  Buffer out(samplesFor(seconds));
-  Biquad lp1(Biquad::Kind::Lowpass, cutoffHz, 0.7);
-  Biquad lp2(Biquad::Kind::Lowpass, cutoffHz * 1.5, 0.6);
-  Flutter flutter(rng, flutterSpacing);
-  double brown = 0.0;
-  for (std::size_t i = 0; i < out.size(); ++i) {
+struct ThunderShape {
+  double seconds;
+  std::uint64_t seed;
+  double rumbleHz;
+  double bodyHz;
+  double flutterSpacing;
+  std::vector<Roll> rolls;
+  double cracklePerSecond;
+  float crack;  // level of the crack against the peak of the rest
+};
+
+Buffer thunder(const ThunderShape& shape) {
+  Rng rng(shape.seed);
+  const std::size_t n = samplesFor(shape.seconds);
+  Buffer level(n);
+  for (std::size_t i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / kSampleRate;
-    brown = 0.99 * brown + 0.1 * rng.bipolar();
-    double level = 0.0;
-    for (const Roll& r : rolls) {
+    double sum = 0.0;
+    for (const Roll& r : shape.rolls) {
       if (t < r.at) continue;
       const double since = t - r.at;
-      level += r.level * std::min(1.0, since / 0.04) * std::exp(-since / r.decay);
+      sum += r.level * std::min(1.0, since / 0.04) * std::exp(-since / r.decay);
     }
-    out[i] = lp2.process(lp1.process(static_cast<float>(brown))) * static_cast<float>(level * flutter.next());
+    level[i] = static_cast<float>(sum);
   }
-  if (crack > 0.0f) {
+  const float loudest = peakOf(level);
+  Buffer density = level;
+  for (float& d : density) d /= loudest;
+
+  Buffer rumble(n);
+  Biquad lp1(Biquad::Kind::Lowpass, shape.rumbleHz, 0.7);
+  Biquad lp2(Biquad::Kind::Lowpass, shape.rumbleHz * 1.5, 0.6);
+  Flutter rumbleFlutter(rng, shape.flutterSpacing);
+  double brown = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    brown = 0.99 * brown + 0.1 * rng.bipolar();
+    rumble[i] = lp2.process(lp1.process(static_cast<float>(brown))) *
+                static_cast<float>(level[i] * rumbleFlutter.next());
+  }
+
+  Buffer body(n);
+  const double bandGain[] = {1.0, 0.7, 0.45};
+  for (int band = 0; band < 3; ++band) {
+    Biquad bp(Biquad::Kind::Bandpass, shape.bodyHz * std::pow(2.0, band), 1.2);
+    Flutter flutter(rng, shape.flutterSpacing * (1.0 - 0.25 * band));
+    for (std::size_t i = 0; i < n; ++i)
+      body[i] += bp.process(rng.bipolar()) * static_cast<float>(bandGain[band] * level[i] * flutter.next());
+  }
+
+  Buffer out = atRms(std::move(rumble), 0.9);
+  mixInto(out, atRms(std::move(body), 1.0), 0.0);
+  mixInto(out, atRms(crackle(density, shape.cracklePerSecond, shape.bodyHz * 5.0, 2.0, rng.next()), 0.35), 0.0);
+  if (shape.crack > 0.0f) {
     constexpr double kSnapLength = 0.7;
     Buffer snap = whiteNoise(kSnapLength, rng);
     Biquad hp(Biquad::Kind::Highpass, 1200.0, 0.7);
@@ -462,35 +563,69 @@ Buffer thunder(double seconds, std::uint64_t seed, double cutoffHz, double flutt
     }
     normalizePeak(snap, 0.0);
     normalizePeak(out, 0.0);
-    mixInto(out, snap, 0.0, crack);
+    mixInto(out, snap, 0.0, shape.crack);
   }
+  softClip(out, 4.0);
   return finish(std::move(out), 0.005, 0.3);
 }
 
 }  // namespace
 
 std::vector<SoundEffect> makeSoundEffects() {
+  struct Recipe {
+    const char* name;
+    const char* description;
+    double lift;  // LU above the music
+    Buffer (*make)();
+  };
+  // Cues heard every few seconds (the menu blip, hits, cuts, knocks) sit
+  // just above the music; the phrases that open and close a scene a little
+  // higher; the bomb, the fanfares and the thunders highest.
+  const Recipe recipes[] = {
+      {"choice.wav", "menu cursor blip", 3.0, choice},
+      {"end.wav", "short closing phrase falling onto C", 4.5, endPhrase},
+      {"start.wav", "rising start jingle ending on a C major chord", 6.0, startJingle},
+      {"high.wav", "bomb blast: driven boom, mid-range roar, crackling debris and whoosh", 7.0, highBlast},
+      {"hit.wav", "laser hit: fast falling pulse", 3.0, hitLaser},
+      {"miss.wav", "wobbling falling tone", 4.5, missFall},
+      {"gameover.wav", "slow minor descent onto a low A minor chord", 4.5, gameoverPhrase},
+      {"clear.wav", "brass fanfare with a held C major chord and cymbal", 6.0, clearFanfare},
+      {"pow.wav", "power-up arpeggio over three octaves", 4.5, powArpeggio},
+      {"appear.wav", "boss warning siren with tremolo", 5.5, appearSiren},
+      {"death.wav", "low bell toll", 5.0, deathKnell},
+      {"katana.wav", "sword striking a block: metallic clang", 3.0, katanaClang},
+      {"zack.wav", "sword cut: downward air swish", 3.0, zackCut},
+      {"wall.wav", "dull knock against a wall", 3.0, wallKnock},
+      {"take.wav", "two-note pick-up chime", 3.0, takeChime},
+      {"thndr1.wav", "close thunder: sharp crack then a long crackling rumble", 7.0,
+       [] {
+         return thunder({.seconds = 2.2,
+                         .seed = 0x7D1,
+                         .rumbleHz = 600.0,
+                         .bodyHz = 220.0,
+                         .flutterSpacing = 0.07,
+                         .rolls = {{0.0, 1.0f, 0.35}, {0.45, 0.8f, 0.6}},
+                         .cracklePerSecond = 60.0,
+                         .crack = 0.7f});
+       }},
+      {"thndr2.wav", "distant rolling thunder", 5.5,
+       [] {
+         return thunder({.seconds = 1.8,
+                         .seed = 0x7D2,
+                         .rumbleHz = 350.0,
+                         .bodyHz = 170.0,
+                         .flutterSpacing = 0.12,
+                         .rolls = {{0.0, 0.5f, 0.3}, {0.3, 0.9f, 0.4}, {0.7, 0.8f, 0.5}},
+                         .cracklePerSecond = 25.0,
+                         .crack = 0.0f});
+       }},
+  };
   std::vector<SoundEffect> list;
-  list.push_back({"choice.wav", "menu cursor blip", choice()});
-  list.push_back({"end.wav", "short closing phrase falling onto C", endPhrase()});
-  list.push_back({"start.wav", "rising start jingle ending on a C major chord", startJingle()});
-  list.push_back({"high.wav", "bomb blast: low boom, closing noise burst and whoosh", highBlast()});
-  list.push_back({"hit.wav", "laser hit: fast falling pulse", hitLaser()});
-  list.push_back({"miss.wav", "wobbling falling tone", missFall()});
-  list.push_back({"gameover.wav", "slow minor descent onto a low A minor chord", gameoverPhrase()});
-  list.push_back({"clear.wav", "brass fanfare with a held C major chord and cymbal", clearFanfare()});
-  list.push_back({"pow.wav", "power-up arpeggio over three octaves", powArpeggio()});
-  list.push_back({"appear.wav", "boss warning siren with tremolo", appearSiren()});
-  list.push_back({"death.wav", "low bell toll", deathKnell()});
-  list.push_back({"katana.wav", "sword striking a block: metallic clang", katanaClang()});
-  list.push_back({"zack.wav", "sword cut: downward air swish", zackCut()});
-  list.push_back({"wall.wav", "dull knock against a wall", wallKnock()});
-  list.push_back({"take.wav", "two-note pick-up chime", takeChime()});
-  list.push_back({"thndr1.wav", "close thunder: sharp crack then a long rumble",
-                  thunder(2.2, 0x7D1, 600.0, 0.07, {{0.0, 1.0f, 0.35}, {0.45, 0.8f, 0.6}}, 0.7f)});
-  list.push_back(
-      {"thndr2.wav", "distant rolling thunder",
-       thunder(1.8, 0x7D2, 350.0, 0.12, {{0.0, 0.5f, 0.25}, {0.35, 0.9f, 0.35}, {0.8, 0.7f, 0.5}}, 0.0f)});
+  for (const Recipe& r : recipes) {
+    Buffer samples = r.make();
+    setLevel(samples, r.lift, r.name);
+    list.push_back({r.name, r.description, std::move(samples)});
+  }
   return list;
 }
 

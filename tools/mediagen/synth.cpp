@@ -194,6 +194,18 @@ float peakOf(const Buffer& buffer) {
   return peak;
 }
 
+double rmsOf(const Buffer& buffer) {
+  double energy = 0.0;
+  for (float s : buffer) energy += static_cast<double>(s) * s;
+  return buffer.empty() ? 0.0 : std::sqrt(energy / static_cast<double>(buffer.size()));
+}
+
+void softClip(Buffer& buffer, double drive) {
+  normalizePeak(buffer, 0.0);
+  const double norm = 1.0 / std::tanh(drive);
+  for (float& s : buffer) s = static_cast<float>(std::tanh(drive * s) * norm);
+}
+
 void normalizePeak(Buffer& buffer, double peakDbfs) {
   const float peak = peakOf(buffer);
   if (peak <= 0.0f) return;

@@ -106,6 +106,11 @@ void removeDc(Buffer& buffer);
 // Raised-cosine ramps at both ends so the sound starts and stops at zero.
 void fadeEdges(Buffer& buffer, double fadeInSeconds, double fadeOutSeconds);
 float peakOf(const Buffer& buffer);
+double rmsOf(const Buffer& buffer);
 void normalizePeak(Buffer& buffer, double peakDbfs);
+// Gentle saturation: the buffer is scaled to a peak of 1 and bent through
+// tanh(drive x) / tanh(drive), which keeps the peak and lifts the quieter
+// parts, as an overdriven speaker or tape does with a blast.
+void softClip(Buffer& buffer, double drive);
 
 }  // namespace qs::mediagen

@@ -10,6 +10,7 @@
 #include "runtime/random.h"
 #include "sound/wav_info.h"
 #include "support/headless_run.h"
+#include "support/media_bytes.h"
 
 namespace qs {
 
@@ -281,6 +282,24 @@ TEST_P(ShooterRules, TheBlastWhitensTheFieldWhileXIsHeldAndSpendsOneBlastPerKeyD
   }
   ASSERT_GE(rowAfterFirst, 1);
   EXPECT_EQ(t.first(enemyAt(0, v().blastBase - v().step * rowAfterFirst), 520), 520);
+}
+
+// A tap of X during the blast's waiting "high.wav" that lifts the score to
+// 20000: the kept key-up comes before the overdue enemy tick, so when that
+// tick clears the game no stale "X held" is left to leave the scene by.
+TEST_P(ShooterRules, AnXTapDuringTheBlastLeavesTheSceneOnItsClear) {
+  start(4000);
+  writeBytes(run->file("high.wav"), wavOfMs(850));
+  writeBytes(run->file("clear.wav"), wavOfMs(300));
+  run->at(1500, [&] { P::score(*scene) = 19500; });
+  // The game starts at 10; its enemy tick falls due at 2010, inside the hold
+  // of "high.wav" (1900 to 2750), and so does the X key-up.
+  auto t = play("0 down Z\n20 up Z\n1900 down X\n1950 up X\n");
+  EXPECT_TRUE(t.has("1900 wav high.wav wait 850")) << t.dump();
+  const int keyUp = t.indexOf("2750 key " + std::string(v().form) + " up X");
+  ASSERT_GE(keyUp, 0) << t.dump();
+  EXPECT_GT(t.indexOf("2750 " + title(v().clearTitle)), keyUp);
+  EXPECT_EQ(t.count("unload " + std::string(v().form)), 0);
 }
 
 TEST_P(ShooterRules, TheBlastShowsDestroyedEnemiesAgainOnlyWhereTheSceneSaysSo) {

@@ -24,9 +24,13 @@ TEST_F(Strike, LoadBuildsTheGridAboveTheDesignAndShowsTheTitle) {
               0u)
         << t.dumpOf(e);
   }
-  // The texts name their face as the layout does, in full-width letters.
+  // A 192-pixel client area in the fixed frame; the 193-pixel panel overhangs
+  // it by one. The texts name their face as the layout does, in full-width
+  // letters.
+  EXPECT_EQ(run->rt().form("FormQS").clientWidth(), 192);
   for (const char* dumped :
-       {"FormQS caption=\"QorvexStrike!\" visible=1 width=2985 height=3510",
+       {"FormQS caption=\"QorvexStrike!\" visible=1 width=2970 height=3510",
+        "FormQS.Window visible=1 left=0 top=0 width=193 height=209",
         "FormQS.Myship caption=\">\" visible=0 left=64 top=72",
         "FormQS.txtInfo caption=\"Start:Z      Quit:X\" visible=1 left=0 top=184 width=193 height=17 fore=#00FF00 "
         "font=\"ＭＳ Ｐゴシック\" size=14.25 bold=1 italic=0 align=centre",

@@ -1,0 +1,31 @@
+#pragma once
+#include <memory>
+
+#include "runtime/instance_lock.h"
+#include "runtime/program.h"
+
+namespace qs {
+
+class Runtime;
+
+inline constexpr const char* kSaverTitle = "QorvexSaver Ver 1.00";
+
+// The screen saver: one copy at a time; its command line says whether it
+// runs, shows its settings box or its password message, or does nothing.
+class QScrProgram final : public Program {
+ public:
+  QScrProgram(Runtime& rt, std::unique_ptr<InstanceLock> lock);
+  std::optional<std::string> entry(const std::vector<std::string>& arguments) override;
+
+  // The text of the settings box ("/C" or no command line).
+  static const char* settingsText();
+
+ private:
+  Runtime& rt_;
+  std::unique_ptr<InstanceLock> lock_;
+};
+
+// The saver with its lock in the user's runtime folder.
+std::unique_ptr<Program> makeQScr(Runtime& rt);
+
+}  // namespace qs

@@ -1,0 +1,41 @@
+// Scripts of input events: any text given with --script.
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.h"
+#include "runtime/script.h"
+
+namespace {
+
+bool sameEvent(const qs::InputEvent& a, const qs::InputEvent& b) {
+  return a.kind == b.kind && a.time == b.time && a.key == b.key && a.form == b.form && a.x == b.x && a.y == b.y &&
+         a.file == b.file;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string text(reinterpret_cast<const char*>(data), size);
+  qs::Script script;
+  try {
+    script = qs::parseScript(text);
+  } catch (const qs::ScriptError& e) {
+    // A bad line is said in one short line of printable text.
+    std::string what = e.what();
+    FUZZ_CHECK(e.line >= 1);
+    FUZZ_CHECK(what.size() <= 200);
+    for (unsigned char c : what) FUZZ_CHECK(c >= 0x20 && c < 0x7f);
+    return 0;
+  }
+  // Every event written back as a script line reads back as itself.
+  std::string again = script.seed ? "seed " + std::to_string(*script.seed) + "\n" : "";
+  for (const auto& e : script.events) again += qs::scriptLine(e) + "\n";
+  qs::Script reread = qs::parseScript(again);
+  FUZZ_CHECK(reread.seed == script.seed);
+  FUZZ_CHECK(reread.events.size() == script.events.size());
+  for (std::size_t i = 0; i < script.events.size(); ++i) {
+    FUZZ_CHECK(sameEvent(reread.events[i], script.events[i]));
+    if (i > 0) FUZZ_CHECK(script.events[i].time >= script.events[i - 1].time);
+  }
+  return 0;
+}

@@ -1,0 +1,1 @@
+#include "qspe/game_services.h"
