@@ -142,12 +142,13 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
 }
 
 std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t deadline) {
-  bool drained = false;  // a wait just timed out: nothing is pending
   for (;;) {
     SDL_Event ev;
-    if (!drained)
+    if (pumpDue_ || wallNow() - lastPump_ >= kSignalCheckMs) {
       while (SDL_PollEvent(&ev)) take(ev, now);
-    drained = false;
+      pumpDue_ = false;
+      lastPump_ = wallNow();
+    }
     if (hungUp) quitting_ = true;
     if (quitting_ && queue_.empty()) {
       // SIGINT, SIGTERM or the session closing: close the windows one by one,
@@ -177,8 +178,14 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
       else wake = std::min(deadline, slot);
     }
     auto timeout = static_cast<int>(std::min(wake - wall, kSignalCheckMs));
-    if (SDL_WaitEventTimeout(&ev, timeout)) take(ev, now);
-    else drained = true;
+    if (pumpDue_) continue;  // drawing above may have read events off the connection
+    if (display_.ready()) {
+      // Only a display with something to read is pumped.
+      if (display_.wait(timeout)) pumpDue_ = true;
+    } else if (SDL_WaitEventTimeout(&ev, timeout)) {
+      take(ev, now);
+      pumpDue_ = true;
+    }
   }
 }
 
@@ -210,6 +217,7 @@ bool SdlPlatform::redraw(Form& f) {
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
   f.clearDirty();
+  pumpDue_ = true;
   return true;
 }
 
@@ -259,19 +267,23 @@ void SdlPlatform::formShown(Form& f) {
     if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
     it = windows_.emplace(&f, w).first;
     shownOrder_.push_back(&f);
+    display_.attach(w.window);
   }
   SDL_ShowWindow(it->second.window);
   SDL_RaiseWindow(it->second.window);
   f.elementChanged();
+  pumpDue_ = true;
 }
 
 void SdlPlatform::formHidden(Form& f) {
   std::erase(pending_, &f);
+  pumpDue_ = true;
   if (auto it = windows_.find(&f); it != windows_.end()) SDL_HideWindow(it->second.window);
 }
 
 void SdlPlatform::formUnloaded(Form& f) {
   std::erase(pending_, &f);
+  pumpDue_ = true;
   auto it = windows_.find(&f);
   if (it == windows_.end()) return;
   SDL_DestroyRenderer(it->second.renderer);
@@ -281,6 +293,7 @@ void SdlPlatform::formUnloaded(Form& f) {
 }
 
 void SdlPlatform::formCaptionChanged(Form& f) {
+  pumpDue_ = true;
   if (auto it = windows_.find(&f); it != windows_.end()) SDL_SetWindowTitle(it->second.window, f.caption().c_str());
 }
 
@@ -294,10 +307,7 @@ bool SdlPlatform::shot(Form& f, const std::string& file, std::string& error) {
   return painter_.writePng(f, file, it == windows_.end() ? 1 : it->second.scale, error);
 }
 
-SDL_Window* SdlPlatform::window(Form& f) const {
-  auto it = windows_.find(&f);
-  return it == windows_.end() ? nullptr : it->second.window;
-}
+
 
 ScreenSize SdlPlatform::screen() const {
   SDL_DisplayMode mode;

@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/sdl/display_connection.h"
 #include "platform/sdl/painter.h"
 #include "runtime/platform.h"
 #include "sound/audio_device.h"
@@ -39,9 +40,8 @@ class SdlPlatform : public Platform {
 
   // Time of the run's clock on the wall, in ms since the start.
   std::int64_t wallNow() const;
-  // Frames put on screen so far, and the window showing a form (none when it has none).
+  // Frames put on screen so far.
   std::uint64_t frames() const { return frames_; }
-  SDL_Window* window(Form& f) const;
 
  private:
   struct Window {
@@ -78,6 +78,12 @@ class SdlPlatform : public Platform {
   std::vector<Form*> pending_;  // changed forms waiting for the next frame slot
   std::int64_t lastFrame_ = -kFrameMs;  // wall time the last frame was started
   std::uint64_t frames_ = 0;
+  DisplayConnection display_;
+  // Events may wait inside SDL or the display library, not on the
+  // connection: after drawing or any window call, and every kSignalCheckMs,
+  // the loop pumps them before it sleeps again.
+  bool pumpDue_ = true;
+  std::int64_t lastPump_ = 0;
 };
 
 }  // namespace qs

@@ -133,7 +133,7 @@ class FrameCap : public ::testing::Test {
   }
   // What the window shows differs from a fresh drawing of the strip in this many pixels.
   int staleness() {
-    SDL_Surface* shown = SDL_GetWindowSurface(platform_->window(*strip_));
+    SDL_Surface* shown = SDL_GetWindowSurface(platform_->windowOf(*strip_));
     SurfacePtr fresh = draw(*strip_);
     return shown && fresh ? differingPixels(shown, fresh.get()) : -1;
   }

@@ -1,0 +1,22 @@
+#pragma once
+#include <SDL.h>
+
+namespace qs {
+
+// The connection to the display as a file descriptor, so that the loop can
+// sleep on it and the next timer together: a wake that finds nothing to read
+// from the display needs no event pump. Only X11 has one; with other video
+// drivers the loop waits through SDL.
+class DisplayConnection {
+ public:
+  // Takes the connection of the first window made.
+  void attach(SDL_Window* window);
+  bool ready() const { return fd_ >= 0; }
+  // True when the display has something to read within `timeoutMs`.
+  bool wait(int timeoutMs) const;
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace qs
