@@ -1,5 +1,6 @@
 #include "app/qspe_program.h"
 
+#include "games/samurai/form_sam.h"
 #include "games/shooter/form_qb.h"
 #include "games/strike/form_qs.h"
 #include "qspe/menu.h"
@@ -16,6 +17,7 @@ QspeProgram::QspeProgram(Runtime& rt, AudioDevice& audio)
   rt.addForm(std::make_unique<FormMain>(services_));
   rt.addForm(std::make_unique<FormQB>(services_));
   rt.addForm(std::make_unique<FormQS>(services_));
+  rt.addForm(std::make_unique<FormSam>(services_));
 
   // Every menu entry whose scene is not above opens a stand-in that keeps the
   // game-scene protocol.
