@@ -1,6 +1,7 @@
 #include "app/qspe_program.h"
 
 #include "games/shooter/form_qb.h"
+#include "games/shooter/form_qbf.h"
 #include "games/shooter/form_qbl.h"
 #include "games/strike/form_qs.h"
 #include "qspe/menu.h"
@@ -17,6 +18,7 @@ QspeProgram::QspeProgram(Runtime& rt, AudioDevice& audio)
   rt.addForm(std::make_unique<FormMain>(services_));
   rt.addForm(std::make_unique<FormQB>(services_));
   rt.addForm(std::make_unique<FormQBL>(services_));
+  rt.addForm(std::make_unique<FormQBF>(services_));
   rt.addForm(std::make_unique<FormQS>(services_));
 
   // Every menu entry whose scene is not above opens a stand-in that keeps the

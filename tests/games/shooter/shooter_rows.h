@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "games/shooter/form_qb.h"
+#include "games/shooter/form_qbf.h"
 #include "games/shooter/form_qbl.h"
 #include "qspe/menu.h"
 #include "sound/wav_info.h"
@@ -78,6 +79,9 @@ inline const Shooter kShooters[] = {
     {"FormQBL", "QorvexBlast LEVEL", addScene<FormQBL>, "left", "top", 264, -32, 328, 8, "Up", "Down", 0, 168, 264,
      false, "#0000C0", "Dekopin!!", "B", "Mission Over!!", "Mssl:Z      High:X",
      "0000ffff00000000000000000000000000000000", 264, 9, false},
+    {"FormQBF", "QorvexBlast FINAL", addScene<FormQBF>, "left", "top", -32, 32, -64, 224, "Up", "Down", 0, 168, 0,
+     false, "#C0C000", "The pen is mighty!!", "!", "Congratulation!!", "Shot:Z     High:X",
+     "00000000ffff0000000000000000000000000000", 0, 8, true},
 };
 
 inline std::string nameOf(const ::testing::TestParamInfo<Shooter>& info) { return info.param.form; }

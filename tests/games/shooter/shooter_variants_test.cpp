@@ -46,6 +46,33 @@ const Layout kLayouts[] = {
           " size=72 bold=1 italic=0 align=centre",
       "txtRest caption=\"\" visible=1 left=0 top=136 width=33 height=33 fore=#8080FF " + kUi +
           " size=21.75 bold=0 italic=0 align=left"}},
+    {"FormQBF",
+     addScene<FormQBF>,
+     "caption=\"QorvexBlast FINAL\" visible=1 width=4100 height=2850",
+     {"Window visible=1 left=0 top=0 width=268 height=165 back=#C0C000",
+      "Enemy(4)", "Enemy(3)", "Enemy(2)", "Enemy(1)",
+      "Enemy(0) caption=\"@\" visible=1 left=-32 top=0 width=33 height=33 fore=#404000 " + kSym +
+          " size=27.75 bold=1 italic=0 align=right",
+      "Beam caption=\"Z\" visible=1 left=0 top=168 width=33 height=33 fore=#404000 " + kSym +
+          " size=27.75 bold=1 italic=0 align=centre",
+      "Myship caption=\">\" visible=0 left=224 top=64 width=33 height=33 fore=#404000 " + kSym +
+          " size=27.75 bold=1 italic=0 align=centre",
+      "txtEvent caption=\"Push Z or X\" visible=1 left=48 top=120 width=161 height=33 fore=#FFFF80 " + kUi +
+          " size=21.75 bold=1 italic=0 align=centre",
+      "txtTitle caption=\"QorvexBlast FINAL\" visible=1 left=0 top=32 width=265 height=33 fore=#FFFF80 " + kUi +
+          " size=21.75 bold=1 italic=0 align=centre",
+      "txtInfo caption=\"Start:Z     Quit:X\" visible=1 left=48 top=144 width=161 height=25 fore=#FFFF80 " + kUi +
+          " size=14.25 bold=1 italic=0 align=centre",
+      "txtScore caption=\"\" visible=1 left=112 top=0 width=153 height=33 fore=#FFFF80 " + kUi +
+          " size=21.75 bold=0 italic=0 align=right",
+      "txtHighScore caption=\"HighScore:\" visible=1 left=0 top=0 width=73 height=17 fore=#FFFF80 " + kUi +
+          " size=11.25 bold=0 italic=0 align=left",
+      "txtHisc caption=\"10000\" visible=1 left=64 top=0 width=49 height=17 fore=#FFFF80 " + kUi +
+          " size=11.25 bold=0 italic=0 align=right",
+      "Bgtxt caption=\"J\" visible=1 left=48 top=32 width=161 height=97 fore=#808000 " + kSym +
+          " size=72 bold=1 italic=0 align=centre",
+      "txtRest caption=\"\" visible=1 left=232 top=136 width=33 height=33 fore=#FFFF80 " + kUi +
+          " size=21.75 bold=0 italic=0 align=right"}},
 };
 
 class SceneLayout : public ::testing::TestWithParam<Layout> {};
