@@ -3,6 +3,7 @@
 #include "games/shooter/form_qb.h"
 #include "games/shooter/form_qbf.h"
 #include "games/shooter/form_qbl.h"
+#include "games/shooter/form_qrb.h"
 #include "games/strike/form_qs.h"
 #include "qspe/menu.h"
 #include "qspe/pending_game_scene.h"
@@ -19,6 +20,7 @@ QspeProgram::QspeProgram(Runtime& rt, AudioDevice& audio)
   rt.addForm(std::make_unique<FormQB>(services_));
   rt.addForm(std::make_unique<FormQBL>(services_));
   rt.addForm(std::make_unique<FormQBF>(services_));
+  rt.addForm(std::make_unique<FormQRB>(services_));
   rt.addForm(std::make_unique<FormQS>(services_));
 
   // Every menu entry whose scene is not above opens a stand-in that keeps the

@@ -11,6 +11,7 @@
 #include "games/shooter/form_qb.h"
 #include "games/shooter/form_qbf.h"
 #include "games/shooter/form_qbl.h"
+#include "games/shooter/form_qrb.h"
 #include "qspe/menu.h"
 #include "sound/wav_info.h"
 #include "support/headless_run.h"
@@ -82,6 +83,9 @@ inline const Shooter kShooters[] = {
     {"FormQBF", "QorvexBlast FINAL", addScene<FormQBF>, "left", "top", -32, 32, -64, 224, "Up", "Down", 0, 168, 0,
      false, "#C0C000", "The pen is mighty!!", "!", "Congratulation!!", "Shot:Z     High:X",
      "00000000ffff0000000000000000000000000000", 0, 8, true},
+    {"FormQRB", "QorvexReBirth", addScene<FormQRB>, "top", "left", 264, -32, 296, 8, "Left", "Right", 32, 288, 264,
+     true, "#C00000", "Finger!!", "G", "Complete!!", "Topd:Z     High:X", "000000000000ffff000000000000000000000000",
+     264, 9, false},
 };
 
 inline std::string nameOf(const ::testing::TestParamInfo<Shooter>& info) { return info.param.form; }
