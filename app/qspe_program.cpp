@@ -2,6 +2,9 @@
 
 #include "games/samurai/form_sam.h"
 #include "games/shooter/form_qb.h"
+#include "games/shooter/form_qbf.h"
+#include "games/shooter/form_qbl.h"
+#include "games/shooter/form_qrb.h"
 #include "games/strike/form_qs.h"
 #include "qspe/menu.h"
 #include "qspe/pending_game_scene.h"
@@ -16,6 +19,9 @@ QspeProgram::QspeProgram(Runtime& rt, AudioDevice& audio)
   rt.addForm(std::make_unique<FormStartUp>());
   rt.addForm(std::make_unique<FormMain>(services_));
   rt.addForm(std::make_unique<FormQB>(services_));
+  rt.addForm(std::make_unique<FormQBL>(services_));
+  rt.addForm(std::make_unique<FormQBF>(services_));
+  rt.addForm(std::make_unique<FormQRB>(services_));
   rt.addForm(std::make_unique<FormQS>(services_));
   rt.addForm(std::make_unique<FormSam>(services_));
 

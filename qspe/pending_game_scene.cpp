@@ -15,9 +15,6 @@ constexpr int kSamOuterHeight = outerTwipsOfHeight(208 * kTwipsPerPixel);
 
 const PendingGame kGames[] = {
     {"FormQB", "QorvexBlast", 2560, 4350, Color::rgb(128, 128, 128), Color::rgb(192, 192, 192), &ScoreRecord::clearQB},
-    {"FormQBL", "QorvexBlast LEVEL", 4050, 2850, Color::rgb(0, 0, 192), colors::white, &ScoreRecord::clearQBL},
-    {"FormQBF", "QorvexBlast FINAL", 4100, 2850, Color::rgb(192, 192, 0), colors::black, &ScoreRecord::clearQBF},
-    {"FormQRB", "QorvexReBirth", 2560, 4350, Color::rgb(192, 0, 0), colors::white, &ScoreRecord::clearQRB},
     {"FormQS", "QorvexStrike!", kQsOuterWidth, 3510, Color::rgb(0, 128, 0), Color::rgb(0, 255, 0),
      &ScoreRecord::clearQS},
     {"FormQF", "QorvexBlast Forever", 3420, 4350, colors::white, colors::black, &ScoreRecord::clearQF},

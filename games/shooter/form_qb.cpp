@@ -7,14 +7,13 @@ namespace {
 constexpr Color kFieldGrey = Color::rgb(128, 128, 128);
 constexpr Color kText = Color::rgb(192, 192, 192);
 constexpr Color kBackdrop = Color::rgb(64, 64, 64);
+// The system colour of inactive title bars that X's release gives the field
+// stands for the field's own grey. The field keeps its design height.
+constexpr ShooterLook kLook{"QorvexBlast", 2560, 4350, 165, 265, kFieldGrey, kFieldGrey, &ScoreRecord::clearQB,
+                            "R", "Crash!!", "Cleared!!", "Beam:Z     High:X"};
 }  // namespace
 
-void FormQB::designWindow() {
-  setDesignCaption("QorvexBlast");
-  setDesignSize(2560, 4350);
-  setClientSize(165, 265);
-  place(Window, "Window", {0, 0, 165, 265}, kFieldGrey, Units::Pixels);
-}
+FormQB::FormQB(GameServices& services) : ShooterCore("FormQB", services, kLook) {}
 
 // Topmost first.
 void FormQB::designField() {
@@ -30,13 +29,6 @@ void FormQB::designField() {
   Window.place(txtScore, "txtScore", {"", gothic(21.75), Align::Right, kText, {8, 120, 153, 33}});
   Window.place(Bgtxt, "Bgtxt", {"J", wingdings(72, true), Align::Centre, kBackdrop, {0, 80, 161, 97}});
   Window.place(txtRest, "txtRest", {"", gothic(21.75), Align::Right, kText, {128, 224, 33, 33}});
-}
-
-// The field keeps its design height.
-void FormQB::sizeWindow() {
-  setWidth(2560);
-  setHeight(4350);
-  Window.setWidth(165);
 }
 
 }  // namespace qs

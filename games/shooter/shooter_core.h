@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "runtime/element.h"
 #include "qspe/game_scene.h"
@@ -13,6 +12,23 @@ namespace qs {
 struct Spot {
   int x = 0;
   int y = 0;
+};
+
+// What sets one shooter scene apart beyond its layout and its field's turn:
+// the caption, the outer size that load sets (in twips), the field's size
+// once loaded (in pixels), its colour and the colour it takes when X is
+// released, the scene's clear flag in the score record, and its own texts.
+struct ShooterLook {
+  const char* caption;
+  int outerWidth, outerHeight;
+  int fieldWidth, fieldHeight;
+  Color field;
+  Color fieldAfterBlast;
+  std::int16_t ScoreRecord::*clearFlag;
+  const char* crashGlyph;  // Bgtxt when an enemy lands on the ship
+  const char* crashTitle;
+  const char* clearTitle;  // an ordinary clear
+  const char* playInfo;    // txtInfo in play
 };
 
 // The two keys that step the ship between its five lanes, and the step that
@@ -41,17 +57,17 @@ class ShooterCore : public GameScene {
   void Form_KeyUp(int keyCode) override;
 
  protected:
-  ShooterCore(std::string name, GameServices& services) : GameScene(std::move(name), Units::Pixels, services) {}
+  ShooterCore(std::string name, GameServices& services, const ShooterLook& look)
+      : GameScene(std::move(name), Units::Pixels, services), look_(look) {}
 
-  // ---- the scene's own make-up: every scene gives these ----
-  // Caption, colours and sizes of the window and the field `Window`.
-  virtual void designWindow() = 0;
-  // The elements inside `Window`, topmost first.
+  // ---- the scene's own make-up ----
+  // The elements inside `Window`, topmost first: every scene gives these.
   virtual void designField() = 0;
-  // At load: the outer window size and the field's size.
-  virtual void sizeWindow() = 0;
-  // The scene's clear flag in `scoreRec`.
-  virtual std::int16_t& clearFlag() = 0;
+  // Caption, colour and sizes of the window and the field `Window`.
+  void designWindow();
+  // At load: the outer window size, then the field's height and width.
+  void sizeWindow();
+  std::int16_t& clearFlag() { return scoreRec.*look_.clearFlag; }
 
   // ---- the rules, upright by default ----
   // Where enemy i enters: at load and when the enemy tick brings it back.
@@ -77,15 +93,8 @@ class ShooterCore : public GameScene {
   virtual bool passed(const Label& enemy) const;
   // Where the High blast throws enemy i, with the current `highRow`.
   virtual void blastEnemy(int i);
-  // The field's colour once X is released.
-  virtual Color fieldColourAfterBlast() const;
   // Sounded before the crash and pass reactions (nothing upright).
   virtual void alarmOnLoss() {}
-  // Texts.
-  virtual std::string_view crashGlyph() const { return "R"; }
-  virtual std::string_view crashTitle() const { return "Crash!!"; }
-  virtual std::string_view clearTitle() const { return "Cleared!!"; }
-  virtual std::string_view playInfo() const { return "Beam:Z     High:X"; }
   // At a game start: the title texts emptied.
   virtual void emptyTitleTexts();
   // The clear procedure. A variant that names it otherwise ("gameClere")
@@ -134,6 +143,7 @@ class ShooterCore : public GameScene {
   static constexpr const char* kTitleInfo = "Start:Z     Quit:X";
 
  private:
+  const ShooterLook& look_;
   friend struct ShooterProbe;  // tests read and set the scene state
 };
 

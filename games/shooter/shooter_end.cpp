@@ -61,7 +61,7 @@ void ShooterCore::gameClear() {
     Myship.setCaption("J");
     clearFlag() = kTrue;
   } else {
-    txtTitle.setCaption(clearTitle());
+    txtTitle.setCaption(look_.clearTitle);
   }
   for (int i = 0; i < kLanes; ++i) {
     Spot s = enemyWaiting(i);

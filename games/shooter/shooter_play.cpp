@@ -26,7 +26,7 @@ void ShooterCore::gameStart() {
   Bgtxt.setCaption("J");
   showScore();
   showRest();
-  txtInfo.setCaption(playInfo());
+  txtInfo.setCaption(look_.playInfo);
   emptyTitleTexts();
   playFlag = kTrue;
   TimeEvent.setEnabled(false);
@@ -100,8 +100,8 @@ void ShooterCore::TimeEnemy_Timer() {
     if (crashes(enemy)) {
       alarmOnLoss();
       Myship.setCaption("N");
-      Bgtxt.setCaption(crashGlyph());
-      txtTitle.setCaption(crashTitle());
+      Bgtxt.setCaption(look_.crashGlyph);
+      txtTitle.setCaption(look_.crashTitle);
       gameOver();
     }
     if (passed(enemy)) {

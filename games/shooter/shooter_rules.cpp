@@ -31,9 +31,6 @@ void ShooterCore::blastEnemy(int i) {
   Enemy[i].setVisible(true);
 }
 
-// Stands for the system colour of inactive title bars: the field's own grey.
-Color ShooterCore::fieldColourAfterBlast() const { return Color::rgb(128, 128, 128); }
-
 void ShooterCore::emptyTitleTexts() {
   txtEvent.setCaption("");
   txtTitle.setCaption("");

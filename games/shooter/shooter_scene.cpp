@@ -3,6 +3,7 @@
 #include "games/shooter/shooter_core.h"
 #include "runtime/keys.h"
 #include "runtime/runtime.h"
+#include "runtime/window_frame.h"
 
 namespace qs {
 
@@ -13,6 +14,21 @@ void ShooterCore::design() {
   addTimer(TimeEvent, "TimeEvent", 250, true, [this] { TimeEvent_Timer(); });
   addTimer(TimeEnemy, "TimeEnemy", kEnemyInterval, false, [this] { TimeEnemy_Timer(); });
   addTimer(TimeBeam, "TimeBeam", 100, false, [this] { TimeBeam_Timer(); });
+}
+
+void ShooterCore::designWindow() {
+  setDesignCaption(look_.caption);
+  setDesignSize(look_.outerWidth, look_.outerHeight);
+  setClientSize(clientPixelsOfWidth(look_.outerWidth), clientPixelsOfHeight(look_.outerHeight));
+  place(Window, "Window", {0, 0, look_.fieldWidth, look_.fieldHeight}, look_.field, Units::Pixels);
+}
+
+// The field is designed at its loaded size: setting it again changes nothing.
+void ShooterCore::sizeWindow() {
+  setWidth(look_.outerWidth);
+  setHeight(look_.outerHeight);
+  Window.setHeight(look_.fieldHeight);
+  Window.setWidth(look_.fieldWidth);
 }
 
 // Only pushX is reset here: the rest of the scene state (beamOn, score,
@@ -66,7 +82,7 @@ void ShooterCore::Form_KeyDown(int keyCode) {
 void ShooterCore::Form_KeyUp(int keyCode) {
   if (keyCode == vbKeyX) {
     pushX = false;
-    Window.setBack(fieldColourAfterBlast());
+    Window.setBack(look_.fieldAfterBlast);
   } else if (keyCode == vbKeyZ) {
     pushZ = false;
   }

@@ -203,8 +203,12 @@ class WinningGame : public GameScene {
 
 TEST_F(Menu, AGameSceneWritesTheRecordAtUnloadAndTheNextSceneReadsIt) {
   make(ScoreRecord{0, 0, 0, 0, 0, 0, 12345, 0}).add<WinningGame>();  // registered first: no stand-in
+  run->rt().addForm(std::make_unique<PendingGameScene>(
+      PendingGame{"FormQBL", "QorvexBlast LEVEL", 4050, 2850, Color::rgb(0, 0, 192), colors::white,
+                  &ScoreRecord::clearQBL},
+      run->services()));
   std::string s = "100 down Z\n110 up Z\n200 down Z\n210 up Z\n300 down X\n310 up X\n";  // entry 0 wins
-  s += presses("Right", 1, 400) + "500 down Z\n510 up Z\n";  // entry 1: the stand-in of FormQBL
+  s += presses("Right", 1, 400) + "500 down Z\n510 up Z\n";  // entry 1: a stand-in of FormQBL
   s += "600 down X\n700 up X\n800 close FormMain\n";
   auto t = go(s);
   // clearQBL set, hiScoreQF 12345 kept.
@@ -259,6 +263,10 @@ TEST(SceneFlow, EveryMenuEntryLeadsToARegisteredScene) {
 
 TEST_F(Menu, AStandInKeepsItsGamesCaptionSizeColourAndStarAndLeavesOnX) {
   make(ScoreRecord{0, 0, kTrue, 0, 0, 0, 0, 0});
+  run->rt().addForm(std::make_unique<PendingGameScene>(
+      PendingGame{"FormQBF", "QorvexBlast FINAL", 4100, 2850, Color::rgb(192, 192, 0), colors::black,
+                  &ScoreRecord::clearQBF},
+      run->services()));
   auto t = go(presses("Right", 2, 100) + "300 down Z\n310 up Z\n400 dump\n500 down X\n510 up X\n600 quit\n");
   EXPECT_TRUE(t.has("300 set FormQBF caption \"★QorvexBlast FINAL\"")) << t.dump();
   EXPECT_EQ(t.dumpOf("FormQBF").find("FormQBF caption=\"★QorvexBlast FINAL\" visible=1 width=4100 height=2850 "

@@ -1,121 +1,13 @@
 // The shooter's rules, run on every shooter scene: each scene is one row of
 // kShooters, which says where its field puts things in the trace's terms.
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <optional>
 
-#include "games/shooter/form_qb.h"
-#include "qspe/menu.h"
 #include "runtime/random.h"
-#include "sound/wav_info.h"
-#include "support/headless_run.h"
+#include "shooter_rows.h"
 #include "support/media_bytes.h"
 
-namespace qs {
-
-// Reaches into a shooter scene's state where a script alone would take too
-// long (a score near the clear, a worn-down enemy tick).
-struct ShooterProbe {
-  static int& score(ShooterCore& s) { return s.score; }
-  static int& hiScore(ShooterCore& s) { return s.hiScore; }
-  static std::int16_t& restCount(ShooterCore& s) { return s.restCount; }
-  static std::uint8_t& highRow(ShooterCore& s) { return s.highRow; }
-  static std::uint8_t enemyPick(ShooterCore& s) { return s.enemyPick; }
-  static std::int16_t playFlag(ShooterCore& s) { return s.playFlag; }
-  static Timer& enemyTimer(ShooterCore& s) { return s.TimeEnemy; }
-  static Label& enemy(ShooterCore& s, int i) { return s.Enemy[i]; }
-};
-
-namespace test {
+namespace qs::test {
 namespace {
-
-using P = ShooterProbe;
-using Times = std::vector<std::int64_t>;
-
-// A shooter scene as its tests see it. Lane i lies at 32 × i along `across`;
-// an enemy moves `step` along `along` each enemy tick, entering at `entry`;
-// the beam flies the other way.
-struct Shooter {
-  const char* form;
-  const char* caption;
-  ShooterCore& (*add)(HeadlessRun&);
-  const char* along;
-  const char* across;
-  int entry;
-  int step;
-  int waiting;    // where an enemy waits for the next game after an end
-  int shipAlong;  // the ship's row
-  const char* backKey;     // the ship towards lane 0
-  const char* forwardKey;  // and towards lane 4
-  int parkAlong, parkAcross;  // the spent beam's place
-  int blastBase;              // the blast throws an enemy to blastBase - step × row
-  bool blastRevives;          // and shows a destroyed one again
-  const char* field;          // the field's colour once X is let go
-  const char* crashTitle;
-  const char* crashGlyph;
-  const char* clearTitle;
-  const char* playInfo;
-  const char* perfectRecord;  // the score record after a perfect clear
-};
-
-void PrintTo(const Shooter& s, std::ostream* os) { *os << s.form; }
-
-template <class F>
-ShooterCore& addScene(HeadlessRun& run) {
-  return run.add<F>();
-}
-
-const Shooter kShooters[] = {
-    {"FormQB", "QorvexBlast", addScene<FormQB>, "top", "left", -32, 32, -64, 224, "Left", "Right", 32, 288, 0, true,
-     "#808080", "Crash!!", "R", "Cleared!!", "Beam:Z     High:X", "ffff000000000000000000000000000000000000"},
-};
-
-constexpr const char* kZeroRecord = "0000000000000000000000000000000000000000";
-constexpr const char* kSounds[] = {"start.wav", "end.wav", "high.wav", "miss.wav", "gameover.wav", "clear.wav"};
-
-class ShooterRules : public ::testing::TestWithParam<Shooter> {
- protected:
-  const Shooter& v() const { return GetParam(); }
-
-  // The scene and the menu it goes back to; with `sounds` the waiting
-  // effects take their real time.
-  void start(std::int64_t until, bool sounds = false) {
-    HeadlessRun::Setup setup{.until = until};
-    if (sounds) setup.media.assign(std::begin(kSounds), std::end(kSounds));
-    run.emplace(setup);
-    scene = &v().add(*run);
-    run->add<FormMain>();
-  }
-  TraceView play(const std::string& script) { return run->run(v().form, script); }
-  TraceView trace() const { return run->trace(); }
-  std::int64_t wav(const std::string& name) const { return wavLengthMs(run->file(name)); }
-
-  // Trace lines of the scene, without their times.
-  std::string set(const std::string& element, const std::string& prop, const std::string& value) const {
-    return "set " + std::string(v().form) + "." + element + " " + prop + " " + value;
-  }
-  std::string caption(const std::string& element, const std::string& text) const {
-    return set(element, "caption", inQuotes(text));
-  }
-  std::string title(const std::string& text) const { return caption("txtTitle", text); }
-  static std::string enemy(int i) { return "Enemy(" + std::to_string(i) + ")"; }
-  std::string enemyAt(int i, int along) const { return set(enemy(i), v().along, std::to_string(along)); }
-  std::string beamAcross(int across) const { return set("Beam", v().across, std::to_string(across)); }
-  static int lane(int i) { return 32 * i; }
-  // Ticks an enemy takes from `from` to the ship's row.
-  int ticksToShip(int from) const { return (v().shipAlong - from) / v().step; }
-  int alongOf(const Label& l) const { return std::string(v().along) == "top" ? l.top() : l.left(); }
-  void moveTo(Label& l, int across, int along) const {
-    std::string(v().along) == "top" ? l.move(across, along) : l.move(along, across);
-  }
-  std::string press(std::int64_t t, const char* key) const {
-    return std::to_string(t) + " down " + key + "\n" + std::to_string(t + 10) + " up " + key + "\n";
-  }
-
-  std::optional<HeadlessRun> run;
-  ShooterCore* scene = nullptr;
-};
 
 // ---- the scene at load and in the title ----
 
@@ -175,6 +67,10 @@ TEST_P(ShooterRules, AnUnopposedGameCrashesOnTheEighthTickAndEndsAfterBothSounds
   ASSERT_LT(afterSound, t.size());
   EXPECT_GE(std::stoll(t[afterSound]), crash + miss + over);
   EXPECT_EQ(t.first(title("Mayday!!")), -1);
+  EXPECT_EQ(t.times("beep"), v().lossBeep ? Times{crash} : Times{});
+  if (v().lossBeep) {
+    EXPECT_TRUE(t.inOrder({c + enemyAt(2, v().shipAlong), c + "beep", c + caption("Myship", "N")}));
+  }
   // The loop went on after gameOver: the enemies after the one that crashed wait a step nearer.
   for (int i = 0; i < 5; ++i) EXPECT_EQ(alongOf(P::enemy(*scene, i)), v().waiting + (i > 2 ? v().step : 0)) << i;
   EXPECT_EQ(P::playFlag(*scene), 0);
@@ -207,6 +103,13 @@ TEST_P(SecondGame, AnEnemyIsPastOnlyTwoStepsBeyondTheShipAndACrashIsTestedOnlyAt
   EXPECT_EQ(past, tick(k + 2));
   EXPECT_EQ(t.first(title("Mayday!!")), past);
   EXPECT_EQ(t.first(caption("Bgtxt", "L")), past);
+  Times beeps;  // of game 2
+  for (std::int64_t b : t.times("beep"))
+    if (b >= 9000) beeps.push_back(b);
+  EXPECT_EQ(beeps, v().lossBeep ? Times{past} : Times{});
+  if (v().lossBeep) {
+    EXPECT_TRUE(t.inOrder({std::to_string(past) + " beep", std::to_string(past) + " " + title("Mayday!!")}));
+  }
   EXPECT_EQ(t.first(title(v().crashTitle), 9000), -1);
   EXPECT_EQ(t.first(caption("Myship", "N"), 9000), -1);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(alongOf(P::enemy(*scene, i)), v().waiting + (i > 3 ? v().step : 0)) << i;
@@ -255,12 +158,70 @@ TEST_P(ShooterRules, TheShipStepsOnEveryKeyDownWithinTheFiveLanes) {
             (std::vector<std::string>{"32", "0", "32", "64", "96", "128"}));
 }
 
+TEST_P(ShooterRules, TheArrowKeysOfTheOtherAxisDoNothingInPlay) {
+  start(400);
+  std::string s = "0 down Z\n20 up Z\n";
+  int at = 100;
+  for (const char* key : idleKeys()) {
+    s += std::to_string(at) + " down " + key + "\n" + std::to_string(at + 10) + " repeat " + key + "\n" +
+         std::to_string(at + 20) + " up " + key + "\n";
+    at += 100;
+  }
+  auto t = play(s + "300 dump\n");
+  ASSERT_EQ(t.first(set("TimeEnemy", "enabled", "1")), 10);
+  EXPECT_EQ(t.count(std::string(v().form) + ".Myship " + v().across), 0) << t.dump();
+  EXPECT_EQ(t.count(std::string(v().form) + ".Myship " + v().along), 0);
+  EXPECT_EQ(P::shipPos(*scene), 2);
+}
+
+// One shot into an empty lane: the beam steps away from the ship every 100 ms
+// and is parked on the tick that takes it out of the field.
+TEST_P(ShooterRules, TheBeamsLastPlaceInsideTheFieldAndTheTickThatParksIt) {
+  start(2000);
+  run->at(20, [&] {  // the lane's enemy out of the way, as if destroyed
+    P::enemy(*scene, 2).setVisible(false);
+    moveTo(P::enemy(*scene, 2), 256, 0);
+  });
+  auto t = play("0 down Z\n30 up Z\n40 down Z\n45 up Z\n");
+  const auto flight = t.values(std::string(v().form) + ".Beam", v().along);
+  const int n = v().beamParkTick;
+  ASSERT_EQ(flight.size(), std::size_t(n + 2)) << t.dump();
+  EXPECT_EQ(flight[0], (TraceView::Value{40, std::to_string(v().shipAlong)}));
+  for (int k = 1; k <= n; ++k)
+    EXPECT_EQ(flight[std::size_t(k)], (TraceView::Value{10 + 100 * k, std::to_string(v().shipAlong - v().step * k)}));
+  EXPECT_EQ(flight[std::size_t(n - 1)].value, std::to_string(v().beamLastInside));
+  EXPECT_EQ(flight[std::size_t(n + 1)], (TraceView::Value{10 + 100 * n, std::to_string(v().parkAlong)}));
+  EXPECT_EQ(t.first(beamAcross(v().parkAcross)), 10 + 100 * n);
+  EXPECT_EQ(t.count("hit.wav"), 0);
+}
+
+// The ship's lane is kept clear by the held beam; the enemies of the other
+// lanes reach the ship's row on the 8th enemy tick and are past on the 10th.
+TEST_P(ShooterRules, AnEnemyReachesTheShipsRowOnTheEighthTickAndIsPastOnTheTenth) {
+  start(20000);
+  auto t = play("0 down Z\n50 repeat Z\n");
+  ASSERT_EQ(v().entry + 8 * v().step, v().shipAlong);
+  const std::int64_t eighth = t.first(enemyAt(0, v().shipAlong)), ninth = t.first(enemyAt(0, v().entry + 9 * v().step));
+  const std::int64_t tenth = t.first(enemyAt(0, v().entry + 10 * v().step));
+  ASSERT_GT(eighth, 0) << t.dump();
+  EXPECT_LT(eighth, ninth);
+  EXPECT_LT(ninth, tenth);
+  EXPECT_EQ(t.first(title("Mayday!!")), tenth);
+  EXPECT_EQ(t.first(caption("Bgtxt", "L")), tenth);
+  const std::int64_t crash = t.first(title(v().crashTitle));  // in a later game, Z being held
+  EXPECT_TRUE(crash < 0 || crash > tenth) << crash;
+}
+
 // ---- the High blast ----
 
 TEST_P(ShooterRules, TheBlastWhitensTheFieldWhileXIsHeldAndSpendsOneBlastPerKeyDown) {
   start(700);
   std::uint8_t rowAfterFirst = 0;
-  run->at(510, [&] { rowAfterFirst = P::highRow(*scene); });
+  int firstThrown = 0;  // may be where enemy 0 stood already: no trace line then
+  run->at(510, [&] {
+    rowAfterFirst = P::highRow(*scene);
+    firstThrown = alongOf(P::enemy(*scene, 0));
+  });
   auto t = play("0 down Z\n50 up Z\n500 down X\n520 repeat X\n540 repeat X\n560 repeat X\n580 repeat X\n600 up X\n");
   EXPECT_EQ(t.times("wav high.wav wait 0"), (Times{500, 520, 540}));
   EXPECT_EQ(t.times(set("Window", "back", "#FFFFFF")), (Times{500}));
@@ -272,7 +233,7 @@ TEST_P(ShooterRules, TheBlastWhitensTheFieldWhileXIsHeldAndSpendsOneBlastPerKeyD
   EXPECT_EQ(P::restCount(*scene), 0);
   // The first blast of the visit throws enemy 0 to row 0; each later enemy
   // and the next blast's enemy 0 take the row drawn after the one before.
-  EXPECT_EQ(t.first(enemyAt(0, v().blastBase)), 500);
+  EXPECT_EQ(firstThrown, v().blastBase);
   for (int i = 1; i < 5; ++i) {
     auto thrown = t.values(std::string(v().form) + "." + enemy(i), v().along);
     ASSERT_FALSE(thrown.empty()) << i;
@@ -302,14 +263,27 @@ TEST_P(ShooterRules, AnXTapDuringTheBlastLeavesTheSceneOnItsClear) {
   EXPECT_EQ(t.count("unload " + std::string(v().form)), 0);
 }
 
+// Where the blast leaves a destroyed enemy hidden, only an enemy tick that
+// picks its lane brings it back, at the entry.
 TEST_P(ShooterRules, TheBlastShowsDestroyedEnemiesAgainOnlyWhereTheSceneSaysSo) {
-  start(3000);
+  start(12000);
   auto t = play("0 down Z\n50 repeat Z\n1600 up Z\n2000 down X\n2010 up X\n");
   const std::int64_t hit = t.first(set(enemy(2), "visible", "0"));
   ASSERT_GT(hit, 0);
   ASSERT_LT(hit, 2000);
-  EXPECT_EQ(t.first(set(enemy(2), "visible", "1"), hit) == 2000, v().blastRevives);
+  auto thrown = t.values(std::string(v().form) + "." + enemy(2), v().along);
+  EXPECT_TRUE(std::any_of(thrown.begin(), thrown.end(), [](auto& m) { return m.at == 2000; }));
+  const std::int64_t shown = t.first(set(enemy(2), "visible", "1"), hit);
+  ASSERT_GT(shown, 0) << t.dump();
   EXPECT_EQ(t.first(set(enemy(2), v().across, std::to_string(lane(2))), hit) == 2000, v().blastRevives);
+  if (v().blastRevives) {
+    EXPECT_EQ(shown, 2000);
+  } else {
+    EXPECT_GT(shown, 2000);
+    EXPECT_TRUE(t.has(std::to_string(shown) + " " + enemyAt(2, v().entry))) << shown;
+    auto steps = t.values(std::string(v().form) + "." + enemy(0), v().along);
+    EXPECT_TRUE(std::any_of(steps.begin(), steps.end(), [&](auto& m) { return m.at == shown; })) << "an enemy tick";
+  }
 }
 
 TEST_P(ShooterRules, EachHitShortensTheEnemyTickBy5msButNeverBelow250) {
@@ -340,7 +314,14 @@ TEST_P(ShooterRules, TwentyThousandWithNoBlastSpentIsPerfectAndReachesTheFileAtU
   ASSERT_GT(reached, 0) << t.dump();
   const std::int64_t clear = t.first(title("Perfect!!!"));
   EXPECT_GT(clear, reached) << "the clear waits for the enemy tick";
-  EXPECT_EQ(t.first(enemyAt(0, v().entry + 2 * v().step)), clear);
+  // The clear comes at an enemy tick: enemy 0 steps, then goes to its waiting place.
+  std::vector<int> atClear;
+  for (auto& m : t.values(std::string(v().form) + "." + enemy(0), v().along))
+    if (m.at == clear) atClear.push_back(std::stoi(m.value));
+  ASSERT_EQ(atClear.size(), 2u) << t.dump();
+  EXPECT_EQ(atClear[1], v().waiting);
+  EXPECT_EQ((atClear[0] - v().entry) % v().step, 0);
+  EXPECT_GT((atClear[0] - v().entry) / v().step, 0);
   for (const std::string& line : {std::string("mci \"pause midifile \""), caption("txtScore", "30000"),
                                   caption("txtHisc", "30000"), caption("Myship", "J"), caption("Bgtxt", "P"),
                                   std::string("wav clear.wav wait 0")})
@@ -354,6 +335,7 @@ TEST_P(ShooterRules, TwentyThousandWithNoBlastSpentIsPerfectAndReachesTheFileAtU
 struct Clear {
   std::int64_t at;       // when the score is set
   int score;             // to this
+  std::int64_t target;   // when an enemy is put a step before the ship, for the held beam
   const char* script;
   int reached;           // the score shown next
   int final;             // and after the clear
@@ -361,13 +343,17 @@ struct Clear {
 
 TEST_P(ShooterRules, AScorePast20000BetweenTicksOrABlastSpentIsAnOrdinaryClear) {
   const Clear cases[] = {
-      {1100, 20000, "0 down Z\n50 repeat Z\n1600 up Z\n3500 down X\n", 20100, 30100},  // 20100 + 9000 + 1000
-      {1100, 19400, "0 down Z\n50 repeat Z\n1200 down X\n1210 up X\n", 19900, 27000},  // 20000 + 6000 + 1000
+      {1100, 20000, 1100, "0 down Z\n50 repeat Z\n1600 up Z\n3500 down X\n", 20100, 30100},  // 20100 + 9000 + 1000
+      {1100, 19400, 1210, "0 down Z\n50 repeat Z\n1200 down X\n1210 up X\n", 19900, 27000},  // 20000 + 6000 + 1000
   };
   for (const Clear& c : cases) {
     SCOPED_TRACE(c.final);
     start(9000);
     run->at(c.at, [&] { P::score(*scene) = c.score; });
+    run->at(c.target, [&] {
+      moveTo(P::enemy(*scene, 2), lane(2), v().shipAlong - v().step);
+      P::enemy(*scene, 2).setVisible(true);
+    });
     auto t = play(c.script);
     const std::int64_t reached = t.first(caption("txtScore", std::to_string(c.reached)));
     const std::int64_t clear = t.first(title(v().clearTitle));
@@ -471,8 +457,6 @@ TEST_P(ShooterRules, EnemyPicksAreTheRuntimesDrawsReseededAtTheStart) {
   EXPECT_EQ(picks, expected);
 }
 
-std::string nameOf(const ::testing::TestParamInfo<Shooter>& info) { return info.param.form; }
-
 INSTANTIATE_TEST_SUITE_P(Shooters, ShooterRules, ::testing::ValuesIn(kShooters), nameOf);
 INSTANTIATE_TEST_SUITE_P(Shooters, SecondGame, ::testing::ValuesIn(kShooters), nameOf);
 
@@ -505,5 +489,4 @@ TEST(FormQB, LoadsWithItsLayout) {
 }
 
 }  // namespace
-}  // namespace test
-}  // namespace qs
+}  // namespace qs::test
