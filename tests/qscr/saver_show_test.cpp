@@ -1,12 +1,13 @@
 // The saver's show, run headless: the tape drive at start, a character every
 // 20 s, its description typed a letter every 100 ms and wrapped at the box's
-// right edge.
+// right edge; and the saver inside a screen-saver host's window.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <map>
 
 #include "qscr/form_qscr.h"
+#include "qscr/host_window.h"
 #include "qscr/qscr_program.h"
 #include "runtime/random.h"
 #include "support/fixed_measurer.h"
@@ -38,9 +39,9 @@ struct Saver {
   FixedMeasurer measurer;
   HeadlessRun run;
   QScrProgram program;
-  explicit Saver(std::int64_t until, std::uint64_t seed = 1)
+  explicit Saver(std::int64_t until, std::string hostEnv = {}, std::uint64_t seed = 1)
       : run({.seed = seed, .until = until, .painter = &measurer}),
-        program(run.rt(), std::make_unique<FileInstanceLock>("QScr", locks.path())) {}
+        program(run.rt(), std::make_unique<FileInstanceLock>("QScr", locks.path()), std::move(hostEnv)) {}
   const std::vector<std::string>& start(const std::vector<std::string>& words, const std::string& script = "") {
     run.rt().setScript(parseScript(script).events);
     run.rt().run(program.entry(words));
@@ -75,7 +76,7 @@ std::vector<std::string> characters(const std::string& text) {
 TEST(SaverShow, TheTapeDriveAtStartThenEveryTwentySecondsACharacterDrawnAtRandom) {
   constexpr int kChanges = 200;
   constexpr std::uint64_t kSeed = 7;
-  Saver saver(kChanges * 20000, kSeed);
+  Saver saver(kChanges * 20000, {}, kSeed);
   const auto& lines = saver.start({"/S"});
   int shown = saver.run.indexOf("0 show FormQScr");
   ASSERT_GE(shown, 0) << saver.run.dump();
@@ -165,6 +166,64 @@ TEST(SaverShow, TheTextWrapsOnlyAtTheBoxsRightEdge) {
   EXPECT_EQ(visible[19]->x, 0);
   EXPECT_EQ(visible[19]->y, FixedMeasurer::kLineHeight);
   EXPECT_EQ(saver.run.grep(" print FormQScr.Display \"\"").size(), static_cast<std::size_t>(wraps));
+}
+
+TEST(SaverHost, TheHostsWindowComesFromTheCommandLineOrTheEnvironment) {
+  struct Case {
+    std::vector<std::string> words;
+    std::string env;
+    std::optional<HostWindow> window;  // nothing: no host
+  };
+  const Case cases[] = {
+      {{"/S"}, "", std::nullopt},
+      {{}, "", std::nullopt},
+      {{"-root"}, "", HostWindow{true, 0}},
+      {{"/S", "-root"}, "", HostWindow{true, 0}},
+      {{"-window-id", "4194311"}, "", HostWindow{false, 4194311}},
+      {{"-window-id", "0x400007"}, "", HostWindow{false, 0x400007}},
+      {{}, "0x400007", HostWindow{false, 0x400007}},
+      {{"-root"}, "0x400007", HostWindow{false, 0x400007}},
+      {{"-root", "-window-id", "12"}, "0x400007", HostWindow{false, 12}},
+  };
+  for (const Case& c : cases) {
+    std::string said = c.env;
+    for (const std::string& w : c.words) said += " " + w;
+    EXPECT_EQ(findHostWindow(c.words, c.env), c.window) << said;
+  }
+  for (auto words : {std::vector<std::string>{"-window-id"}, {"-window-id", "zero"}, {"-window-id", "0"},
+                     {"-window-id", "-5"}, {"-window-id", "12x"}, {"-window-id", "99999999999999999999999"}})
+    EXPECT_THROW(findHostWindow(words, ""), std::invalid_argument) << words.back();
+  EXPECT_THROW(findHostWindow({"-root"}, "window"), std::invalid_argument);
+}
+
+// The host starts the saver and ends it: whatever the other words say it
+// runs, with no lock, and neither input nor the pointer ends it; the cursor
+// and the stacking are the host's.
+TEST(SaverHost, AHostedSaverRunsWithoutTheLockAndIgnoresInput) {
+  struct Case {
+    std::vector<std::string> words;
+    std::string env;
+  };
+  const Case cases[] = {
+      {{"-root"}, ""},
+      {{"/C", "-window-id", "77"}, ""},
+      {{}, "0x4c"},
+      {{"/A"}, "0x4c"},
+  };
+  for (const Case& c : cases) {
+    Saver saver(3000, c.env);
+    FileInstanceLock running("QScr", saver.locks.path());
+    ASSERT_TRUE(running.take());
+    saver.start(c.words, "1000 move 5 5\n1100 move 300 200\n1200 down Z\n1300 click\n");
+    auto& run = saver.run;
+    std::string said = c.env + (c.words.empty() ? "" : " " + c.words.front());
+    EXPECT_TRUE(run.has("0 load FormQScr")) << said << run.dump();
+    EXPECT_TRUE(run.has("1300 mouse FormQScr click")) << said;
+    EXPECT_FALSE(run.rt().programEnded()) << said << run.dump();
+    EXPECT_TRUE(run.grep("cursor").empty()) << said;
+    EXPECT_TRUE(run.grep("topmost").empty()) << said;
+    EXPECT_TRUE(run.grep("msgbox").empty()) << said;
+  }
 }
 
 }  // namespace
