@@ -83,6 +83,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   const char* name = program.name.c_str();
   Options opt;
   Script script;
+  std::optional<std::uint64_t> hostWindow;
   try {
     opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!opt.script.empty()) {
@@ -98,6 +99,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       throw std::invalid_argument("a headless run needs --until or a script with events");
     if (!opt.dir.empty() && !std::filesystem::is_directory(opt.dir))
       throw std::invalid_argument("--dir " + opt.dir + " is not a folder");
+    if (program.hostWindow) hostWindow = program.hostWindow(opt.arguments);
   } catch (const ScriptError& e) {
     std::fprintf(stderr, "%s: script %s, %s\n", name, opt.script.c_str(), e.what());
     return 2;
@@ -142,6 +144,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     // The software-drawn windows go to the display directly (X11 shared
     // memory), not through a GL texture that may itself be emulated.
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    if (program.letDisplaySleep) SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
       std::fprintf(stderr, "%s: cannot open the display: %s\n", name, SDL_GetError());
       return 1;
@@ -154,7 +157,16 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       return 1;
     }
     audio = program.openAudio ? program.openAudio(program.name) : std::make_unique<SilentAudio>();
-    platform = std::make_unique<SdlPlatform>(*sdlPainter, *audio, opt.scale);
+    auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *audio, opt.scale, hostWindow);
+    if (!sdl->hostError().empty()) {
+      std::fprintf(stderr, "%s: %s\n", name, sdl->hostError().c_str());
+      sdl.reset();
+      audio.reset();
+      sdlPainter.reset();
+      SDL_Quit();
+      return 1;
+    }
+    platform = std::move(sdl);
     painter = std::move(sdlPainter);
   }
 

@@ -1,7 +1,10 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace qs {
 
@@ -18,6 +21,14 @@ struct ProgramInfo {
   std::function<std::unique_ptr<AudioDevice>(const std::string& programName)> openAudio;
   // What the words of its command line do, for --help; empty when it takes none.
   std::string words;
+  // A screen saver: the display may still blank, power down and lock while it
+  // runs (SDL keeps it awake otherwise, as a game wants).
+  bool letDisplaySleep = false;
+  // The window a screen-saver host made for the program, named by the words
+  // of its command line (0 for the root window); nothing when the program
+  // opens windows of its own. A live run draws the form that covers the
+  // screen into it. Throws std::invalid_argument for words that name no window.
+  std::function<std::optional<std::uint64_t>(const std::vector<std::string>& words)> hostWindow = nullptr;
 };
 
 // Reads the command line, picks the live (SDL) or headless backend, runs the

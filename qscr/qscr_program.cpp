@@ -1,11 +1,15 @@
 #include "qscr/qscr_program.h"
 
+#include <cstdlib>
+
 #include "qscr/form_qscr.h"
+#include "qscr/host_window.h"
 #include "runtime/runtime.h"
 
 namespace qs {
 
-QScrProgram::QScrProgram(Runtime& rt, std::unique_ptr<InstanceLock> lock) : rt_(rt), lock_(std::move(lock)) {
+QScrProgram::QScrProgram(Runtime& rt, std::unique_ptr<InstanceLock> lock, std::string hostEnv)
+    : rt_(rt), lock_(std::move(lock)), hostEnv_(std::move(hostEnv)) {
   rt.addForm(std::make_unique<FormQScr>());
 }
 
@@ -15,10 +19,17 @@ const char* QScrProgram::settingsText() {
          "description typed out letter by letter; any key, a click or a mouse movement ends it. It has no settings. "
          "To use it as the screen saver of an X desktop, have it started with /S when the screen goes idle, for "
          "example with xss-lock (xset s 300; xss-lock -- /path/to/QScr /S) or with xautolock "
-         "(xautolock -time 5 -locker \"/path/to/QScr /S\").";
+         "(xautolock -time 5 -locker \"/path/to/QScr /S\"), or as an xscreensaver display mode (QScr -root).";
 }
 
 std::optional<std::string> QScrProgram::entry(const std::vector<std::string>& arguments) {
+  if (findHostWindow(arguments, hostEnv_)) {
+    // Inside a screen-saver host, which starts and ends a copy for each
+    // window it makes (a preview too): no lock, and the saver runs whatever
+    // the other words say.
+    rt_.form<FormQScr>("FormQScr").setHosted(true);
+    return "FormQScr";
+  }
   if (!lock_->take()) return std::nullopt;  // a copy already runs: this one ends, whatever it was asked
   // The first two characters of the command line, upper case.
   std::string mode = arguments.empty() ? "" : arguments.front().substr(0, 2);
@@ -37,7 +48,8 @@ std::optional<std::string> QScrProgram::entry(const std::vector<std::string>& ar
 }
 
 std::unique_ptr<Program> makeQScr(Runtime& rt) {
-  return std::make_unique<QScrProgram>(rt, std::make_unique<FileInstanceLock>(rt.programName()));
+  const char* host = std::getenv("XSCREENSAVER_WINDOW");
+  return std::make_unique<QScrProgram>(rt, std::make_unique<FileInstanceLock>(rt.programName()), host ? host : "");
 }
 
 }  // namespace qs

@@ -3,9 +3,11 @@
 #include <csignal>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "platform/sdl/virtual_key.h"
+#include "platform/sdl/x11_host.h"
 #include "runtime/form.h"
 
 namespace qs {
@@ -41,18 +43,53 @@ volatile std::sig_atomic_t hungUp = 0;
 extern "C" void noteHangUp(int) { hungUp = 1; }
 constexpr std::int64_t kSignalCheckMs = 250;
 
+// The smallest screen the saver's layout is made for: a smaller host window
+// (a preview) gets the layout of a screen this large, shrunk to fit.
+constexpr int kLayoutWidth = 1024, kLayoutHeight = 768;
+
 }  // namespace
 
-SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale)
+SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale, std::optional<std::uint64_t> hostWindow)
     : painter_(painter), audio_(audio), scaleOption_(scale), startTicks_(SDL_GetTicks()) {
   std::signal(SIGHUP, noteHangUp);
+  if (hostWindow) openHost(*hostWindow);
 }
 
 SdlPlatform::~SdlPlatform() {
   for (auto& [f, w] : windows_) {
+    if (w.canvas) SDL_DestroyTexture(w.canvas);
     SDL_DestroyRenderer(w.renderer);
-    SDL_DestroyWindow(w.window);
+    if (!w.host) SDL_DestroyWindow(w.window);
   }
+  if (host_) SDL_DestroyWindow(host_->window);  // SDL forgets it; the window stays the host's
+}
+
+void SdlPlatform::openHost(std::uint64_t id) {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::string(driver) != "x11") {
+    hostError_ = "drawing into another program's window needs an X display (SDL's x11 video driver)";
+    return;
+  }
+  std::uint64_t xid = findXWindow(id, hostError_);
+  if (!xid) return;
+  SDL_Window* w = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(xid)));
+  if (!w) {
+    hostError_ = std::string("cannot draw into the host's window: ") + SDL_GetError();
+    return;
+  }
+  watchXWindow(w);
+  int width = 1, height = 1;
+  SDL_GetWindowSize(w, &width, &height);
+  width = std::max(1, width);
+  height = std::max(1, height);
+  // Grown until one side reaches the layout's, keeping the window's shape.
+  double grow = std::max(1.0, std::min(static_cast<double>(kLayoutWidth) / width,
+                                       static_cast<double>(kLayoutHeight) / height));
+  Host host;
+  host.window = w;
+  host.shrunk = grow > 1.0;
+  host.screen = {static_cast<int>(std::lround(width * grow)), static_cast<int>(std::lround(height * grow))};
+  host_ = host;
 }
 
 std::int64_t SdlPlatform::wallNow() const {
@@ -129,7 +166,8 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
           e.form = f->name();
           push(e, ev.window.timestamp, now);
         }
-      } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SHOWN) {
+      } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SHOWN ||
+                 ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
         if (Form* f = formOf(ev.window.windowID); f && f->visible()) {
           f->elementChanged();
           redraw(*f);
@@ -213,7 +251,15 @@ bool SdlPlatform::redraw(Form& f) {
   SDL_GetRendererInfo(it->second.renderer, &info);
   Rect area = f.damage();
   bool part = !f.wholeDirty() && (info.flags & SDL_RENDERER_SOFTWARE) && !it->second.needsWhole;
-  painter_.paint(it->second.renderer, f, it->second.scale, part ? &area : nullptr);
+  if (SDL_Texture* canvas = it->second.canvas) {
+    // Drawn on the canvas, which keeps its picture, then shrunk onto the window.
+    SDL_SetRenderTarget(it->second.renderer, canvas);
+    painter_.paint(it->second.renderer, f, 1, it->second.needsWhole || f.wholeDirty() ? nullptr : &area);
+    SDL_SetRenderTarget(it->second.renderer, nullptr);
+    SDL_RenderCopy(it->second.renderer, canvas, nullptr, nullptr);
+  } else {
+    painter_.paint(it->second.renderer, f, it->second.scale, part ? &area : nullptr);
+  }
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
   f.clearDirty();
@@ -246,6 +292,35 @@ void SdlPlatform::drawPending() {
 
 void SdlPlatform::formShown(Form& f) {
   auto it = windows_.find(&f);
+  bool hostFree = host_ && std::none_of(windows_.begin(), windows_.end(), [](auto& e) { return e.second.host; });
+  if (it == windows_.end() && f.coversScreen() && hostFree) {
+    // Drawn into the host's window, which is the host's to map and stack.
+    Window w;
+    w.window = host_->window;
+    w.host = true;
+    Uint32 how = SDL_GetHint(SDL_HINT_RENDER_DRIVER) ? 0 : SDL_RENDERER_SOFTWARE;
+    w.renderer = SDL_CreateRenderer(w.window, -1, how | (host_->shrunk ? SDL_RENDERER_TARGETTEXTURE : 0));
+    if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!w.renderer) {
+      SDL_Log("cannot draw into the host's window: %s", SDL_GetError());
+      return;
+    }
+    if (host_->shrunk) {
+      w.canvas = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                                   std::max(1, f.clientWidth()), std::max(1, f.clientHeight()));
+      SDL_SetTextureScaleMode(w.canvas, SDL_ScaleModeLinear);
+    }
+    windows_.emplace(&f, w);
+    shownOrder_.push_back(&f);
+    display_.attach(w.window);
+    f.elementChanged();
+    pumpDue_ = true;
+    return;
+  }
+  if (it != windows_.end() && it->second.host) {
+    f.elementChanged();
+    return;
+  }
   if (it == windows_.end()) {
     Window w;
     w.scale = scaleFor(f);
@@ -278,7 +353,7 @@ void SdlPlatform::formShown(Form& f) {
 void SdlPlatform::formHidden(Form& f) {
   std::erase(pending_, &f);
   pumpDue_ = true;
-  if (auto it = windows_.find(&f); it != windows_.end()) SDL_HideWindow(it->second.window);
+  if (auto it = windows_.find(&f); it != windows_.end() && !it->second.host) SDL_HideWindow(it->second.window);
 }
 
 void SdlPlatform::formUnloaded(Form& f) {
@@ -286,15 +361,17 @@ void SdlPlatform::formUnloaded(Form& f) {
   pumpDue_ = true;
   auto it = windows_.find(&f);
   if (it == windows_.end()) return;
+  if (it->second.canvas) SDL_DestroyTexture(it->second.canvas);
   SDL_DestroyRenderer(it->second.renderer);
-  SDL_DestroyWindow(it->second.window);
+  if (!it->second.host) SDL_DestroyWindow(it->second.window);
   windows_.erase(it);
   std::erase(shownOrder_, &f);
 }
 
 void SdlPlatform::formCaptionChanged(Form& f) {
   pumpDue_ = true;
-  if (auto it = windows_.find(&f); it != windows_.end()) SDL_SetWindowTitle(it->second.window, f.caption().c_str());
+  if (auto it = windows_.find(&f); it != windows_.end() && !it->second.host)
+    SDL_SetWindowTitle(it->second.window, f.caption().c_str());
 }
 
 SDL_Window* SdlPlatform::windowOf(const Form& f) const {
@@ -310,6 +387,7 @@ bool SdlPlatform::shot(Form& f, const std::string& file, std::string& error) {
 
 
 ScreenSize SdlPlatform::screen() const {
+  if (host_) return host_->screen;
   SDL_DisplayMode mode;
   if (SDL_GetCurrentDisplayMode(0, &mode) == 0) return {mode.w, mode.h};
   return {};
@@ -322,7 +400,8 @@ void SdlPlatform::messageBox(const std::string& title, const std::string& text) 
 void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
 void SdlPlatform::setTopmost(Form& f) {
-  if (auto it = windows_.find(&f); it != windows_.end()) SDL_SetWindowAlwaysOnTop(it->second.window, SDL_TRUE);
+  if (auto it = windows_.find(&f); it != windows_.end() && !it->second.host)
+    SDL_SetWindowAlwaysOnTop(it->second.window, SDL_TRUE);
 }
 
 }  // namespace qs

@@ -1,8 +1,11 @@
 #pragma once
 #include <SDL.h>
 
+#include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/sdl/display_connection.h"
@@ -13,11 +16,22 @@
 namespace qs {
 
 // The live backend: one SDL window per shown form, the wall clock, real input.
+//
+// Given a screen-saver host's X window (0 for the root window), the form
+// that covers the screen is drawn into that window instead of one of its own:
+// the window is the screen, and one smaller than 1024 x 768 (a preview) shows
+// the form laid out on a screen of that size, shrunk to fit. The host's
+// window is never mapped, raised, titled or stacked, and its input stays the
+// host's.
 class SdlPlatform : public Platform {
  public:
   // `scale` 0 picks the largest of 1, 2 and 3 at which a window fits the display.
-  SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale);
+  SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale,
+              std::optional<std::uint64_t> hostWindow = std::nullopt);
   ~SdlPlatform() override;
+
+  // Why the host's window cannot be drawn into; empty when it can (or there is none).
+  const std::string& hostError() const { return hostError_; }
 
   bool live() const override { return true; }
   std::optional<InputEvent> nextInput(std::int64_t now, std::int64_t deadline) override;
@@ -49,7 +63,17 @@ class SdlPlatform : public Platform {
     SDL_Renderer* renderer = nullptr;
     int scale = 1;
     bool needsWhole = true;  // nothing drawn yet
+    bool host = false;       // the host's window, not ours
+    SDL_Texture* canvas = nullptr;  // a shrunk host window: the form drawn at full size, then shrunk
   };
+  // The host's window and the screen the form is laid out on in it.
+  struct Host {
+    SDL_Window* window = nullptr;
+    ScreenSize screen;
+    bool shrunk = false;
+  };
+
+  void openHost(std::uint64_t id);
 
   void take(const SDL_Event& ev, std::int64_t now);
   // True once a quit (the session's hang-up included) or a window's close
@@ -84,6 +108,8 @@ class SdlPlatform : public Platform {
   // the loop pumps them before it sleeps again.
   bool pumpDue_ = true;
   std::int64_t lastPump_ = 0;
+  std::optional<Host> host_;
+  std::string hostError_;
 };
 
 }  // namespace qs

@@ -70,13 +70,13 @@ TEST(SaverWindow, CoversTheScreenOnTopWithTheCursorHidden) {
   Saver saver({.until = 0, .screen = {1280, 1024}});
   saver.run.rt().setScript(parseScript("0 dump\n").events);
   const auto& lines = saver.start({"/S"}).lines();
-  const std::vector<std::string> load(lines.begin(), lines.begin() + std::min<std::size_t>(lines.size(), 8));
+  const std::vector<std::string> load(lines.begin(), lines.begin() + std::min<std::size_t>(lines.size(), 9));
   EXPECT_EQ(load, (std::vector<std::string>{"0 load FormQScr", "0 cursor 0", "0 topmost FormQScr",
-                                            "0 set FormQScr.Display left 15200", "0 set FormQScr.Display top 9360",
-                                            "0 set FormQScr.LabelName width 19200", "0 show FormQScr",
-                                            "0 activate FormQScr"}));
-  EXPECT_TRUE(saver.run.trace().has("0 dump FormQScr caption=\"QorvexSaver Ver 1.00\" visible=1 width=19200 "
-                                    "height=15360 back=#000000"))
+                                            "0 set FormQScr.LabelName width 19200", "0 set FormQScr.Display left 15200",
+                                            "0 set FormQScr.Display top 9360", "0 show FormQScr",
+                                            "0 print FormQScr \">\"", "0 activate FormQScr"}));
+  EXPECT_TRUE(saver.run.trace().has("0 dump FormQScr caption=\"QorvexSaver Ver 1.00\" visible=1 width=19200 height=15360 "
+                            "back=#000000"))
       << saver.run.trace().dump();
   Form& f = saver.run.rt().form("FormQScr");
   EXPECT_TRUE(f.borderless());

@@ -1,0 +1,267 @@
+// The real saver on a private X server (Xvfb) of the test's own: it lets the
+// display's own screen saver start while it runs, and inside a host's window
+// it draws there, shrunk to a preview's size, and leaves the window to the
+// host. Skipped where Xvfb is not installed.
+#include <gtest/gtest.h>
+// After GoogleTest: Xlib's macros (None, Bool, ...) would break its headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/scrnsaver.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/files.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
+            const posix_spawn_file_actions_t* actions = nullptr) {
+  std::vector<std::string> argStore = args, env;
+  for (char** e = environ; *e; ++e) {
+    std::string v = *e;
+    // The test says which display, driver and host, not the caller's session.
+    if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("XSCREENSAVER_WINDOW=", 0) == 0)
+      continue;
+    env.push_back(v);
+  }
+  env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+  std::vector<char*> argv, envp;
+  for (auto& a : argStore) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  for (auto& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), envp.data()) != 0) return -1;
+  return pid;
+}
+
+int waitFor(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Waits (up to 20 s) until the trace being written holds `text`.
+bool traceReaches(const std::string& path, const std::string& text) {
+  for (int i = 0; i < 400; ++i) {
+    if (readFile(path).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
+}
+
+struct Result {
+  int status = -1;
+  std::string out;
+};
+
+// Runs the saver to its end; `env` holds NAME=VALUE words for its environment.
+Result runSaver(const std::string& args, const std::string& env = "") {
+  Result r;
+  std::string cmd = "env -u XSCREENSAVER_WINDOW " + env + " " + QSCR_BINARY + " " + args + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  std::array<char, 4096> buf;
+  for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
+  int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+// Words that name a host's window need no display to be read.
+TEST(SaverHostWords, ABadWindowIsRefusedAndAHeadlessRunIgnoresTheWindow) {
+  Result r = runSaver("--headless --until 10 -window-id twelve");
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_NE(r.out.find("-window-id takes a window number, not \"twelve\""), std::string::npos) << r.out;
+  r = runSaver("--headless --until 100 --trace - -window-id 0x1234 /C");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("0 show FormQScr\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("cursor"), std::string::npos) << r.out;
+}
+
+// One Xvfb for the suite, on a display number it picks itself; the suite
+// holds a connection to it throughout.
+class PrivateDisplay : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+    int devnull = open("/dev/null", O_WRONLY);
+    posix_spawn_file_actions_adddup2(&actions, devnull, 2);
+    server_ = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, {},
+                    &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    close(devnull);
+    close(fds[1]);
+    std::string number;
+    pollfd p{fds[0], POLLIN, 0};
+    char c;
+    while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (server_ <= 0 || number.empty()) return;
+    name_ = ":" + number;
+    display_ = XOpenDisplay(name_.c_str());
+  }
+  static void TearDownTestSuite() {
+    if (display_) XCloseDisplay(display_);
+    display_ = nullptr;
+    if (server_ > 0) {
+      kill(server_, SIGTERM);
+      waitpid(server_, nullptr, 0);
+    }
+    server_ = -1;
+  }
+  void SetUp() override {
+    if (!display_) GTEST_SKIP() << "no Xvfb to run the saver on";
+  }
+
+  // A real program on the private display, its trace in `trace`.
+  pid_t start(const std::string& binary, std::vector<std::string> args, const std::string& trace) {
+    std::remove(trace.c_str());
+    args.insert(args.begin(), {binary, "--trace", trace});
+    return spawn(args, {"DISPLAY=" + name_, "SDL_AUDIODRIVER=dummy", "XDG_RUNTIME_DIR=" + dir_.path()});
+  }
+  XScreenSaverInfo screenSaver() {
+    XScreenSaverInfo info{};
+    XScreenSaverQueryInfo(display_, DefaultRootWindow(display_), &info);
+    return info;
+  }
+
+  static pid_t server_;
+  static std::string name_;
+  static Display* display_;
+  qs::test::TempDir dir_;
+};
+pid_t PrivateDisplay::server_ = -1;
+std::string PrivateDisplay::name_;
+Display* PrivateDisplay::display_ = nullptr;
+
+// SDL keeps the display awake for a game; the saver lets it blank. The
+// display's saver is set to start after one idle second.
+TEST_F(PrivateDisplay, TheDisplaysOwnSaverStartsWhileTheSaverRunsButNotDuringAGame) {
+  XSetScreenSaver(display_, 1, 0, DontPreferBlanking, AllowExposures);
+  XSync(display_, False);
+  struct Case {
+    std::string binary, args, shown;
+    bool blanks;
+  };
+  const Case cases[] = {
+      {QSCR_BINARY, "/S", " show FormQScr\n", true},
+      {QSPE_BINARY, "", " show FormStartUp\n", false},
+  };
+  for (const Case& c : cases) {
+    std::string trace = dir_.file("sleep.trace");
+    std::vector<std::string> args = {"--until", "15000"};
+    if (!c.args.empty()) args.push_back(c.args);
+    pid_t pid = start(c.binary, args, trace);
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(traceReaches(trace, c.shown)) << c.binary;
+    // Until the saver is on, or the screen has been idle for twice its time.
+    XScreenSaverInfo info{};
+    for (int i = 0; i < 100; ++i) {
+      info = screenSaver();
+      if (info.state == ScreenSaverOn || info.idle >= 2500) break;
+      std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_EQ(info.state == ScreenSaverOn, c.blanks) << c.binary << " idle " << info.idle;
+    kill(pid, SIGTERM);
+    EXPECT_EQ(waitFor(pid), 0) << c.binary;
+    XResetScreenSaver(display_);
+  }
+  XSetScreenSaver(display_, 0, 0, DontPreferBlanking, AllowExposures);
+  XSync(display_, False);
+}
+
+// A host's preview window: the saver draws into it the layout of a
+// 1024 x 768 screen, shrunk to fit; the host ends it with SIGTERM, and the
+// window stays as the host made it.
+TEST_F(PrivateDisplay, DrawsIntoTheHostsWindowShrunkToFitAndLeavesItToTheHost) {
+  constexpr int kW = 320, kH = 240;
+  constexpr unsigned long kBlue = 0x3366cc;  // the host's own background: any pixel still blue was not drawn
+  Window host = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 10, 10, kW, kH, 0, 0, kBlue);
+  XMapWindow(display_, host);
+  XSync(display_, False);
+
+  std::string trace = dir_.file("host.trace");
+  char id[32];
+  std::snprintf(id, sizeof id, "0x%lx", host);
+  pid_t pid = start(QSCR_BINARY, {"-window-id", id}, trace);
+  ASSERT_GT(pid, 0);
+  ASSERT_TRUE(traceReaches(trace, "0 print FormQScr \">\"\n")) << readFile(trace);
+
+  // The picture, once it is there.
+  int blue = 0, bright = 0, top = 0, rightmost = -1;
+  for (int attempt = 0; attempt < 60; ++attempt) {
+    std::this_thread::sleep_for(100ms);
+    XImage* image = XGetImage(display_, host, 0, 0, kW, kH, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    blue = bright = top = 0;
+    rightmost = -1;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        unsigned long p = XGetPixel(image, x, y);
+        if (p == kBlue) ++blue;
+        if ((p & 0xff) < 0xc0 || ((p >> 8) & 0xff) < 0xc0 || ((p >> 16) & 0xff) < 0xc0) continue;
+        ++bright;
+        if (y < kH / 8) ++top;  // the name line
+        else rightmost = std::max(rightmost, x);
+      }
+    XDestroyImage(image);
+    if (blue == 0 && bright > 0) break;
+  }
+  EXPECT_EQ(blue, 0) << "the whole window is the saver's";
+  EXPECT_GT(top, 0) << "the name line";
+  // The tape drive spans more than half of a 1024-wide screen: shrunk, it
+  // ends well before the window's right edge; drawn full size it would cover it.
+  EXPECT_GT(rightmost, kW / 8);
+  EXPECT_LT(rightmost, kW * 3 / 4);
+
+  kill(pid, SIGTERM);
+  EXPECT_EQ(waitFor(pid), 0);
+  std::string t = readFile(trace);
+  EXPECT_NE(t.find(" unload FormQScr\n"), std::string::npos) << t;
+  EXPECT_EQ(t.find("cursor"), std::string::npos) << t;
+  EXPECT_EQ(t.find("topmost"), std::string::npos) << t;
+  XWindowAttributes attributes{};
+  ASSERT_NE(XGetWindowAttributes(display_, host, &attributes), 0);
+  EXPECT_EQ(attributes.map_state, IsViewable);
+  EXPECT_EQ(attributes.width, kW);
+  XDestroyWindow(display_, host);
+  XSync(display_, False);
+}
+
+TEST_F(PrivateDisplay, AWindowThatIsNotThereEndsTheSaverWithStatus1) {
+  Result r = runSaver("--until 100 -window-id 0x7ffffff0", "DISPLAY=" + name_ + " SDL_AUDIODRIVER=dummy");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_NE(r.out.find("there is no window 0x7ffffff0"), std::string::npos) << r.out;
+}
+
+}  // namespace

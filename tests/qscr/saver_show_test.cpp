@@ -1,0 +1,232 @@
+// The saver's show, run headless: the tape drive at start, a character every
+// 20 s, its description typed a letter every 100 ms and wrapped at the box's
+// right edge; and the saver inside a screen-saver host's window.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+
+#include "qscr/form_qscr.h"
+#include "qscr/host_window.h"
+#include "qscr/qscr_program.h"
+#include "runtime/random.h"
+#include "runtime/script.h"
+#include "support/fixed_measurer.h"
+#include "support/files.h"
+#include "support/headless_run.h"
+#include "support/trace_view.h"
+
+namespace qs::test {
+namespace {
+
+// The characters as the saver must show them: glyph, name, description.
+struct Shown {
+  std::string glyph, name, description;
+};
+const std::array<Shown, 10> kCharacters = {{
+    {">", "最新鋭書体戦闘機 XAF-19X 「TAPE」", "公国軍航空宇宙機動艦隊が誇る最新鋭戦術戦闘機。まだ試作段階だが、その比類なき制空戦闘能力は他の航空機の追随を許さない。"},
+    {"A", "デコピナス軍　２等兵", "デコピナス軍航空艦隊所属。目潰し攻撃（反則ワザ）の使用が許可されている。別に２等兵だから指が２本立っているわけではない。"},
+    {"B", "デコピナス軍　３等兵", "デコピナス軍航空艦隊所属。まだ下っ端なので、敵への攻撃はデコピンしか許されていない。上昇志向が強く、貪欲。"},
+    {"@", "デコピナス軍　特殊部隊「ウィズペン」", "デコピナス軍航空特殊部隊所属。握っているペンで叩いたりつついたり刺したりぐりぐりしたりする。ちなみにビームは出ない。"},
+    {"H", "デコピナス軍　精鋭部隊「後ろ指さされ隊」", "デコピナス軍隠密精鋭部隊所属。密かに敵の背後に回り込み、後ろ指をさしてロックオンしてしまう。突き指を患っている者が多い。"},
+    {"I", "デコピナス軍　機動要塞「ＨＡＮＤ」", "デコピナス軍航空艦隊の機動要塞。装甲が厚く強力な火器を装備している。量産型に、能力を抑えた「ＦＩＮＧＥＲ」がある。"},
+    {"C", "デコピナス軍　１等兵", "デコピナス軍航空艦隊所属。照明のスイッチだろうが自爆装置のボタンだろうがそこいらのボタンを押しまくる。通称「サム」。"},
+    {"J", "デコピナス星皇帝　デコピナス273世", "デコピン星人を統括する皇帝だが、デコピナス星人ではない。全宇宙征服の野望を持ったニッコリーナ星人である。"},
+    {"<", "最新鋭書体戦闘機改 XAF-19S 「FLOPPY」", "公国軍航空宇宙機動艦隊が誇る最新鋭戦術戦闘機。対デコピン星人用に開発された反重力エネルギー砲を装備している。"},
+    {"R", "隕石", "隕石。主成分はゲルマニッコリウム。デコピナス皇帝が持ちこんだ小惑星群ではないかと言われている。とげとげしている。"},
+}};
+
+struct Saver {
+  TempDir locks;
+  FixedMeasurer measurer;
+  HeadlessRun run;
+  QScrProgram program;
+  explicit Saver(std::int64_t until, std::string hostEnv = {}, std::uint64_t seed = 1)
+      : run({.seed = seed, .until = until, .painter = &measurer}),
+        program(run.rt(), std::make_unique<FileInstanceLock>("QScr", locks.path()), std::move(hostEnv)) {}
+  const std::vector<std::string>& start(const std::vector<std::string>& words, const std::string& script = "") {
+    run.rt().setScript(parseScript(script).events);
+    run.rt().run(program.entry(words));
+    return run.trace().lines();
+  }
+  Form& form() { return run.rt().form("FormQScr"); }
+  Box& display() {
+    for (Element* e : form().children())
+      if (e->name() == "Display") return static_cast<Box&>(*e);
+    throw std::logic_error("no Display");
+  }
+};
+
+// Lines of the trace at time t, without the time.
+std::vector<std::string> linesAt(const std::vector<std::string>& lines, std::int64_t t) {
+  std::string stamp = std::to_string(t) + " ";
+  std::vector<std::string> out;
+  for (const std::string& l : lines)
+    if (l.rfind(stamp, 0) == 0) out.push_back(l.substr(stamp.size()));
+  return out;
+}
+
+std::vector<std::string> characters(const std::string& text) {
+  std::vector<std::string> out;
+  for (char c : text) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) out.emplace_back();
+    out.back() += c;
+  }
+  return out;
+}
+
+TEST(SaverShow, TheTapeDriveAtStartThenEveryTwentySecondsACharacterDrawnAtRandom) {
+  constexpr int kChanges = 200;
+  constexpr std::uint64_t kSeed = 7;
+  Saver saver(kChanges * 20000, {}, kSeed);
+  const auto& lines = saver.start({"/S"});
+  int shown = saver.run.trace().indexOf("0 show FormQScr");
+  ASSERT_GE(shown, 0) << saver.run.trace().dump();
+  EXPECT_EQ(lines[static_cast<std::size_t>(shown) + 1], "0 print FormQScr \">\"");
+  const Font& face = saver.form().printFont();
+  EXPECT_EQ(face.face, "Wingdings");
+  EXPECT_EQ(face.size, 450);
+
+  // The same draws as the saver's: reseeded from the clock at load (0 ms).
+  Random random(clockSeed(kSeed, 0));
+  std::array<int, 10> seen{};
+  std::string caption = "QorvexBlastシリーズ　キャラクター紹介";
+  for (int k = 1; k <= kChanges; ++k) {
+    std::int64_t t = 20000LL * k;
+    int index = roundHalfEven(random.draw() * 9);
+    ASSERT_TRUE(index >= 0 && index <= 9);
+    ++seen[static_cast<std::size_t>(index)];
+    const Shown& c = kCharacters[static_cast<std::size_t>(index)];
+    std::vector<std::string> expected = {"cls FormQScr", "print FormQScr " + qs::quoted(c.glyph)};
+    if (c.name != caption) expected.push_back("set FormQScr.LabelName caption " + qs::quoted(c.name));  // only changes are traced
+    expected.push_back("cls FormQScr.Display");
+    ASSERT_EQ(linesAt(lines, t), expected) << "change " << k;
+    caption = c.name;
+  }
+  for (int i = 0; i <= 9; ++i) EXPECT_GT(seen[static_cast<std::size_t>(i)], 0) << "character " << i;
+  EXPECT_EQ(saver.run.trace().grep(" cls FormQScr").size(), static_cast<std::size_t>(kChanges) * 2);
+}
+
+// Each character is printed twice at its tick: an invisible trial in the
+// box's background colour, then for real; the description then stays whole
+// until the next change.
+TEST(SaverShow, TheDescriptionIsTypedOneCharacterEvery100ms) {
+  Saver saver(39999);
+  const auto& lines = saver.start({"/S"});
+  Box& display = saver.display();
+  ASSERT_FALSE(display.printed().empty()) << saver.run.trace().dump();
+  std::string caption = saver.run.trace().grep("20000 set FormQScr.LabelName caption").at(0);
+  const Shown* shown = nullptr;
+  for (const Shown& c : kCharacters)
+    if (caption.ends_with(qs::quoted(c.name))) shown = &c;
+  ASSERT_NE(shown, nullptr) << caption;
+  std::vector<std::string> text = characters(shown->description);
+  std::int64_t last = 20000 + 100 * static_cast<std::int64_t>(text.size());
+  for (std::int64_t t = 20000; t < 40000; t += 100) {
+    std::vector<std::string> typed;
+    for (const std::string& l : linesAt(lines, t))
+      if (l.rfind("print FormQScr.Display ", 0) == 0 && l != "print FormQScr.Display \"\"") typed.push_back(l);
+    std::size_t n = static_cast<std::size_t>((t - 20000) / 100);  // the n-th character, 1-based
+    if (t > 20000 && t <= last) {
+      std::string line = "print FormQScr.Display " + qs::quoted(text[n - 1]);
+      EXPECT_EQ(typed, (std::vector<std::string>{line, line})) << t;
+    } else {
+      EXPECT_TRUE(typed.empty()) << t;
+    }
+  }
+  std::string visible, trial;
+  for (const PrintedRun& r : display.printed()) (r.fore == display.back() ? trial : visible) += r.text;
+  EXPECT_EQ(visible, shown->description);
+  EXPECT_EQ(trial, shown->description);
+}
+
+// With every character 10 px wide, the 200 px box holds 19 to a line: the
+// 20th would end exactly on the edge and so starts the next line.
+TEST(SaverShow, TheTextWrapsOnlyAtTheBoxsRightEdge) {
+  Saver saver(39999);
+  saver.start({"/S"});
+  Box& display = saver.display();
+  const int inner = display.width() / kTwipsPerPixel;
+  ASSERT_EQ(inner, 200);
+  std::vector<const PrintedRun*> visible;
+  for (const PrintedRun& r : display.printed())
+    if (r.fore != display.back()) visible.push_back(&r);
+  ASSERT_GT(visible.size(), 40u);
+  int x = 0, y = 0, wraps = 0;
+  for (std::size_t i = 0; i < visible.size(); ++i) {
+    if (x + FixedMeasurer::kCharWidth >= inner) {
+      x = 0;
+      y += FixedMeasurer::kLineHeight;
+      ++wraps;
+    }
+    EXPECT_EQ(visible[i]->x, x) << i;
+    EXPECT_EQ(visible[i]->y, y) << i;
+    EXPECT_LE(visible[i]->x + FixedMeasurer::kCharWidth, inner) << i;
+    x += FixedMeasurer::kCharWidth;
+  }
+  EXPECT_EQ(visible[18]->y, 0);
+  EXPECT_EQ(visible[19]->x, 0);
+  EXPECT_EQ(visible[19]->y, FixedMeasurer::kLineHeight);
+  EXPECT_EQ(saver.run.trace().grep(" print FormQScr.Display \"\"").size(), static_cast<std::size_t>(wraps));
+}
+
+TEST(SaverHost, TheHostsWindowComesFromTheCommandLineOrTheEnvironment) {
+  struct Case {
+    std::vector<std::string> words;
+    std::string env;
+    std::optional<HostWindow> window;  // nothing: no host
+  };
+  const Case cases[] = {
+      {{"/S"}, "", std::nullopt},
+      {{}, "", std::nullopt},
+      {{"-root"}, "", HostWindow{true, 0}},
+      {{"/S", "-root"}, "", HostWindow{true, 0}},
+      {{"-window-id", "4194311"}, "", HostWindow{false, 4194311}},
+      {{"-window-id", "0x400007"}, "", HostWindow{false, 0x400007}},
+      {{}, "0x400007", HostWindow{false, 0x400007}},
+      {{"-root"}, "0x400007", HostWindow{false, 0x400007}},
+      {{"-root", "-window-id", "12"}, "0x400007", HostWindow{false, 12}},
+  };
+  for (const Case& c : cases) {
+    std::string said = c.env;
+    for (const std::string& w : c.words) said += " " + w;
+    EXPECT_EQ(findHostWindow(c.words, c.env), c.window) << said;
+  }
+  for (auto words : {std::vector<std::string>{"-window-id"}, {"-window-id", "zero"}, {"-window-id", "0"},
+                     {"-window-id", "-5"}, {"-window-id", "12x"}, {"-window-id", "99999999999999999999999"}})
+    EXPECT_THROW(findHostWindow(words, ""), std::invalid_argument) << words.back();
+  EXPECT_THROW(findHostWindow({"-root"}, "window"), std::invalid_argument);
+}
+
+// The host starts the saver and ends it: whatever the other words say it
+// runs, with no lock, and neither input nor the pointer ends it; the cursor
+// and the stacking are the host's.
+TEST(SaverHost, AHostedSaverRunsWithoutTheLockAndIgnoresInput) {
+  struct Case {
+    std::vector<std::string> words;
+    std::string env;
+  };
+  const Case cases[] = {
+      {{"-root"}, ""},
+      {{"/C", "-window-id", "77"}, ""},
+      {{}, "0x4c"},
+      {{"/A"}, "0x4c"},
+  };
+  for (const Case& c : cases) {
+    Saver saver(3000, c.env);
+    FileInstanceLock running("QScr", saver.locks.path());
+    ASSERT_TRUE(running.take());
+    saver.start(c.words, "1000 move 5 5\n1100 move 300 200\n1200 down Z\n1300 click\n");
+    auto& run = saver.run;
+    std::string said = c.env + (c.words.empty() ? "" : " " + c.words.front());
+    EXPECT_TRUE(run.trace().has("0 load FormQScr")) << said << run.trace().dump();
+    EXPECT_TRUE(run.trace().has("1300 mouse FormQScr click")) << said;
+    EXPECT_FALSE(run.rt().programEnded()) << said << run.trace().dump();
+    EXPECT_TRUE(run.trace().grep("cursor").empty()) << said;
+    EXPECT_TRUE(run.trace().grep("topmost").empty()) << said;
+    EXPECT_TRUE(run.trace().grep("msgbox").empty()) << said;
+  }
+}
+
+}  // namespace
+}  // namespace qs::test
