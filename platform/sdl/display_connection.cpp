@@ -3,6 +3,8 @@
 #include <SDL_syswm.h>
 #include <poll.h>
 
+#include <ctime>
+
 namespace qs {
 
 void DisplayConnection::attach(SDL_Window* window) {
@@ -15,9 +17,10 @@ void DisplayConnection::attach(SDL_Window* window) {
 #endif
 }
 
-bool DisplayConnection::wait(int timeoutMs) const {
+bool DisplayConnection::wait(std::int64_t timeoutUs) const {
   pollfd p{fd_, POLLIN, 0};
-  return poll(&p, 1, timeoutMs) > 0;
+  timespec t{static_cast<time_t>(timeoutUs / 1000000), static_cast<long>(timeoutUs % 1000000 * 1000)};
+  return ppoll(&p, 1, &t, nullptr) > 0;
 }
 
 }  // namespace qs

@@ -1,6 +1,8 @@
 #pragma once
 #include <SDL.h>
 
+#include <cstdint>
+
 namespace qs {
 
 // The connection to the display as a file descriptor, so that the loop can
@@ -12,8 +14,8 @@ class DisplayConnection {
   // Takes the connection of the first window made.
   void attach(SDL_Window* window);
   bool ready() const { return fd_ >= 0; }
-  // True when the display has something to read within `timeoutMs`.
-  bool wait(int timeoutMs) const;
+  // True when the display has something to read within `timeoutUs`.
+  bool wait(std::int64_t timeoutUs) const;
 
  private:
   int fd_ = -1;

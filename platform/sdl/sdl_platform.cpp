@@ -50,7 +50,7 @@ constexpr int kLayoutWidth = 1024, kLayoutHeight = 768;
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale, std::optional<std::uint64_t> hostWindow)
-    : painter_(painter), audio_(audio), scaleOption_(scale), startTicks_(SDL_GetTicks()) {
+    : painter_(painter), audio_(audio), scaleOption_(scale), startTicks_(SDL_GetTicks()), startCounter_(SDL_GetPerformanceCounter()) {
   std::signal(SIGHUP, noteHangUp);
   if (hostWindow) openHost(*hostWindow);
 }
@@ -94,6 +94,13 @@ void SdlPlatform::openHost(std::uint64_t id) {
 
 std::int64_t SdlPlatform::wallNow() const {
   return static_cast<std::int64_t>(SDL_GetTicks() - startTicks_) + skipped_;
+}
+
+std::int64_t SdlPlatform::wallMicros() const {
+  const std::uint64_t count = SDL_GetPerformanceCounter() - startCounter_;
+  const std::uint64_t perSecond = SDL_GetPerformanceFrequency();
+  const auto us = count / perSecond * 1000000 + count % perSecond * 1000000 / perSecond;
+  return static_cast<std::int64_t>(us) + skipped_ * 1000;
 }
 
 bool SdlPlatform::closing() {
@@ -202,8 +209,9 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
       queue_.pop_front();
       return e;
     }
-    std::int64_t wall = wallNow();
-    if (deadline != kNever && wall >= deadline) return std::nullopt;
+    const std::int64_t wallUs = wallMicros();
+    if (deadline != kNever && wallUs >= deadline * 1000) return std::nullopt;
+    const std::int64_t wall = wallUs / 1000;
     // Sleep until the next due timer or the next input, whichever comes first
     // (waking every kSignalCheckMs meanwhile to notice a hang-up).
     // A frame left waiting is drawn when its slot opens, or at once when the
@@ -215,12 +223,13 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
       if (wall >= slot || deadline - wall > kFrameMs) drawPending();
       else wake = std::min(deadline, slot);
     }
-    auto timeout = static_cast<int>(std::min(wake - wall, kSignalCheckMs));
+    const std::int64_t waitUs =
+        std::clamp<std::int64_t>(wake == kNever ? kSignalCheckMs * 1000 : wake * 1000 - wallUs, 0, kSignalCheckMs * 1000);
     if (pumpDue_) continue;  // drawing above may have read events off the connection
     if (display_.ready()) {
       // Only a display with something to read is pumped.
-      if (display_.wait(timeout)) pumpDue_ = true;
-    } else if (SDL_WaitEventTimeout(&ev, timeout)) {
+      if (display_.wait(waitUs)) pumpDue_ = true;
+    } else if (SDL_WaitEventTimeout(&ev, static_cast<int>((waitUs + 999) / 1000))) {
       take(ev, now);
       pumpDue_ = true;
     }

@@ -54,6 +54,9 @@ class SdlPlatform : public Platform {
 
   // Time of the run's clock on the wall, in ms since the start.
   std::int64_t wallNow() const;
+  // The same in microseconds: timers of a few ms keep their periods only
+  // when the loop sleeps to the microsecond, not to the next whole ms.
+  std::int64_t wallMicros() const;
   // Frames put on screen so far.
   std::uint64_t frames() const { return frames_; }
 
@@ -93,6 +96,7 @@ class SdlPlatform : public Platform {
   AudioDevice& audio_;
   int scaleOption_;
   std::uint32_t startTicks_;
+  std::uint64_t startCounter_;
   std::int64_t skipped_ = 0;  // the rests of waiting sounds cut short by a close
   std::map<Form*, Window> windows_;
   std::vector<Form*> shownOrder_;  // forms that have windows, oldest first
