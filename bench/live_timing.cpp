@@ -2,65 +2,29 @@
 //  1. the CPU use of Qspe itself showing the splash and then the idle menu;
 //  2. how late the 10 ms and 250 ms timer ticks fire against their due time.
 #include <SDL.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "child_cpu.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/sdl_platform.h"
 #include "runtime/fonts.h"
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"
 
-extern char** environ;
 
 namespace {
 
 double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
 
-
-// CPU time (user + system) of a process so far, in seconds.
-double processCpu(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string f;
-  double ticks = 0;
-  for (int i = 3; i <= 15 && fields >> f; ++i)
-    if (i == 14 || i == 15) ticks += std::stod(f);
-  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 // CPU use of a child Qspe in steady running: from `from` ms after its start
 // to `to` ms, in percent of one core. Start-up (fonts, windows) is left out.
 double programCpu(int from, int to) {
-  std::vector<std::string> args = {QSPE_BINARY, "--until", std::to_string(to + 500)};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-  std::this_thread::sleep_for(std::chrono::milliseconds(from));
-  double before = processCpu(pid);
-  auto start = std::chrono::steady_clock::now();
-  std::this_thread::sleep_for(std::chrono::milliseconds(to - from));
-  double used = processCpu(pid) - before;
-  double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return 100.0 * used / wall;
+  return bench::childCpu({QSPE_BINARY, "--until", std::to_string(to + 500)}, from, to);
 }
 
 class Ticker : public qs::Form {

@@ -1,0 +1,53 @@
+#pragma once
+// CPU use of a child program over part of its run, read from /proc.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace bench {
+
+// CPU time (user + system) of a process so far, in seconds.
+inline double processCpu(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string f;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> f; ++i)
+    if (i == 14 || i == 15) ticks += std::stod(f);
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Starts `args`, measures its CPU from `from` ms after its start to `to` ms,
+// in percent of one core (start-up left out), then waits for it to end, or
+// ends it with SIGTERM when `stop` is set. -1 when it cannot be started.
+inline double childCpu(std::vector<std::string> args, int from, int to, bool stop = false) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  std::this_thread::sleep_for(std::chrono::milliseconds(from));
+  double before = processCpu(pid);
+  auto start = std::chrono::steady_clock::now();
+  std::this_thread::sleep_for(std::chrono::milliseconds(to - from));
+  double used = processCpu(pid) - before;
+  double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (stop) kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return 100.0 * used / wall;
+}
+
+}  // namespace bench
