@@ -101,11 +101,11 @@ class Strip : public Form {
   std::array<Label, 6> tiles_;
 };
 
-// The strip shown in a live window of SDL's offscreen video driver.
+// The strip shown in a live window of SDL's dummy video driver (no GL libraries loaded).
 class FrameCap : public ::testing::Test {
  protected:
   void SetUp() override {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
     platform_ = std::make_unique<SdlPlatform>(painter(), audio_, 1);
     rt_ = std::make_unique<Runtime>(*platform_, trace_, RunConfig{});
