@@ -16,6 +16,7 @@
 #include "platform/sdl/sdl_platform.h"
 #include "runtime/options.h"
 #include "runtime/program.h"
+#include "runtime/program_dirs.h"
 #include "runtime/runtime.h"
 #include "runtime/script.h"
 #include "sound/audio_device.h"
@@ -60,6 +61,11 @@ class LazyPainter : public FormPainter, public TextMeasurer {
   std::unique_ptr<SdlPainter> painter_;
 };
 
+void printUsageLine(const ProgramInfo& program, std::FILE* to) {
+  std::fprintf(to, "Usage: %s [OPTION]...%s (--help lists them)\n", program.name.c_str(),
+               program.words.empty() ? "" : " [WORD]...");
+}
+
 void printUsage(const ProgramInfo& program) {
   std::printf("Usage: %s [OPTION]...%s\n", program.name.c_str(), program.words.empty() ? "" : " [WORD]...");
   std::printf(
@@ -68,7 +74,8 @@ void printUsage(const ProgramInfo& program) {
       "  --record FILE   write every input event of the run to FILE, as a script\n"
       "  --trace FILE    write the trace to FILE (- for standard output)\n"
       "  --seed N        seed of the random generator\n"
-      "  --dir DIR       program directory: media files and the score file\n"
+      "  --dir DIR       program directory: media files and the score file (default: the\n"
+      "                  program's own folder; installed, ../share/qspe and the data home)\n"
       "  --until MS      end the run at time MS\n"
       "  --screen WxH    screen size of a headless run (default 1024x768)\n"
       "  --scale N       window scale of a live run, 1 to 8 (default: the largest that fits)\n"
@@ -99,12 +106,15 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       throw std::invalid_argument("a headless run needs --until or a script with events");
     if (!opt.dir.empty() && !std::filesystem::is_directory(opt.dir))
       throw std::invalid_argument("--dir " + opt.dir + " is not a folder");
+    if (program.words.empty() && !opt.arguments.empty() && !opt.help && !opt.version)
+      throw std::invalid_argument("unexpected word " + opt.arguments.front());
     if (program.hostWindow) hostWindow = program.hostWindow(opt.arguments);
   } catch (const ScriptError& e) {
     std::fprintf(stderr, "%s: script %s, %s\n", name, opt.script.c_str(), e.what());
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s: %s\n", name, e.what());
+    printUsageLine(program, stderr);
     return 2;
   }
   if (opt.help || opt.version) {
@@ -115,8 +125,9 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
 
   RunConfig config;
   config.programName = program.name;
-  config.programDir = opt.dir.empty() ? executableDir() : opt.dir;
-  while (config.programDir.size() > 1 && config.programDir.back() == '/') config.programDir.pop_back();
+  const ProgramDirs dirs = findProgramDirs(executableDir(), opt.dir);
+  config.programDir = dirs.media;
+  config.dataDir = dirs.data;
   if (opt.seed) config.seed = *opt.seed;
   else if (script.seed) config.seed = *script.seed;
   else if (!opt.headless)

@@ -15,13 +15,15 @@ void MediaForm::stopAndReleaseMidi() {
   releaseMidi();
 }
 
+std::string MediaForm::scorePath() const { return app().dataPath() + "/Qspe.dat"; }
+
 void MediaForm::readScores() {
-  scoreFile = media("Qspe.dat");
+  scoreFile = scorePath();
   services_.scores.read(scoreFile, scoreRec);
 }
 
 void MediaForm::writeScores() {
-  scoreFile = media("Qspe.dat");
+  scoreFile = scorePath();
   services_.scores.write(scoreFile, scoreRec);
 }
 

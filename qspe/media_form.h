@@ -25,7 +25,8 @@ class MediaForm : public Form {
   // StopM, then release.
   void stopAndReleaseMidi();
 
-  // scoreFile = program directory + "/Qspe.dat"; the record read into scoreRec.
+  // scoreFile = program directory (an installed program's data home) +
+  // "/Qspe.dat"; the record read into scoreRec.
   void readScores();
   // The whole of scoreRec written back to scoreFile.
   void writeScores();
@@ -39,6 +40,7 @@ class MediaForm : public Form {
   std::string scoreFile;
 
  private:
+  std::string scorePath() const;
   GameServices& services_;
   std::unique_ptr<clsMIDI> midi_;
 };

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <random>
 
+#include "runtime/program_dirs.h"
 #include "runtime/run_clock.h"
 #include "runtime/trace.h"
 
@@ -153,12 +154,7 @@ bool isTempName(const std::string& name, const std::string& base) {
 
 }  // namespace
 
-std::string scoreFallbackDir() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  if (xdg && *xdg == '/') return std::string(xdg) + "/qspe";
-  const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : ".") + "/.local/share/qspe";
-}
+std::string scoreFallbackDir() { return dataHome(); }
 
 ScoreStore::ScoreStore(RunClock& clock, std::string programName, FileOps& ops)
     : clock_(clock), programName_(std::move(programName)), ops_(ops) {}
@@ -216,9 +212,19 @@ bool ScoreStore::canWrite(const std::string& target) {
 void ScoreStore::decide(const std::string& scoreFile) {
   if (decided_) return;
   decided_ = true;
+  fallbackDir_ = scoreFallbackDir();
+  // An installed program keeps its scores in the data home itself: made as
+  // needed, with nowhere further to go.
+  const bool inDataHome = dirName(scoreFile) == fallbackDir_;
+  if (inDataHome) makeDirs(fallbackDir_);
   std::string target = scoreFile;
   if (followLinks(target) && canWrite(target)) return;
-  fallbackDir_ = scoreFallbackDir();
+  if (inDataHome) {
+    std::fprintf(stderr, "%s: %s cannot be written; scores will not be kept\n", programName_.c_str(),
+                 scoreFile.c_str());
+    nowhere_ = true;
+    return;
+  }
   std::string fallback = fallbackFile(scoreFile);
   useFallback_ = makeDirs(fallbackDir_) && followLinks(fallback) && canWrite(fallback);
   if (useFallback_) {

@@ -11,7 +11,8 @@ class RunClock;
 
 // The score file of a run. It is kept where the scene says ("<dir>/Qspe.dat"),
 // or, when that folder or file cannot be written, in $XDG_DATA_HOME/qspe
-// (~/.local/share/qspe), said once on standard error. A symbolic link at the
+// (~/.local/share/qspe), said once on standard error. When the scene already
+// names that data home (an installed program), its folders are made as needed. A symbolic link at the
 // path is followed: the file it leads to is the one read and replaced.
 class ScoreStore {
  public:

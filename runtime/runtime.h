@@ -22,6 +22,7 @@ struct ProgramEnded {};
 struct RunConfig {
   std::string programName = "Qspe";
   std::string programDir;      // no trailing separator
+  std::string dataDir;         // where the program's files are kept; the program directory when empty
   std::uint64_t seed = 1;
   std::int64_t until = kNever;  // end the run at this time
   std::int64_t scriptEnd = kNever;  // a headless run without --until ends after the script's last line
@@ -55,6 +56,8 @@ class Runtime final : public RunClock {
 
   std::int64_t now() const override { return now_; }
   const std::string& path() const { return config_.programDir; }
+  // The folder of the score file: the program directory, or an installed program's data home.
+  const std::string& dataPath() const { return config_.dataDir.empty() ? config_.programDir : config_.dataDir; }
   Random& random() { return random_; }
   double rnd() { return random_.draw(); }
   // Reseeds from the clock: the run's seed and the current time.

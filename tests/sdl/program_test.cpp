@@ -9,6 +9,8 @@
 
 #include "support/files.h"
 
+namespace fs = std::filesystem;
+
 namespace {
 
 struct Result {
@@ -65,6 +67,8 @@ TEST(Program, BadOptionsAndScriptsExitWithStatus2AndSayWhyInShort) {
   };
   const Case cases[] = {
       {"--bogus", "", "unknown option --bogus"},
+      {"-h", "", "unexpected word -h"},
+      {"--headless --until 10 stray", "", "unexpected word stray"},
       {"--headless", "", "needs --script or --until"},
       {"--headless --until soon", "", "whole number"},
       {"--headless --until 2147483648", "", "--until takes a time in ms from 0 to 2147483647"},
@@ -90,6 +94,26 @@ TEST(Program, BadOptionsAndScriptsExitWithStatus2AndSayWhyInShort) {
   }
 }
 
+// A bad command line ends with the short usage line; the saver's takes words.
+TEST(Program, ABadCommandLineEndsWithTheUsageLine) {
+  struct Case {
+    const char* binary;
+    std::string args;
+    std::string usage;
+  };
+  const Case cases[] = {
+      {QSPE_BINARY, "--bogus", "Usage: Qspe [OPTION]... (--help lists them)\n"},
+      {QSPE_BINARY, "--headless --until 10 /S", "Usage: Qspe [OPTION]... (--help lists them)\n"},
+      {QSCR_BINARY, "--bogus /S", "Usage: QScr [OPTION]... [WORD]... (--help lists them)\n"},
+      {QSCR_BINARY, "--headless --until 10 -window-id none", "Usage: QScr [OPTION]... [WORD]... (--help lists them)\n"},
+  };
+  for (const Case& c : cases) {
+    Result r = runProgram(c.binary, c.args);
+    EXPECT_EQ(r.status, 2) << c.args << "\n" << r.out;
+    EXPECT_TRUE(r.out.ends_with(c.usage)) << c.args << "\n" << r.out;
+  }
+}
+
 TEST(Program, HelpAndVersionRunNothing) {
   for (const char* binary : {QSPE_BINARY, QSCR_BINARY}) {
     std::string program = std::filesystem::path(binary).filename().string();
@@ -98,7 +122,9 @@ TEST(Program, HelpAndVersionRunNothing) {
     EXPECT_EQ(r.out, program + " " + QSPE_VERSION + "\n");
     r = runProgram(binary, "--help /S");
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("--screen WxH"), std::string::npos) << r.out;
+    for (const char* option : {"--headless", "--script FILE", "--record FILE", "--trace FILE", "--seed N",
+                               "--dir DIR", "--until MS", "--screen WxH", "--scale N", "--help", "--version"})
+      EXPECT_NE(r.out.find("  " + std::string(option) + " "), std::string::npos) << option << "\n" << r.out;
     EXPECT_EQ(r.out.find(" load "), std::string::npos) << r.out;
   }
 }
@@ -157,3 +183,48 @@ TEST(Program, WithoutItsFontsTheProgramSaysWhatToInstallAndExitsWith1) {
 }
 
 }  // namespace
+
+// Where a copy of the program keeps its scores: an installed one (media under
+// ../share/qspe) in the data home, made as needed and without a word; one run
+// from its own folder beside itself; --dir in the folder it names.
+TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) {
+  struct Case {
+    const char* name;
+    bool installed;
+    std::string args;    // "PLACE" stands for the case's folder
+    std::string env;     // likewise
+    std::string scores;  // where Qspe.dat appears, under PLACE
+  };
+  const Case cases[] = {
+      {"installed", true, "", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "data/qspe/Qspe.dat"},
+      {"installed, no XDG_DATA_HOME", true, "", "XDG_DATA_HOME= HOME=PLACE/home", "home/.local/share/qspe/Qspe.dat"},
+      {"installed, --dir", true, "--dir PLACE/mine", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "mine/Qspe.dat"},
+      {"portable", false, "", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "bin/Qspe.dat"},
+  };
+  auto place = [](std::string text, const std::string& dir) {
+    for (auto at = text.find("PLACE"); at != std::string::npos; at = text.find("PLACE")) text.replace(at, 5, dir);
+    return text;
+  };
+  for (const Case& c : cases) {
+    const qs::test::TempDir dir;
+    const fs::path root = dir.path();
+    fs::create_directories(root / "bin");
+    fs::create_directories(root / "mine");
+    fs::copy_file(QSPE_BINARY, root / "bin" / "Qspe");
+    const fs::path media = c.installed ? root / "share" / "qspe" : root / "bin";
+    fs::create_directories(media);
+    for (const auto& file : fs::directory_iterator(QSPE_PROGRAM_DIR)) {
+      const std::string ext = file.path().extension().string();
+      if (ext == ".wav" || ext == ".mid" || ext == ".bmp") fs::copy_file(file, media / file.path().filename());
+    }
+
+    Result r = runProgram((root / "bin" / "Qspe").string(), place(c.args, dir.path()) + " --headless --until 3100",
+                          place(c.env, dir.path()) + " ");
+    EXPECT_EQ(r.status, 0) << c.name << "\n" << r.out;
+    EXPECT_EQ(r.out, "") << c.name;  // the media found, and nothing said about the scores
+    EXPECT_TRUE(fs::is_regular_file(root / c.scores)) << c.name;
+    int found = 0;
+    for (const auto& file : fs::recursive_directory_iterator(root)) found += file.path().filename() == "Qspe.dat";
+    EXPECT_EQ(found, 1) << c.name;
+  }
+}

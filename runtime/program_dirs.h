@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+namespace qs {
+
+// Where a run finds its media and keeps its own files.
+struct ProgramDirs {
+  std::string media;       // the program directory (App.Path): media files
+  std::string data;        // the score file's folder
+  bool installed = false;  // media under <prefix>/share/qspe, files in the data home
+};
+
+// An installed program (`<exe>/../share/qspe` is a folder) reads its media
+// there and keeps its files in dataHome(); a program run from its own folder
+// (a build tree, a portable copy) keeps both beside itself. A folder chosen
+// on the command line is used as its own folder. No trailing separators.
+ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosenDir = "");
+
+// $XDG_DATA_HOME/qspe when that is an absolute path, else ~/.local/share/qspe.
+std::string dataHome();
+
+}  // namespace qs
