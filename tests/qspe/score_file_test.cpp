@@ -120,5 +120,32 @@ TEST(ScoreFile, AProgramDirectoryThatCannotBeWrittenSendsTheFileToTheDataHomeOrN
   }
 }
 
+
+// An installed program names the data home itself: its folders are made at
+// the first read, without a word; one that cannot be made is said once and
+// nothing is kept, with no further place to try.
+TEST(ScoreFile, TheDataHomeOfAnInstalledProgramIsMadeAsNeeded) {
+  for (bool canMake : {true, false}) {
+    SCOPED_TRACE(canMake);
+    TempDir place;
+    writeBytes(place.file("plain"), {1});
+    EnvVar xdg("XDG_DATA_HOME", canMake ? place.file("deep/data") : place.file("plain") + "/data");
+    HeadlessRun run;
+    const std::string file = scoreFallbackDir() + "/Qspe.dat";
+    const ScoreRecord won{0, 0, 0, 0, 0, -1, 12345, 0};
+    testing::internal::CaptureStderr();
+    ScoreRecord r;
+    run.services().scores.read(file, r);
+    std::error_code ignored;
+    EXPECT_EQ(std::filesystem::is_regular_file(file, ignored), canMake) << "made at the first read";
+    run.services().scores.write(file, won);
+    run.services().scores.read(file, r);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r, canMake ? won : ScoreRecord{});
+    EXPECT_EQ(err.empty(), canMake) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), canMake ? 0 : 1) << err;
+  }
+}
+
 }  // namespace
 }  // namespace qs::test

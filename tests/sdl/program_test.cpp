@@ -190,16 +190,16 @@ TEST(Program, WithoutItsFontsTheProgramSaysWhatToInstallAndExitsWith1) {
 TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) {
   struct Case {
     const char* name;
-    bool installed;
+    std::string media;   // where the media are, under PLACE
     std::string args;    // "PLACE" stands for the case's folder
     std::string env;     // likewise
     std::string scores;  // where Qspe.dat appears, under PLACE
   };
   const Case cases[] = {
-      {"installed", true, "", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "data/qspe/Qspe.dat"},
-      {"installed, no XDG_DATA_HOME", true, "", "XDG_DATA_HOME= HOME=PLACE/home", "home/.local/share/qspe/Qspe.dat"},
-      {"installed, --dir", true, "--dir PLACE/mine", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "mine/Qspe.dat"},
-      {"portable", false, "", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "bin/Qspe.dat"},
+      {"installed", "share/qspe", "", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "data/qspe/Qspe.dat"},
+      {"installed, no XDG_DATA_HOME", "share/qspe", "", "XDG_DATA_HOME= HOME=PLACE/home", "home/.local/share/qspe/Qspe.dat"},
+      {"installed, --dir", "mine", "--dir PLACE/mine", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "mine/Qspe.dat"},
+      {"portable", "bin", "", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "bin/Qspe.dat"},
   };
   auto place = [](std::string text, const std::string& dir) {
     for (auto at = text.find("PLACE"); at != std::string::npos; at = text.find("PLACE")) text.replace(at, 5, dir);
@@ -209,9 +209,9 @@ TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) 
     const qs::test::TempDir dir;
     const fs::path root = dir.path();
     fs::create_directories(root / "bin");
-    fs::create_directories(root / "mine");
+    if (std::string_view(c.name).starts_with("installed")) fs::create_directories(root / "share" / "qspe");
     fs::copy_file(QSPE_BINARY, root / "bin" / "Qspe");
-    const fs::path media = c.installed ? root / "share" / "qspe" : root / "bin";
+    const fs::path media = root / c.media;
     fs::create_directories(media);
     for (const auto& file : fs::directory_iterator(QSPE_PROGRAM_DIR)) {
       const std::string ext = file.path().extension().string();
