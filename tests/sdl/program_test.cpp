@@ -157,3 +157,39 @@ TEST(Program, WithoutItsFontsTheProgramSaysWhatToInstallAndExitsWith1) {
 }
 
 }  // namespace
+
+namespace {
+
+// The width of a PNG file, from its header.
+int pngWidth(const std::string& path) {
+  qs::test::Bytes b = qs::test::readBytes(path);
+  return b.size() < 24 ? 0 : b[16] << 24 | b[17] << 16 | b[18] << 8 | b[19];
+}
+
+}  // namespace
+
+// Every window of a live run opens at the scale chosen last, remembered under
+// $XDG_CONFIG_HOME; 0 goes back to the largest that fits the screen.
+TEST(Program, TheScaleChosenLastIsKeptForTheNextRuns) {
+  const qs::test::TempDir config;
+  const std::string env = "XDG_CONFIG_HOME=" + config.path() + " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ";
+  const std::string script = tempPath("scale.script"), splash = tempPath("splash-scale.png"),
+                    menu = tempPath("menu-scale.png");
+  writeFile(script, "100 shot FormStartUp " + splash + "\n3100 shot FormMain " + menu + "\n");
+  auto widths = [&](const std::string& scale) {
+    Result r = runQspe(scale + " --script " + script + " --until 3200", env);
+    EXPECT_EQ(r.status, 0) << r.out;
+    return std::array<int, 2>{pngWidth(splash), pngWidth(menu)};
+  };
+  auto once = widths("--scale 1");
+  auto thrice = widths("--scale 3");
+  EXPECT_EQ(thrice[0], 3 * once[0]);
+  EXPECT_EQ(thrice[1], 3 * once[1]);  // the menu as well
+  EXPECT_EQ(widths(""), thrice);
+  // The largest that fits the dummy driver's 1024 x 768 screen, for every window.
+  auto fit = widths("--scale 0");
+  EXPECT_EQ(fit[0] / once[0], fit[1] / once[1]);
+  EXPECT_GE(fit[1], once[1]);
+  EXPECT_LE(fit[1], 1024);
+  EXPECT_EQ(widths(""), fit);
+}
