@@ -176,6 +176,8 @@ TEST_F(FullScreen, AltEnterAndF11ToggleItCentredAtAWholeScaleAndTheKeysStayOut) 
   key(SDL_SCANCODE_Z, true);
   EXPECT_EQ(settle(), (std::vector<int>{18, 18, 90}));  // Alt and Z reach the form, Enter does not
   ASSERT_TRUE(platform_->fullscreen());
+  EXPECT_EQ(SDL_GetWindowFlags(platform_->windowOf(*form_)) & SDL_WINDOW_FULLSCREEN_DESKTOP,
+            Uint32{SDL_WINDOW_FULLSCREEN_DESKTOP});
   EXPECT_NE(remembered().find("fullscreen=1"), std::string::npos) << remembered();
 
   SDL_Surface* s = shown();
@@ -193,7 +195,7 @@ TEST_F(FullScreen, AltEnterAndF11ToggleItCentredAtAWholeScaleAndTheKeysStayOut) 
   EXPECT_TRUE(settle().empty());
   EXPECT_FALSE(platform_->fullscreen());
   EXPECT_NE(remembered().find("fullscreen=0"), std::string::npos) << remembered();
-  EXPECT_EQ(platform_->placementOf(*form_), (Placement{1, 0, 0}));
+  EXPECT_EQ(SDL_GetWindowFlags(platform_->windowOf(*form_)) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
 }
 
 }  // namespace

@@ -78,9 +78,10 @@ TEST(Gamepad, AVirtualPadPlaysFromTheMenuIntoAGame) {
   Trace trace([&] { return runtime ? runtime->now() : 0; });
   trace.keepLines(true);
   {
+    std::unique_ptr<Program> program;  // first: its services outlive the runtime's forms
     Runtime rt(platform, trace, config);
     runtime = &rt;
-    auto program = makeQspe(rt, audio);
+    program = makeQspe(rt, audio);
     rt.run(program->entry({}));
     runtime = nullptr;
   }
