@@ -51,7 +51,6 @@ TEST(DisplaySettings, AreKeptUnderTheConfigFolderAndReadBackWithDefaultsForNonse
     DisplaySettings want;
   };
   const Case cases[] = {
-      {"scale=3\nfullscreen=1\n", {3, true}},
       {"scale=99\nfullscreen=2\n", {}},
       {"scale=-1\nscale=\nfullscreen=yes\n", {}},
       {"# a note\nwhatever\nscale=2", {2, false}},

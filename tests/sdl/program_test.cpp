@@ -68,6 +68,7 @@ TEST(Program, BadOptionsAndScriptsExitWithStatus2AndSayWhyInShort) {
       {"--headless", "", "needs --script or --until"},
       {"--headless --until soon", "", "whole number"},
       {"--headless --until 2147483648", "", "--until takes a time in ms from 0 to 2147483647"},
+      {"--scale 13 --fullscreen", "", "--scale takes a whole number from 0 to 12"},
       {"--headless --script SCRIPT", "# nothing but a comment\n\n", "needs --until or a script with events"},
       {"--headless --script " + ::testing::TempDir(), "", "cannot read the script"},
       {"--headless --until 10 --dir SCRIPT", "0 dump\n", "is not a folder"},
