@@ -362,8 +362,8 @@ bool SdlPlatform::redraw(Form& f) {
       w.placed = p;
       part = false;
     }
-    SDL_RenderSetViewport(w.renderer, nullptr);
     if (!part && (cw * p.scale < outW || ch * p.scale < outH)) {
+      SDL_RenderSetViewport(w.renderer, nullptr);
       SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);  // around the picture
       SDL_RenderClear(w.renderer);
     }
