@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/sdl/display_settings.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/sdl_platform.h"
 #include "runtime/options.h"
@@ -78,7 +79,9 @@ void printUsage(const ProgramInfo& program) {
       "                  program's own folder; installed, ../share/qspe and the data home)\n"
       "  --until MS      end the run at time MS\n"
       "  --screen WxH    screen size of a headless run (default 1024x768)\n"
-      "  --scale N       window scale of a live run, 1 to 8 (default: the largest that fits)\n"
+      "  --scale N       window scale of a live run, 1 to 12; 0 the largest that fits the screen\n"
+      "                  (default: the last one chosen, remembered in $XDG_CONFIG_HOME/qspe/settings)\n"
+      "  --fullscreen    start in full screen (Alt+Enter or F11 toggles it; remembered too)\n"
       "  --help          this text\n"
       "  --version       the program's version\n");
   if (!program.words.empty()) std::printf("Words:\n%s\n", program.words.c_str());
@@ -146,6 +149,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   std::unique_ptr<Platform> platform;
   std::unique_ptr<FormPainter> painter;
   std::unique_ptr<AudioDevice> audio;
+  SdlPlatform* live = nullptr;
   if (opt.headless) {
     painter = std::make_unique<LazyPainter>(config.programDir, program.name);
     platform = std::make_unique<HeadlessPlatform>(opt.screen.value_or(ScreenSize{}), painter.get());
@@ -156,7 +160,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     // memory), not through a GL texture that may itself be emulated.
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (program.letDisplaySleep) SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0) {
       std::fprintf(stderr, "%s: cannot open the display: %s\n", name, SDL_GetError());
       return 1;
     }
@@ -168,7 +172,16 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       return 1;
     }
     audio = program.openAudio ? program.openAudio(program.name) : std::make_unique<SilentAudio>();
-    auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *audio, opt.scale, hostWindow);
+    // The player's last choices, unless the command line makes new ones.
+    const std::string settingsFile = settingsPath();
+    DisplaySettings settings = readSettings(settingsFile);
+    if (opt.scale) settings.scale = *opt.scale;
+    if (opt.fullscreen) settings.fullscreen = true;
+    if (opt.scale || opt.fullscreen) writeSettings(settingsFile, settings);
+    auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *audio, settings.scale, hostWindow);
+    sdl->setFullscreen(settings.fullscreen);
+    sdl->rememberIn(settingsFile, settings);
+    live = sdl.get();
     if (!sdl->hostError().empty()) {
       std::fprintf(stderr, "%s: %s\n", name, sdl->hostError().c_str());
       sdl.reset();
@@ -187,6 +200,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     Runtime rt(*platform, trace, config);
     runtime = &rt;
     made = program.make(rt, *audio);
+    if (live) live->planWindows(rt.largestWindow());
     rt.setScript(script.events);
     std::unique_ptr<ScriptRecorder> recorder;
     if (!opt.record.empty()) {

@@ -25,6 +25,7 @@ Options parseOptions(const std::vector<std::string>& args) {
     if (a == "--headless") o.headless = true;
     else if (a == "--help") o.help = true;
     else if (a == "--version") o.version = true;
+    else if (a == "--fullscreen") o.fullscreen = true;
     else if (a == "--script") o.script = value();
     else if (a == "--record") o.record = value();
     else if (a == "--trace") o.trace = value();
@@ -36,7 +37,8 @@ Options parseOptions(const std::vector<std::string>& args) {
         throw std::invalid_argument("--until takes a time in ms from 0 to " + std::to_string(kLatestTime));
     } else if (a == "--scale") {
       o.scale = number<int>(a, value());
-      if (o.scale < 1 || o.scale > 8) throw std::invalid_argument("--scale takes a whole number from 1 to 8");
+      if (*o.scale < 0 || *o.scale > kLargestScale)
+        throw std::invalid_argument("--scale takes a whole number from 0 to " + std::to_string(kLargestScale));
     } else if (a == "--screen") {
       const std::string& v = value();
       auto x = v.find('x');

@@ -8,6 +8,9 @@
 
 namespace qs {
 
+// The largest window scale --scale takes: the smallest scene at 12 about fills an 8K screen.
+inline constexpr int kLargestScale = 12;
+
 // The command line shared by both programs.
 struct Options {
   bool headless = false;
@@ -15,7 +18,10 @@ struct Options {
   std::optional<std::uint64_t> seed;
   std::optional<std::int64_t> until;
   std::optional<ScreenSize> screen;
-  int scale = 0;  // 0: the largest of 1, 2, 3 that fits the display
+  // Window scale of a live run: 0 the largest that fits the screen; none
+  // given, the one the player chose last.
+  std::optional<int> scale;
+  bool fullscreen = false;  // a live run starts in full screen
   bool help = false, version = false;  // say so and run nothing
   std::vector<std::string> arguments;  // anything that is not an option
 };

@@ -29,6 +29,17 @@ Form& Runtime::addForm(std::unique_ptr<Form> form) {
   return *forms_.back();
 }
 
+ScreenSize Runtime::largestWindow() {
+  ScreenSize most{0, 0};
+  for (auto& f : forms_) {
+    if (!f->loaded_) f->rebuildDesign();
+    if (f->coversScreen()) continue;
+    most.width = std::max(most.width, f->clientWidth());
+    most.height = std::max(most.height, f->clientHeight());
+  }
+  return most;
+}
+
 Form& Runtime::form(std::string_view name) {
   for (auto& f : forms_)
     if (f->name() == name) return *f;

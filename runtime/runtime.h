@@ -42,6 +42,9 @@ class Runtime final : public RunClock {
   Form& addForm(std::unique_ptr<Form> form);
   Form& form(std::string_view name);
   bool hasForm(std::string_view name) const;
+  // The largest client area of the forms that do not cover the screen, in
+  // pixels, as their designs set it (a form not loaded is designed for this).
+  ScreenSize largestWindow();
   template <class T>
   T& form(std::string_view name) {
     return static_cast<T&>(form(name));

@@ -16,9 +16,13 @@ class DisplayConnection {
   bool ready() const { return fd_ >= 0; }
   // True when the display has something to read within `timeoutUs`.
   bool wait(std::int64_t timeoutUs) const;
+  // The keyboard's auto-repeat as the display sets it: the delay before the
+  // first repeat and the time between repeats, in ms. False without one.
+  bool keyRepeat(std::int64_t& delayMs, std::int64_t& intervalMs) const;
 
  private:
   int fd_ = -1;
+  void* x11_ = nullptr;  // the X display, when there is one
 };
 
 }  // namespace qs

@@ -47,10 +47,18 @@ constexpr std::int64_t kSignalCheckMs = 250;
 // (a preview) gets the layout of a screen this large, shrunk to fit.
 constexpr int kLayoutWidth = 1024, kLayoutHeight = 768;
 
+// Room left in the screen's usable area for a window's frame and title bar,
+// which are the window manager's.
+constexpr int kFrameWidth = 16, kFrameHeight = 48;
+
+// While a game controller is connected the loop wakes this often (ms) to read
+// it: SDL reads controllers when events are pumped, not from the display.
+constexpr std::int64_t kPadPollMs = 4;
+
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale, std::optional<std::uint64_t> hostWindow)
-    : painter_(painter), audio_(audio), scaleOption_(scale), startTicks_(SDL_GetTicks()), startCounter_(SDL_GetPerformanceCounter()) {
+    : painter_(painter), audio_(audio), runScale_(scale), startTicks_(SDL_GetTicks()), startCounter_(SDL_GetPerformanceCounter()) {
   std::signal(SIGHUP, noteHangUp);
   if (hostWindow) openHost(*hostWindow);
 }
@@ -109,15 +117,69 @@ bool SdlPlatform::closing() {
                                   [](const InputEvent& e) { return e.kind == InputEvent::Kind::Close; });
 }
 
-int SdlPlatform::scaleFor(const Form& f) const {
-  if (f.coversScreen()) return 1;  // the screen's own pixels, whatever --scale says
-  if (scaleOption_ > 0) return scaleOption_;
-  SDL_Rect usable{0, 0, 1024, 768};
+int SdlPlatform::fittingScale(int width, int height) const {
+  SDL_Rect usable{0, 0, kLayoutWidth, kLayoutHeight};
   SDL_GetDisplayUsableBounds(0, &usable);
-  int w = std::max(1, f.clientWidth()), h = std::max(1, f.clientHeight());
-  for (int s = 3; s > 1; --s)
-    if (w * s * 10 <= usable.w * 8 && h * s * 10 <= usable.h * 8) return s;
-  return 1;
+  return largestWholeScale(width, height, usable.w - kFrameWidth, usable.h - kFrameHeight);
+}
+
+void SdlPlatform::planWindows(ScreenSize largestClient) {
+  if (runScale_ == 0 && largestClient.width > 0 && largestClient.height > 0)
+    runScale_ = fittingScale(largestClient.width, largestClient.height);
+}
+
+int SdlPlatform::scaleFor(const Form& f) {
+  if (f.coversScreen()) return 1;  // the screen's own pixels, whatever --scale says
+  if (runScale_ == 0) runScale_ = fittingScale(f.clientWidth(), f.clientHeight());
+  return runScale_;
+}
+
+// The screen saver's form and a host's window are the screen already.
+bool SdlPlatform::fillsScreenItself(const Form& f) const {
+  auto it = windows_.find(const_cast<Form*>(&f));
+  return f.coversScreen() || (it != windows_.end() && it->second.host);
+}
+
+void SdlPlatform::setFullscreen(bool on) {
+  fullscreen_ = on;
+  for (auto& [f, w] : windows_) {
+    if (fillsScreenItself(*f)) continue;
+    SDL_SetWindowFullscreen(w.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    w.needsWhole = true;
+    f->elementChanged();
+    if (f->visible()) redraw(*f);
+  }
+  pumpDue_ = true;
+}
+
+void SdlPlatform::rememberIn(std::string file, DisplaySettings kept) {
+  settingsFile_ = std::move(file);
+  kept_ = kept;
+}
+
+Placement SdlPlatform::placementOf(const Form& f) const {
+  auto it = windows_.find(const_cast<Form*>(&f));
+  return it == windows_.end() ? Placement{} : it->second.placed;
+}
+
+bool SdlPlatform::fullscreenKey(const SDL_KeyboardEvent& k) {
+  const SDL_Scancode place = k.keysym.scancode;
+  if (k.type == SDL_KEYDOWN && !k.repeat) {
+    const bool enter = place == SDL_SCANCODE_RETURN || place == SDL_SCANCODE_KP_ENTER;
+    const bool toggle = place == SDL_SCANCODE_F11 || (enter && (k.keysym.mod & KMOD_ALT));
+    const Form* f = formOf(k.windowID);
+    if (!toggle || !f || fillsScreenItself(*f)) return false;
+    swallowed_.insert(place);
+    setFullscreen(!fullscreen_);
+    if (!settingsFile_.empty()) {
+      kept_.fullscreen = fullscreen_;
+      writeSettings(settingsFile_, kept_);
+    }
+    return true;
+  }
+  if (!swallowed_.contains(place)) return false;
+  if (k.type == SDL_KEYUP) swallowed_.erase(place);
+  return true;
 }
 
 Form* SdlPlatform::formOf(std::uint32_t windowId) {
@@ -127,12 +189,26 @@ Form* SdlPlatform::formOf(std::uint32_t windowId) {
 }
 
 void SdlPlatform::push(InputEvent e, std::uint32_t ticks, std::int64_t now) {
+  pushAt(std::move(e), static_cast<std::int64_t>(ticks) - static_cast<std::int64_t>(startTicks_) + skipped_, now);
+}
+
+void SdlPlatform::pushAt(InputEvent e, std::int64_t at, std::int64_t now) {
   // Stamped with the moment SDL saw the event, never earlier than the run's clock
   // or the event before it, so the recorded times never decrease.
-  std::int64_t t = static_cast<std::int64_t>(ticks) - static_cast<std::int64_t>(startTicks_) + skipped_;
-  e.time = std::max({t, now, lastStamp_});
+  e.time = std::max({at, now, lastStamp_});
   lastStamp_ = e.time;
   queue_.push_back(std::move(e));
+}
+
+void SdlPlatform::pushPadKeys(std::int64_t now) {
+  pads_.keys().repeats(wallNow(), padKeys_);
+  for (const PadKey& k : padKeys_) {
+    InputEvent e;
+    e.kind = k.kind;
+    e.key = k.key;
+    pushAt(e, k.at, now);
+  }
+  padKeys_.clear();
 }
 
 void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
@@ -143,6 +219,7 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+      if (fullscreenKey(ev.key)) break;
       InputEvent e;
       e.kind = ev.type == SDL_KEYUP ? K::KeyUp : ev.key.repeat ? K::KeyRepeat : K::KeyDown;
       e.key = virtualKey(ev.key.keysym.sym, ev.key.keysym.scancode);
@@ -154,8 +231,10 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
       e.kind = K::Move;
       int wx = 0, wy = 0;
       if (SDL_Window* w = SDL_GetWindowFromID(ev.motion.windowID)) SDL_GetWindowPosition(w, &wx, &wy);
-      e.x = wx + ev.motion.x;
-      e.y = wy + ev.motion.y;
+      Placement p;
+      if (Form* f = formOf(ev.motion.windowID)) p = windows_[f].placed;
+      e.x = wx + (ev.motion.x - p.x) / p.scale;
+      e.y = wy + (ev.motion.y - p.y) / p.scale;
       push(e, ev.motion.timestamp, now);
       break;
     }
@@ -182,6 +261,8 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
       }
       break;
     default:
+      if (pads_.take(ev, static_cast<std::int64_t>(ev.common.timestamp) - startTicks_ + skipped_, padKeys_))
+        pushPadKeys(now);
       break;
   }
 }
@@ -189,11 +270,13 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
 std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t deadline) {
   for (;;) {
     SDL_Event ev;
-    if (pumpDue_ || wallNow() - lastPump_ >= kSignalCheckMs) {
+    const std::int64_t pumpEvery = pads_.any() ? kPadPollMs : kSignalCheckMs;
+    if (pumpDue_ || wallNow() - lastPump_ >= pumpEvery) {
       while (SDL_PollEvent(&ev)) take(ev, now);
       pumpDue_ = false;
       lastPump_ = wallNow();
     }
+    pushPadKeys(now);
     if (hungUp) quitting_ = true;
     if (quitting_ && queue_.empty()) {
       // SIGINT, SIGTERM or the session closing: close the windows one by one,
@@ -217,14 +300,14 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
     // A frame left waiting is drawn when its slot opens, or at once when the
     // loop is about to idle for longer than a frame: the player never watches
     // a stale picture while nothing happens.
-    std::int64_t wake = deadline;
+    std::int64_t wake = std::min(deadline, pads_.keys().nextRepeat());
     if (!pending_.empty()) {
       std::int64_t slot = lastFrame_ + kFrameMs;
       if (wall >= slot || deadline - wall > kFrameMs) drawPending();
       else wake = std::min(deadline, slot);
     }
     const std::int64_t waitUs =
-        std::clamp<std::int64_t>(wake == kNever ? kSignalCheckMs * 1000 : wake * 1000 - wallUs, 0, kSignalCheckMs * 1000);
+        std::clamp<std::int64_t>(wake == kNever ? pumpEvery * 1000 : wake * 1000 - wallUs, 0, pumpEvery * 1000);
     if (pumpDue_) continue;  // drawing above may have read events off the connection
     if (display_.ready()) {
       // Only a display with something to read is pumped.
@@ -247,7 +330,10 @@ void SdlPlatform::holdUntil(std::int64_t until) {
       return;
     }
     SDL_Event ev;
-    if (SDL_WaitEventTimeout(&ev, static_cast<int>(std::min(until - wall, kSignalCheckMs)))) take(ev, until);
+    const std::int64_t wait = std::min({until - wall, pads_.any() ? kPadPollMs : kSignalCheckMs,
+                                        std::max<std::int64_t>(0, pads_.keys().nextRepeat() - wall)});
+    if (SDL_WaitEventTimeout(&ev, static_cast<int>(wait))) take(ev, until);
+    pushPadKeys(until);
   }
 }
 
@@ -267,7 +353,23 @@ bool SdlPlatform::redraw(Form& f) {
     SDL_SetRenderTarget(it->second.renderer, nullptr);
     SDL_RenderCopy(it->second.renderer, canvas, nullptr, nullptr);
   } else {
-    painter_.paint(it->second.renderer, f, it->second.scale, part ? &area : nullptr);
+    Window& w = it->second;
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(w.renderer, &outW, &outH);
+    const int cw = std::max(1, f.clientWidth()), ch = std::max(1, f.clientHeight());
+    Placement p = f.coversScreen() ? Placement{} : centredPlacement(cw, ch, outW, outH);
+    if (p != w.placed) {
+      w.placed = p;
+      part = false;
+    }
+    if (!part && (cw * p.scale < outW || ch * p.scale < outH)) {
+      SDL_RenderSetViewport(w.renderer, nullptr);
+      SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);  // around the picture
+      SDL_RenderClear(w.renderer);
+    }
+    const SDL_Rect picture{p.x, p.y, cw * p.scale, ch * p.scale};
+    SDL_RenderSetViewport(w.renderer, &picture);
+    painter_.paint(w.renderer, f, p.scale, part ? &area : nullptr);
   }
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
@@ -334,8 +436,12 @@ void SdlPlatform::formShown(Form& f) {
     Window w;
     w.scale = scaleFor(f);
     // A form made topmost at its load, before it had a window, opens on top.
+    // A window the window manager may make larger (maximized, full screen):
+    // the form is then drawn larger, centred.
+    const bool growable = !f.coversScreen();
     Uint32 flags = SDL_WINDOW_HIDDEN | (f.borderless() ? SDL_WINDOW_BORDERLESS : 0) |
-                   (f.topmost() ? SDL_WINDOW_ALWAYS_ON_TOP : 0);
+                   (f.topmost() ? SDL_WINDOW_ALWAYS_ON_TOP : 0) | (growable ? SDL_WINDOW_RESIZABLE : 0) |
+                   (fullscreen_ && growable ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     int at = f.coversScreen() ? 0 : SDL_WINDOWPOS_CENTERED;
     w.window = SDL_CreateWindow(f.caption().c_str(), at, at, std::max(1, f.clientWidth()) * w.scale,
                                 std::max(1, f.clientHeight()) * w.scale, flags);
@@ -343,6 +449,7 @@ void SdlPlatform::formShown(Form& f) {
       SDL_Log("cannot open a window: %s", SDL_GetError());
       return;
     }
+    if (growable) SDL_SetWindowMinimumSize(w.window, std::max(1, f.clientWidth()), std::max(1, f.clientHeight()));
     // The windows are small and redrawn only when something changed: the
     // software renderer draws them for a fraction of what a GL context costs
     // (and far less than GL emulated on the processor). SDL_RENDER_DRIVER picks another.
@@ -352,6 +459,8 @@ void SdlPlatform::formShown(Form& f) {
     it = windows_.emplace(&f, w).first;
     shownOrder_.push_back(&f);
     display_.attach(w.window);
+    std::int64_t delay = 0, interval = 0;
+    if (display_.keyRepeat(delay, interval)) pads_.keys().setRepeat(delay, interval);
   }
   SDL_ShowWindow(it->second.window);
   SDL_RaiseWindow(it->second.window);

@@ -5,10 +5,14 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/sdl/display_connection.h"
+#include "platform/sdl/display_settings.h"
+#include "platform/sdl/gamepad.h"
+#include "platform/sdl/placement.h"
 #include "platform/sdl/painter.h"
 #include "runtime/platform.h"
 #include "sound/audio_device.h"
@@ -23,9 +27,14 @@ namespace qs {
 // the form laid out on a screen of that size, shrunk to fit. The host's
 // window is never mapped, raised, titled or stacked, and its input stays the
 // host's.
+//
+// Every window of a run opens at one scale. In full screen (and in a window
+// the window manager made larger) the form is drawn at the largest
+// whole-number scale that fits, centred, black around it. Game controllers
+// reach the forms as the keys they stand for.
 class SdlPlatform : public Platform {
  public:
-  // `scale` 0 picks the largest of 1, 2 and 3 at which a window fits the display.
+  // `scale` 0: the largest at which the windows fit the screen's usable area.
   SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale,
               std::optional<std::uint64_t> hostWindow = std::nullopt);
   ~SdlPlatform() override;
@@ -49,6 +58,20 @@ class SdlPlatform : public Platform {
   void showCursor(bool show) override;
   void setTopmost(Form& f) override;
 
+  // The largest window the program will open, in client pixels: a run whose
+  // scale is not given gets the largest at which it fits. Without this, the
+  // first window's size decides.
+  void planWindows(ScreenSize largestClient);
+  // The scale of every window of the run; 0 until it is known.
+  int runScale() const { return runScale_; }
+  // Full screen for every window of the run but one that covers the screen.
+  void setFullscreen(bool on);
+  bool fullscreen() const { return fullscreen_; }
+  // Alt+Enter and F11 then write the choice to `file`, beside the rest of `kept`.
+  void rememberIn(std::string file, DisplaySettings kept);
+  // Where the form's picture lay in its window when last drawn.
+  Placement placementOf(const Form& f) const;
+
   // The window of a shown form; none before it is first shown.
   SDL_Window* windowOf(const Form& f) const;
 
@@ -68,6 +91,7 @@ class SdlPlatform : public Platform {
     bool needsWhole = true;  // nothing drawn yet
     bool host = false;       // the host's window, not ours
     SDL_Texture* canvas = nullptr;  // a shrunk host window: the form drawn at full size, then shrunk
+    Placement placed;  // the last drawing's
   };
   // The host's window and the screen the form is laid out on in it.
   struct Host {
@@ -83,8 +107,15 @@ class SdlPlatform : public Platform {
   // button is waiting to be carried out.
   bool closing();
   void push(InputEvent e, std::uint32_t ticks, std::int64_t now);
+  void pushAt(InputEvent e, std::int64_t at, std::int64_t now);
+  // Queues the pads' key changes and the repeats due by now.
+  void pushPadKeys(std::int64_t now);
+  // True for a key that switches full screen, its repeats and its release.
+  bool fullscreenKey(const SDL_KeyboardEvent& k);
   Form* formOf(std::uint32_t windowId);
-  int scaleFor(const Form& f) const;
+  bool fillsScreenItself(const Form& f) const;
+  int scaleFor(const Form& f);
+  int fittingScale(int width, int height) const;
   bool redraw(Form& f);  // false when the form has no window
   // Puts the forms waiting for a frame on screen, as one frame.
   void drawPending();
@@ -94,7 +125,13 @@ class SdlPlatform : public Platform {
 
   SdlPainter& painter_;
   AudioDevice& audio_;
-  int scaleOption_;
+  int runScale_;
+  bool fullscreen_ = false;
+  std::string settingsFile_;
+  DisplaySettings kept_;
+  std::set<SDL_Scancode> swallowed_;  // full-screen keys held down
+  Gamepads pads_;
+  std::vector<PadKey> padKeys_;
   std::uint32_t startTicks_;
   std::uint64_t startCounter_;
   std::int64_t skipped_ = 0;  // the rests of waiting sounds cut short by a close

@@ -72,6 +72,7 @@ TEST(Program, BadOptionsAndScriptsExitWithStatus2AndSayWhyInShort) {
       {"--headless", "", "needs --script or --until"},
       {"--headless --until soon", "", "whole number"},
       {"--headless --until 2147483648", "", "--until takes a time in ms from 0 to 2147483647"},
+      {"--scale 13 --fullscreen", "", "--scale takes a whole number from 0 to 12"},
       {"--headless --script SCRIPT", "# nothing but a comment\n\n", "needs --until or a script with events"},
       {"--headless --script " + ::testing::TempDir(), "", "cannot read the script"},
       {"--headless --until 10 --dir SCRIPT", "0 dump\n", "is not a folder"},
@@ -227,4 +228,38 @@ TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) 
     for (const auto& file : fs::recursive_directory_iterator(root)) found += file.path().filename() == "Qspe.dat";
     EXPECT_EQ(found, 1) << c.name;
   }
+namespace {
+
+// The width of a PNG file, from its header.
+int pngWidth(const std::string& path) {
+  qs::test::Bytes b = qs::test::readBytes(path);
+  return b.size() < 24 ? 0 : b[16] << 24 | b[17] << 16 | b[18] << 8 | b[19];
+}
+
+}  // namespace
+
+// Every window of a live run opens at the scale chosen last, remembered under
+// $XDG_CONFIG_HOME; 0 goes back to the largest that fits the screen.
+TEST(Program, TheScaleChosenLastIsKeptForTheNextRuns) {
+  const qs::test::TempDir config;
+  const std::string env = "XDG_CONFIG_HOME=" + config.path() + " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ";
+  const std::string script = tempPath("scale.script"), splash = tempPath("splash-scale.png"),
+                    menu = tempPath("menu-scale.png");
+  writeFile(script, "100 shot FormStartUp " + splash + "\n3100 shot FormMain " + menu + "\n");
+  auto widths = [&](const std::string& scale) {
+    Result r = runQspe(scale + " --script " + script + " --until 3200", env);
+    EXPECT_EQ(r.status, 0) << r.out;
+    return std::array<int, 2>{pngWidth(splash), pngWidth(menu)};
+  };
+  auto once = widths("--scale 1");
+  auto thrice = widths("--scale 3");
+  EXPECT_EQ(thrice[0], 3 * once[0]);
+  EXPECT_EQ(thrice[1], 3 * once[1]);  // the menu as well
+  EXPECT_EQ(widths(""), thrice);
+  // The largest that fits the dummy driver's 1024 x 768 screen, for every window.
+  auto fit = widths("--scale 0");
+  EXPECT_EQ(fit[0] / once[0], fit[1] / once[1]);
+  EXPECT_GE(fit[1], once[1]);
+  EXPECT_LE(fit[1], 1024);
+  EXPECT_EQ(widths(""), fit);
 }
