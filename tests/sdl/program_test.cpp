@@ -228,6 +228,8 @@ TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) 
     for (const auto& file : fs::recursive_directory_iterator(root)) found += file.path().filename() == "Qspe.dat";
     EXPECT_EQ(found, 1) << c.name;
   }
+}
+
 namespace {
 
 // The width of a PNG file, from its header.
