@@ -5,7 +5,7 @@
 
 namespace qs {
 namespace {
-constexpr int kFinLine = 13; // the line count at which "Fin..." takes over
+constexpr int kFinLine = 13;  // the line count at which "Fin..." takes over
 
 struct EpilogueLine {
   const char *text;
@@ -30,22 +30,16 @@ constexpr EpilogueLine kEpilogue[FormEnd::kLines] = {
     {"", 0, 2640},
     {"", 120, 2640},
 };
-} // namespace
+}  // namespace
 
 void FormEnd::design() {
   designWindow("Epilogue");
   for (int i = 0; i < kLines; ++i) {
     const EpilogueLine &line = kEpilogue[i];
-    place(txtEpi[static_cast<std::size_t>(i)], "txtEpi",
-          storyLine(line.text, line.left, line.top, 3135), i);
+    place(txtEpi[static_cast<std::size_t>(i)], "txtEpi", storyLine(line.text, line.left, line.top, 3135), i);
   }
   place(LabelFin, "LabelFin",
-        {"Fin...",
-         minchoFullWidth(72, true, true),
-         Align::Centre,
-         colors::white,
-         {120, 960, 3135, 1335},
-         false});
+        {"Fin...", minchoFullWidth(72, true, true), Align::Centre, colors::white, {120, 960, 3135, 1335}, false});
   place(PushKey, "PushKey", pushZPrompt({480, 2760, 2415, 495}));
   addTimer(Timer1, "Timer1", 3000, true, [this] { Timer1_Timer(); });
   addTimer(Timer2, "Timer2", 250, true, [this] { Timer2_Timer(); });
@@ -67,16 +61,14 @@ void FormEnd::Timer1_Timer() {
     ++lineIndex;
   }
   if (lineIndex == kFinLine) {
-    for (Label &line : txtEpi)
-      line.setVisible(false);
+    for (Label &line : txtEpi) line.setVisible(false);
     LabelFin.setVisible(true);
     finished = true;
   }
 }
 
 void FormEnd::Timer2_Timer() {
-  if (!finished)
-    return;
+  if (!finished) return;
   PushKey.setVisible(pushBlink);
   pushBlink = !pushBlink;
 }
@@ -84,11 +76,10 @@ void FormEnd::Timer2_Timer() {
 // Z held from before "Fin..." is not forgotten: it leaves at the first poll
 // after.
 void FormEnd::TimePushZ_Timer() {
-  if (finished && zHeld)
-    unload();
+  if (finished && zHeld) unload();
 }
 
 // The Forever shooter stayed loaded beneath: it comes back in its title state.
 void FormEnd::Form_Unload() { app().show(app().form("FormQF")); }
 
-} // namespace qs
+}  // namespace qs

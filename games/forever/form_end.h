@@ -9,15 +9,15 @@ namespace qs {
 // The epilogue: its lines 3 s apart, then "Fin..." in their place; after
 // that Z goes back to the Forever shooter beneath.
 class FormEnd : public StoryScene {
-public:
-  static constexpr int kLines = 14; // txtEpi(0) .. txtEpi(13)
+ public:
+  static constexpr int kLines = 14;  // txtEpi(0) .. txtEpi(13)
 
   FormEnd() : StoryScene("FormEnd") {}
   void design() override;
   void Form_Load() override;
   void Form_Unload() override;
 
-private:
+ private:
   void Timer1_Timer();
   void Timer2_Timer();
   void TimePushZ_Timer();
@@ -30,4 +30,4 @@ private:
   bool pushBlink = false;
 };
 
-} // namespace qs
+}  // namespace qs

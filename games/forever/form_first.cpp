@@ -23,19 +23,13 @@ constexpr AlarmLine kAlarm[FormFirst::kLines] = {
     {"直ちに迎え撃て！！", 3000},
     {"", 0},
 };
-} // namespace
+}  // namespace
 
 void FormFirst::design() {
   designWindow("Emergency!!!");
-  place(txtCaution, "txtCaution",
-        {"Caution!!",
-         gothic(36, true, true),
-         Align::Centre,
-         kRed,
-         {0, 0, 3135, 735}});
+  place(txtCaution, "txtCaution", {"Caution!!", gothic(36, true, true), Align::Centre, kRed, {0, 0, 3135, 735}});
   for (int i = 0; i < kLines; ++i)
-    place(Label2[static_cast<std::size_t>(i)], "Label2",
-          storyLine(kAlarm[i].text, 0, kAlarm[i].top, 3255), i);
+    place(Label2[static_cast<std::size_t>(i)], "Label2", storyLine(kAlarm[i].text, 0, kAlarm[i].top, 3255), i);
   place(txtPushKey, "txtPushKey", pushZPrompt({120, 3360, 3135, 495}));
   addTimer(Timer1, "Timer1", 1500, true, [this] { Timer1_Timer(); });
   addTimer(Timer2, "Timer2", 250, true, [this] { Timer2_Timer(); });
@@ -48,8 +42,7 @@ void FormFirst::Form_Load() {
 }
 
 void FormFirst::Timer1_Timer() {
-  if (lineIndex > kLines - 1)
-    return;
+  if (lineIndex > kLines - 1) return;
   Label2[lineIndex].setVisible(true);
   ++lineIndex;
 }
@@ -69,10 +62,9 @@ void FormFirst::Timer2_Timer() {
 }
 
 void FormFirst::TimePushZ_Timer() {
-  if (zHeld)
-    unload();
+  if (zHeld) unload();
 }
 
 void FormFirst::Form_Unload() { app().show(app().form("FormQF")); }
 
-} // namespace qs
+}  // namespace qs

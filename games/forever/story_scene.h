@@ -8,11 +8,11 @@ namespace qs {
 // What the intro and the epilogue share: the black window of one size, the
 // story lines' look, the "Push Z key" prompt and the held Z.
 class StoryScene : public Form {
-public:
+ public:
   void Form_KeyDown(int keyCode) override;
   void Form_KeyUp(int keyCode) override;
 
-protected:
+ protected:
   explicit StoryScene(std::string name) : Form(std::move(name)) {}
   void designWindow(std::string caption);
   // A white story line, 255 twips high.
@@ -22,4 +22,4 @@ protected:
   bool zHeld = false;
 };
 
-} // namespace qs
+}  // namespace qs
