@@ -8,7 +8,7 @@ namespace {
 constexpr int kFinLine = 13;  // the line count at which "Fin..." takes over
 
 struct EpilogueLine {
-  const char *text;
+  const char* text;
   int left;
   int top;
 };
@@ -35,7 +35,7 @@ constexpr EpilogueLine kEpilogue[FormEnd::kLines] = {
 void FormEnd::design() {
   designWindow("Epilogue");
   for (int i = 0; i < kLines; ++i) {
-    const EpilogueLine &line = kEpilogue[i];
+    const EpilogueLine& line = kEpilogue[i];
     place(txtEpi[static_cast<std::size_t>(i)], "txtEpi", storyLine(line.text, line.left, line.top, 3135), i);
   }
   place(LabelFin, "LabelFin",
@@ -61,7 +61,7 @@ void FormEnd::Timer1_Timer() {
     ++lineIndex;
   }
   if (lineIndex == kFinLine) {
-    for (Label &line : txtEpi) line.setVisible(false);
+    for (Label& line : txtEpi) line.setVisible(false);
     LabelFin.setVisible(true);
     finished = true;
   }

@@ -10,7 +10,7 @@ constexpr Color kRed = Color::rgb(255, 0, 0);
 // The alarm, one line every 360 twips from the top 840; the last is empty
 // and lies at the top.
 struct AlarmLine {
-  const char *text;
+  const char* text;
   int top;
 };
 constexpr AlarmLine kAlarm[FormFirst::kLines] = {
