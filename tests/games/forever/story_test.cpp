@@ -80,9 +80,11 @@ INSTANTIATE_TEST_SUITE_P(Ticks, IntroRevisit, ::testing::Values(1, 2));
 
 // Z held leaves at the next 10 ms poll, also when held as the intro comes up.
 struct Skip {
+  const char* name;
   const char* script;
   std::int64_t leaves;
 };
+std::string skipName(const ::testing::TestParamInfo<Skip>& p) { return p.param.name; }
 class IntroSkip : public Story, public ::testing::WithParamInterface<Skip> {};
 
 TEST_P(IntroSkip, ZHeldLeavesForTheForeverShooter) {
@@ -93,7 +95,9 @@ TEST_P(IntroSkip, ZHeldLeavesForTheForeverShooter) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Moments, IntroSkip,
-                         ::testing::Values(Skip{"0 down Z\n", 10}, Skip{"4003 down Z\n4030 up Z\n", 4010}));
+                         ::testing::Values(Skip{"HeldAsItComesUp", "0 down Z\n", 10},
+                                           Skip{"TappedBetweenPolls", "4003 down Z\n4030 up Z\n", 4010}),
+                         skipName);
 
 // From the menu with five clears: the Z that picks entry 5 is still held
 // when the intro comes up, and its first key repeat leaves the intro.
@@ -154,9 +158,11 @@ TEST_P(EpilogueZ, LeavesOnlyOnceFinIsShown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Presses, EpilogueZ,
-                         ::testing::Values(Skip{"100 down Z\n110 up Z\n38000 down Z\n38990 up Z\n40000 down Z\n",
+                         ::testing::Values(Skip{"PressedBeforeAndAfterFin",
+                                                "100 down Z\n110 up Z\n38000 down Z\n38990 up Z\n40000 down Z\n",
                                                 40000},
-                                           Skip{"20000 down Z\n", 39000}));
+                                           Skip{"HeldFromBeforeFin", "20000 down Z\n", 39000}),
+                         skipName);
 
 }  // namespace
 }  // namespace qs::test
