@@ -1,5 +1,7 @@
 #include "app/qspe_program.h"
 
+#include "games/forever/form_end.h"
+#include "games/forever/form_first.h"
 #include "games/samurai/form_sam.h"
 #include "games/shooter/form_qb.h"
 #include "games/shooter/form_qbf.h"
@@ -8,7 +10,6 @@
 #include "games/strike/form_qs.h"
 #include "qspe/menu.h"
 #include "qspe/pending_game_scene.h"
-#include "qspe/pending_intro_scene.h"
 #include "qspe/splash.h"
 #include "runtime/runtime.h"
 
@@ -24,6 +25,8 @@ QspeProgram::QspeProgram(Runtime& rt, AudioDevice& audio)
   rt.addForm(std::make_unique<FormQRB>(services_));
   rt.addForm(std::make_unique<FormQS>(services_));
   rt.addForm(std::make_unique<FormSam>(services_));
+  rt.addForm(std::make_unique<FormFirst>());
+  rt.addForm(std::make_unique<FormEnd>());
 
   // Every menu entry whose scene is not above opens a stand-in that keeps the
   // game-scene protocol.
@@ -31,7 +34,6 @@ QspeProgram::QspeProgram(Runtime& rt, AudioDevice& audio)
     const PendingGame& game = pendingGames()[i];
     if (!rt.hasForm(game.name)) rt.addForm(std::make_unique<PendingGameScene>(game, services_));
   }
-  if (!rt.hasForm("FormFirst")) rt.addForm(std::make_unique<PendingIntroScene>());
 }
 
 std::optional<std::string> QspeProgram::entry(const std::vector<std::string>&) { return "FormStartUp"; }

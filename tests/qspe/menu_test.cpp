@@ -3,10 +3,10 @@
 #include <optional>
 
 #include "app/qspe_program.h"
+#include "games/forever/form_first.h"
 #include "qspe/game_scene.h"
 #include "qspe/menu.h"
 #include "qspe/pending_game_scene.h"
-#include "qspe/pending_intro_scene.h"
 #include "runtime/keys.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
@@ -46,7 +46,7 @@ class Menu : public ::testing::Test {
     for (int i = 0; i < pendingGameCount(); ++i)
       if (!rt.hasForm(pendingGames()[i].name))
         rt.addForm(std::make_unique<PendingGameScene>(pendingGames()[i], run->services()));
-    rt.addForm(std::make_unique<PendingIntroScene>());
+    rt.addForm(std::make_unique<FormFirst>());
     return run->run("FormMain", script);
   }
   void withSound(const std::string& name, std::uint32_t ms) { writeBytes(run->file(name), wavOfMs(ms)); }
