@@ -1,5 +1,6 @@
 #include "app/qspe_program.h"
 
+#include "games/forever/form_qf.h"
 #include "games/samurai/form_sam.h"
 #include "games/shooter/form_qb.h"
 #include "games/shooter/form_qbf.h"
@@ -23,6 +24,7 @@ QspeProgram::QspeProgram(Runtime& rt, AudioDevice& audio)
   rt.addForm(std::make_unique<FormQBF>(services_));
   rt.addForm(std::make_unique<FormQRB>(services_));
   rt.addForm(std::make_unique<FormQS>(services_));
+  rt.addForm(std::make_unique<FormQF>(services_));
   rt.addForm(std::make_unique<FormSam>(services_));
 
   // Every menu entry whose scene is not above opens a stand-in that keeps the
