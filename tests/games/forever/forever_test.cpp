@@ -378,21 +378,21 @@ TEST_P(ForeverSkull, ASkullEndsTheGameAndOnlyABetterScoreIsStored) {
   const std::int64_t hit = t.first(caption("Myship", "N"));
   ASSERT_GT(hit, bossAt(t));
   const std::string at = std::to_string(hit) + " ";
-  EXPECT_TRUE(t.inOrder({at + set("Skull", "left", "288"), at + set("Skull", "top", "32"), at + caption("Myship", "N"),
-                         at + caption("Bgtxt", "N"), at + caption("txtTitle", "Aaahhhhhg!!"), at + "wav miss.wav wait 0",
+  EXPECT_TRUE(t.inOrder({at + set("Skull", "left", "288"), at + set("Skull", "top", "32"),
+                         at + caption("Myship", "N"), at + caption("Bgtxt", "N"),
+                         at + caption("txtTitle", "Aaahhhhhg!!"), at + "wav miss.wav wait 0",
                          at + set("TimeBoss", "enabled", "0"), at + caption("txtTitle", "Game Over")}));
-  // Each launch starts 64 right of the boss; the next comes only after a park.
+  // Each skull leaves 64 right of where the boss stands (it moves after the
+  // launch), and only once the one before has been parked.
   const Times launches = t.times("wav appear.wav async 0");
   ASSERT_FALSE(launches.empty());
+  auto lefts = t.values("FormQF.txtBoss", "left");
   for (std::size_t i = 0; i < launches.size(); ++i) {
-    int bossLeft = 0;
-    for (auto& v : t.values("FormQF.txtBoss", "left"))
-      if (v.at < launches[i]) bossLeft = std::stoi(v.value);  // the boss moves after the launch
-    EXPECT_TRUE(t.has(std::to_string(launches[i]) + " " + set("Skull", "left", std::to_string(bossLeft + 64))));
-    if (i > 0) {
-      const std::int64_t park = t.first(set("Skull", "left", "288"), launches[i - 1]);
-      EXPECT_TRUE(park >= 0 && park < launches[i]) << "launched at " << launches[i];
-    }
+    auto boss = std::find_if(lefts.rbegin(), lefts.rend(), [&](auto& v) { return v.at < launches[i]; });
+    const std::string left = std::to_string(std::stoi(boss->value) + 64);
+    EXPECT_TRUE(t.has(std::to_string(launches[i]) + " " + set("Skull", "left", left)));
+    const std::int64_t park = i > 0 ? t.first(set("Skull", "left", "288"), launches[i - 1]) : 0;
+    EXPECT_TRUE(park >= 0 && park < launches[i]) << "launched at " << launches[i];
   }
   // The best shown is raised at the loss; Z still held starts the next game
   // on the next poll.
