@@ -12,7 +12,6 @@ namespace qs {
 namespace {
 // The enemy glyphs, by style.
 constexpr const char* kStyles[] = {"A", "B", "@", "H", "I", "C"};
-constexpr int kOuterWidth = 3420, kOuterHeight = 4350;
 }  // namespace
 
 // Only the key flags are reset: beamOn, the boss's directions and the rest of

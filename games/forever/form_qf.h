@@ -27,6 +27,7 @@ class FormQF : public GameScene {
   static constexpr int kCell = 32;
   static constexpr int kFieldWidth = 224;
   static constexpr int kFieldHeight = 265;
+  static constexpr int kOuterWidth = 3420, kOuterHeight = 4350;  // twips
   static constexpr int kEnemyInterval = 1000;
   static constexpr int kEnemyFloor = 500;
   static constexpr int kBossScore = 10000;

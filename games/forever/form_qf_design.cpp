@@ -7,7 +7,6 @@ namespace qs {
 namespace {
 constexpr Color kGrey = Color::rgb(128, 128, 128);
 constexpr Color kBackdrop = Color::rgb(224, 224, 224);
-constexpr int kOuterWidth = 3420, kOuterHeight = 4350;
 }  // namespace
 
 // The field is designed at its loaded size. Topmost first.
