@@ -2,6 +2,7 @@
 
 #include "games/forever/form_end.h"
 #include "games/forever/form_first.h"
+#include "games/forever/form_qf.h"
 #include "games/samurai/form_sam.h"
 #include "games/shooter/form_qb.h"
 #include "games/shooter/form_qbf.h"
@@ -9,7 +10,6 @@
 #include "games/shooter/form_qrb.h"
 #include "games/strike/form_qs.h"
 #include "qspe/menu.h"
-#include "qspe/pending_game_scene.h"
 #include "qspe/splash.h"
 #include "runtime/runtime.h"
 
@@ -24,16 +24,10 @@ QspeProgram::QspeProgram(Runtime& rt, AudioDevice& audio)
   rt.addForm(std::make_unique<FormQBF>(services_));
   rt.addForm(std::make_unique<FormQRB>(services_));
   rt.addForm(std::make_unique<FormQS>(services_));
+  rt.addForm(std::make_unique<FormQF>(services_));
   rt.addForm(std::make_unique<FormSam>(services_));
   rt.addForm(std::make_unique<FormFirst>());
   rt.addForm(std::make_unique<FormEnd>());
-
-  // Every menu entry whose scene is not above opens a stand-in that keeps the
-  // game-scene protocol.
-  for (int i = 0; i < pendingGameCount(); ++i) {
-    const PendingGame& game = pendingGames()[i];
-    if (!rt.hasForm(game.name)) rt.addForm(std::make_unique<PendingGameScene>(game, services_));
-  }
 }
 
 std::optional<std::string> QspeProgram::entry(const std::vector<std::string>&) { return "FormStartUp"; }

@@ -4,9 +4,10 @@
 
 #include "app/qspe_program.h"
 #include "games/forever/form_first.h"
+#include "games/forever/form_qf.h"
 #include "qspe/game_scene.h"
 #include "qspe/menu.h"
-#include "qspe/pending_game_scene.h"
+#include "support/stand_in_scene.h"
 #include "runtime/keys.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
@@ -29,9 +30,9 @@ std::string presses(const std::string& key, int n, int at) {
   return s;
 }
 
-// The menu with a stand-in for every game the test does not register itself,
-// in a program directory with the given record (none by default) and
-// effects of known lengths.
+// The menu with the Forever shooter and a stand-in for every other game the
+// test does not register itself, in a program directory with the given record
+// (none by default) and effects of known lengths.
 class Menu : public ::testing::Test {
  protected:
   HeadlessRun& make(std::optional<ScoreRecord> rec = std::nullopt) {
@@ -43,6 +44,7 @@ class Menu : public ::testing::Test {
     if (!run) make();
     Runtime& rt = run->rt();
     rt.addForm(std::make_unique<FormMain>(run->services()));
+    if (!rt.hasForm("FormQF")) rt.addForm(std::make_unique<FormQF>(run->services()));
     for (int i = 0; i < pendingGameCount(); ++i)
       if (!rt.hasForm(pendingGames()[i].name))
         rt.addForm(std::make_unique<PendingGameScene>(pendingGames()[i], run->services()));

@@ -3,7 +3,7 @@
 #include "games/forever/form_end.h"
 #include "games/forever/form_first.h"
 #include "qspe/menu.h"
-#include "qspe/pending_game_scene.h"
+#include "support/stand_in_scene.h"
 #include "support/headless_run.h"
 
 namespace qs::test {

@@ -1,4 +1,4 @@
-#include "qspe/pending_game_scene.h"
+#include "support/stand_in_scene.h"
 
 #include <iterator>
 
@@ -17,7 +17,6 @@ const PendingGame kGames[] = {
     {"FormQB", "QorvexBlast", 2560, 4350, Color::rgb(128, 128, 128), Color::rgb(192, 192, 192), &ScoreRecord::clearQB},
     {"FormQS", "QorvexStrike!", kQsOuterWidth, 3510, Color::rgb(0, 128, 0), Color::rgb(0, 255, 0),
      &ScoreRecord::clearQS},
-    {"FormQF", "QorvexBlast Forever", 3420, 4350, colors::white, colors::black, &ScoreRecord::clearQF},
     {"FormSam", "Qorvex侍", kSamOuterWidth, kSamOuterHeight, Color::rgb(128, 0, 128), colors::white, nullptr,
      TitleMusic::None},
 };

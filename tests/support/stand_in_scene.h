@@ -6,7 +6,8 @@
 
 namespace qs {
 
-// What the menu needs to know of a game whose own scene is not in the program yet.
+// What the menu needs to know of a game, for tests that put a light stand-in
+// in place of its scene.
 struct PendingGame {
   std::string name;     // "FormQB"
   std::string caption;  // "QorvexBlast"
@@ -42,7 +43,7 @@ class PendingGameScene : public GameScene {
   bool pushX = false;
 };
 
-// The games of the menu: name, caption, window size and colours of each scene.
+// Stand-ins for the heavier games: name, caption, window size and colours.
 const PendingGame* pendingGames();
 int pendingGameCount();
 
