@@ -266,23 +266,5 @@ TEST_F(Menu, EntryFiveGoesThroughTheIntroToTheForeverShooterAndBack) {
   EXPECT_EQ(t.count("set FormQF caption"), 0) << "no star: its own flag is not set";
 }
 
-// A game scene without title music makes no player: its load, its title and
-// its unload send nothing to the music device (the menu's hidden player only
-// polls its stopped tune).
-TEST_F(Menu, TheSamuraiStandInHasNoMusicButKeepsTheRecord) {
-  make(ScoreRecord{kTrue, kTrue, kTrue, kTrue, kTrue, kTrue, 0, 4321});
-  auto t = go(presses("Right", 6, 100) + "700 down Z\n710 up Z\n800 down X\n810 up X\n900 quit\n");
-  const int loaded = t.indexOf("700 load FormSam"), back = t.indexOf("800 show FormMain");
-  ASSERT_GE(loaded, 0) << t.dump();
-  ASSERT_GT(back, loaded) << t.dump();
-  for (int i = loaded; i < back; ++i) {
-    if (t[i].find(" mci ") != std::string::npos) {
-      EXPECT_NE(t[i].find("\"status midifile mode\""), std::string::npos) << t[i];
-    }
-  }
-  EXPECT_EQ(t.count("set FormSam caption"), 0) << "no clear flag, no star";
-  EXPECT_TRUE(t.has("800 write Qspe.dat ffffffffffffffffffffffff00000000e1100000"));
-}
-
 }  // namespace
 }  // namespace qs::test
