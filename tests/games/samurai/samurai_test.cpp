@@ -217,19 +217,6 @@ INSTANTIATE_TEST_SUITE_P(
         ContactCase{"NoNoteOnTheTopFloor", 0, "♪", "___", "___", 64, 40, 0, 3, 0, "", "___"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A fall below the lowest floor ends the game on the next sword tick, lives or not.
-TEST(SamuraiContactEnd, FallingThroughTheUnderFloorEndsTheGame) {
-  Sam g;
-  g.at(200, [&] {
-    P::cell(g.sam(), 1, kPlayerCell).setCaption("");
-    P::cell(g.sam(), 2, kPlayerCell).setCaption("");
-  });
-  g.play(std::string(kStart) + "400 quit\n");
-  EXPECT_EQ(g.times("set FormSam.Samurai top 160"), std::vector<std::int64_t>{200});
-  EXPECT_EQ(g.times("wav death.wav wait 0"), std::vector<std::int64_t>{210});
-  EXPECT_TRUE(g.run().has("210 set FormSam.txtTitle caption \"遊戯終焉\"")) << g.run().dump();
-}
-
 // ---- the sword ----
 
 TEST(SamuraiSword, TicksAddAPointSwingWhileZIsHeldAndCutInTheSwordsColumn) {
