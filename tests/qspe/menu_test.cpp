@@ -23,8 +23,7 @@ ScoreRecord flags(int n, std::int16_t rest = 0) {
 // Presses (down, then up 10 ms later) of `key`, 100 ms apart from `at`.
 std::string presses(const std::string& key, int n, int at) {
   std::string s;
-  for (int i = 0; i < n; ++i, at += 100)
-    s += std::to_string(at) + " down " + key + "\n" + std::to_string(at + 10) + " up " + key + "\n";
+  for (int i = 0; i < n; ++i, at += 100) s += press(at, key);
   return s;
 }
 

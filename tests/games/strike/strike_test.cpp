@@ -64,8 +64,7 @@ TEST_F(Strike, TheCursorStepsOneCellAndStopsAtEveryEdgeOnlyInPlay) {
       {"Up", 5},    {"Right", 5}, {"Up", 2},    {"Right", 2}, {"Up", 2},   {"Left", 1},  {"Up", 1}};
   std::string s = kStartScript;
   for (std::size_t i = 0; i < walk.size(); ++i) {
-    const std::string at = std::to_string(100 + 10 * i);
-    s += at + " down " + walk[i].first + "\n" + at + " up " + walk[i].first + "\n";
+    s += press(100 + 10 * static_cast<std::int64_t>(i), walk[i].first, 0);
   }
   auto t = play(s);
   // Replay the trace: the cursor over cell k is at (65 * column - 1, 65 * row + 7).
