@@ -10,91 +10,22 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
-#include <chrono>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <thread>
-#include <vector>
+#include "support/process.h"
 
-#include "support/files.h"
-
-extern char** environ;
-
+namespace qs::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
-            const posix_spawn_file_actions_t* actions = nullptr) {
-  std::vector<std::string> argStore = args, env;
-  for (char** e = environ; *e; ++e) {
-    std::string v = *e;
-    // The test says which display, driver and host, not the caller's session.
-    if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("XSCREENSAVER_WINDOW=", 0) == 0)
-      continue;
-    env.push_back(v);
-  }
-  env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-  std::vector<char*> argv, envp;
-  for (auto& a : argStore) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), envp.data()) != 0) return -1;
-  return pid;
-}
-
-int waitFor(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Waits (up to 20 s) until the trace being written holds `text`.
-bool traceReaches(const std::string& path, const std::string& text) {
-  for (int i = 0; i < 400; ++i) {
-    if (readFile(path).find(text) != std::string::npos) return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return false;
-}
-
-struct Result {
-  int status = -1;
-  std::string out;
-};
-
 // Runs the saver to its end; `env` holds NAME=VALUE words for its environment.
-Result runSaver(const std::string& args, const std::string& env = "") {
-  Result r;
-  std::string cmd = "env -u XSCREENSAVER_WINDOW " + env + " " + QSCR_BINARY + " " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  std::array<char, 4096> buf;
-  for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+CommandResult runSaver(const std::string& args, const std::string& env = "") {
+  return runCommand("env -u XSCREENSAVER_WINDOW " + env + " " + QSCR_BINARY + " " + args);
 }
 
 // Words that name a host's window need no display to be read.
 TEST(SaverHostWords, ABadWindowIsRefusedAndAHeadlessRunIgnoresTheWindow) {
-  Result r = runSaver("--headless --until 10 -window-id twelve");
+  CommandResult r = runSaver("--headless --until 10 -window-id twelve");
   EXPECT_EQ(r.status, 2) << r.out;
   EXPECT_NE(r.out.find("-window-id takes a window number, not \"twelve\""), std::string::npos) << r.out;
   r = runSaver("--headless --until 100 --trace - -window-id 0x1234 /C");
@@ -116,8 +47,8 @@ class PrivateDisplay : public ::testing::Test {
     posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
     int devnull = open("/dev/null", O_WRONLY);
     posix_spawn_file_actions_adddup2(&actions, devnull, 2);
-    server_ = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, {},
-                    &actions);
+    server_ = spawnProgram({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
+                           {}, &actions);
     posix_spawn_file_actions_destroy(&actions);
     close(devnull);
     close(fds[1]);
@@ -147,7 +78,9 @@ class PrivateDisplay : public ::testing::Test {
   pid_t start(const std::string& binary, std::vector<std::string> args, const std::string& trace) {
     std::remove(trace.c_str());
     args.insert(args.begin(), {binary, "--trace", trace});
-    return spawn(args, {"DISPLAY=" + name_, "SDL_AUDIODRIVER=dummy", "XDG_RUNTIME_DIR=" + dir_.path()});
+    // The test says which display and driver, not the caller's session.
+    return spawnProgram(args, {"DISPLAY=" + name_, "SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
+                               "XDG_RUNTIME_DIR=" + dir_.path()});
   }
   XScreenSaverInfo screenSaver() {
     XScreenSaverInfo info{};
@@ -158,7 +91,7 @@ class PrivateDisplay : public ::testing::Test {
   static pid_t server_;
   static std::string name_;
   static Display* display_;
-  qs::test::TempDir dir_;
+  TempDir dir_;
 };
 pid_t PrivateDisplay::server_ = -1;
 std::string PrivateDisplay::name_;
@@ -183,7 +116,7 @@ TEST_F(PrivateDisplay, TheDisplaysOwnSaverStartsWhileTheSaverRunsButNotDuringAGa
     if (!c.args.empty()) args.push_back(c.args);
     pid_t pid = start(c.binary, args, trace);
     ASSERT_GT(pid, 0);
-    ASSERT_TRUE(traceReaches(trace, c.shown)) << c.binary;
+    ASSERT_GE(awaitTrace(trace, c.shown), 0) << c.binary;
     // Until the saver is on, or the screen has been idle for twice its time.
     XScreenSaverInfo info{};
     for (int i = 0; i < 100; ++i) {
@@ -215,7 +148,7 @@ TEST_F(PrivateDisplay, DrawsIntoTheHostsWindowShrunkToFitAndLeavesItToTheHost) {
   std::snprintf(id, sizeof id, "0x%lx", host);
   pid_t pid = start(QSCR_BINARY, {"-window-id", id}, trace);
   ASSERT_GT(pid, 0);
-  ASSERT_TRUE(traceReaches(trace, "0 print FormQScr \">\"\n")) << readFile(trace);
+  ASSERT_GE(awaitTrace(trace, "0 print FormQScr \">\"\n"), 0) << readFile(trace);
 
   // The picture, once it is there.
   int blue = 0, bright = 0, top = 0, rightmost = -1;
@@ -259,9 +192,10 @@ TEST_F(PrivateDisplay, DrawsIntoTheHostsWindowShrunkToFitAndLeavesItToTheHost) {
 }
 
 TEST_F(PrivateDisplay, AWindowThatIsNotThereEndsTheSaverWithStatus1) {
-  Result r = runSaver("--until 100 -window-id 0x7ffffff0", "DISPLAY=" + name_ + " SDL_AUDIODRIVER=dummy");
+  CommandResult r = runSaver("--until 100 -window-id 0x7ffffff0", "DISPLAY=" + name_ + " SDL_AUDIODRIVER=dummy");
   EXPECT_EQ(r.status, 1) << r.out;
   EXPECT_NE(r.out.find("there is no window 0x7ffffff0"), std::string::npos) << r.out;
 }
 
 }  // namespace
+}  // namespace qs::test

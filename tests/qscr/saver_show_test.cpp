@@ -1,6 +1,7 @@
-// The saver's show, run headless: the tape drive at start, a character every
-// 20 s, its description typed a letter every 100 ms and wrapped at the box's
-// right edge; and the saver inside a screen-saver host's window.
+// The saver run headless: its entry step and window; its show (the tape drive
+// at start, a character every 20 s, its description typed a letter every
+// 100 ms and wrapped at the box's right edge); and the saver inside a
+// screen-saver host's window.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -36,24 +37,33 @@ const std::array<Shown, 10> kCharacters = {{
     {"R", "隕石", "隕石。主成分はゲルマニッコリウム。デコピナス皇帝が持ちこんだ小惑星群ではないかと言われている。とげとげしている。"},
 }};
 
+// The saver's program in a run of its own, with its own lock folder; text is
+// measured at fixed widths.
 struct Saver {
   TempDir locks;
   FixedMeasurer measurer;
   HeadlessRun run;
   QScrProgram program;
-  explicit Saver(std::int64_t until, std::string hostEnv = {}, std::uint64_t seed = 1)
-      : run({.seed = seed, .until = until, .painter = &measurer}),
+  explicit Saver(HeadlessRun::Setup setup = {.until = 0}, std::string hostEnv = {})
+      : run(withPainter(setup, measurer)),
         program(run.rt(), std::make_unique<FileInstanceLock>("QScr", locks.path()), std::move(hostEnv)) {}
-  const std::vector<std::string>& start(const std::vector<std::string>& words, const std::string& script = "") {
+  // The trace of a run with these words on the command line.
+  TraceView start(const std::vector<std::string>& words, const std::string& script = "") {
     run.rt().setScript(parseScript(script).events);
     run.rt().run(program.entry(words));
-    return run.trace().lines();
+    return run.trace();
   }
   Form& form() { return run.rt().form("FormQScr"); }
   Box& display() {
     for (Element* e : form().children())
       if (e->name() == "Display") return static_cast<Box&>(*e);
     throw std::logic_error("no Display");
+  }
+
+ private:
+  static HeadlessRun::Setup withPainter(HeadlessRun::Setup s, FormPainter& p) {
+    s.painter = &p;
+    return s;
   }
 };
 
@@ -78,8 +88,8 @@ std::vector<std::string> characters(const std::string& text) {
 TEST(SaverShow, TheTapeDriveAtStartThenEveryTwentySecondsACharacterDrawnAtRandom) {
   constexpr int kChanges = 200;
   constexpr std::uint64_t kSeed = 7;
-  Saver saver(kChanges * 20000, {}, kSeed);
-  const auto& lines = saver.start({"/S"});
+  Saver saver({.seed = kSeed, .until = kChanges * 20000});
+  const auto& lines = saver.start({"/S"}).lines();
   int shown = saver.run.trace().indexOf("0 show FormQScr");
   ASSERT_GE(shown, 0) << saver.run.trace().dump();
   EXPECT_EQ(lines[static_cast<std::size_t>(shown) + 1], "0 print FormQScr \">\"");
@@ -111,8 +121,8 @@ TEST(SaverShow, TheTapeDriveAtStartThenEveryTwentySecondsACharacterDrawnAtRandom
 // box's background colour, then for real; the description then stays whole
 // until the next change.
 TEST(SaverShow, TheDescriptionIsTypedOneCharacterEvery100ms) {
-  Saver saver(39999);
-  const auto& lines = saver.start({"/S"});
+  Saver saver({.until = 39999});
+  const auto& lines = saver.start({"/S"}).lines();
   Box& display = saver.display();
   ASSERT_FALSE(display.printed().empty()) << saver.run.trace().dump();
   std::string caption = saver.run.trace().grep("20000 set FormQScr.LabelName caption").at(0);
@@ -143,7 +153,7 @@ TEST(SaverShow, TheDescriptionIsTypedOneCharacterEvery100ms) {
 // With every character 10 px wide, the 200 px box holds 19 to a line: the
 // 20th would end exactly on the edge and so starts the next line.
 TEST(SaverShow, TheTextWrapsOnlyAtTheBoxsRightEdge) {
-  Saver saver(39999);
+  Saver saver({.until = 39999});
   saver.start({"/S"});
   Box& display = saver.display();
   const int inner = display.width() / kTwipsPerPixel;
@@ -213,7 +223,7 @@ TEST(SaverHost, AHostedSaverRunsWithoutTheLockAndIgnoresInput) {
       {{"/A"}, "0x4c"},
   };
   for (const Case& c : cases) {
-    Saver saver(3000, c.env);
+    Saver saver({.until = 3000}, c.env);
     FileInstanceLock running("QScr", saver.locks.path());
     ASSERT_TRUE(running.take());
     saver.start(c.words, "1000 move 5 5\n1100 move 300 200\n1200 down Z\n1300 click\n");
@@ -226,6 +236,103 @@ TEST(SaverHost, AHostedSaverRunsWithoutTheLockAndIgnoresInput) {
     EXPECT_TRUE(run.trace().grep("topmost").empty()) << said;
     EXPECT_TRUE(run.trace().grep("msgbox").empty()) << said;
   }
+}
+
+// ---- the entry step and the window ----
+
+const std::string kSettings = "0 msgbox \"QorvexSaver Ver 1.00\" " + quoted(QScrProgram::settingsText());
+const std::string kPassword = "0 msgbox \"QorvexSaver Ver 1.00\" \"パスワードには非対応\"";
+const std::vector<std::string> kSaverStarts = {"0 load FormQScr"};
+
+TEST(SaverEntry, TheFirstTwoCharactersOfTheCommandLineChooseWhatItDoes) {
+  struct Case {
+    std::vector<std::string> words;
+    std::vector<std::string> trace;  // the whole trace, or its first line when the saver runs
+  };
+  const Case cases[] = {
+      {{}, {kSettings, "0 end"}},
+      {{"/C"}, {kSettings, "0 end"}},
+      {{"/c:1234"}, {kSettings, "0 end"}},
+      {{"/a"}, {kPassword, "0 end"}},
+      {{"/A", "/S"}, {kPassword, "0 end"}},
+      {{"/p", "5678"}, {"0 end"}},
+      {{"/P"}, {"0 end"}},
+      {{"/s"}, kSaverStarts},
+      {{"/S"}, kSaverStarts},
+      {{"-x"}, kSaverStarts},
+      {{"/"}, kSaverStarts},
+  };
+  for (const Case& c : cases) {
+    Saver saver;
+    const auto& lines = saver.start(c.words).lines();
+    std::string said = c.words.empty() ? "(none)" : c.words[0];
+    if (c.trace == kSaverStarts) {
+      ASSERT_FALSE(lines.empty()) << said;
+      EXPECT_EQ(lines.front(), kSaverStarts.front()) << said;
+      EXPECT_FALSE(saver.run.rt().programEnded()) << said;
+    } else {
+      EXPECT_EQ(lines, c.trace) << said;
+    }
+  }
+}
+
+TEST(SaverEntry, ASecondCopyEndsAtOnceWhateverItsCommandLine) {
+  for (std::vector<std::string> words : {std::vector<std::string>{"/S"}, {"/C"}, {"/a"}, {}}) {
+    Saver saver;
+    FileInstanceLock running("QScr", saver.locks.path());
+    ASSERT_TRUE(running.take());
+    EXPECT_EQ(saver.start(words).lines(), std::vector<std::string>{"0 end"});
+  }
+}
+
+TEST(SaverWindow, CoversTheScreenOnTopWithTheCursorHidden) {
+  Saver saver({.until = 0, .screen = {1280, 1024}});
+  const auto& lines = saver.start({"/S"}, "0 dump\n").lines();
+  const std::vector<std::string> load(lines.begin(), lines.begin() + std::min<std::size_t>(lines.size(), 9));
+  EXPECT_EQ(load, (std::vector<std::string>{"0 load FormQScr", "0 cursor 0", "0 topmost FormQScr",
+                                            "0 set FormQScr.LabelName width 19200", "0 set FormQScr.Display left 15200",
+                                            "0 set FormQScr.Display top 9360", "0 show FormQScr",
+                                            "0 print FormQScr \">\"", "0 activate FormQScr"}));
+  EXPECT_TRUE(saver.run.trace().has("0 dump FormQScr caption=\"QorvexSaver Ver 1.00\" visible=1 width=19200 height=15360 "
+                            "back=#000000"))
+      << saver.run.trace().dump();
+  Form& f = saver.run.rt().form("FormQScr");
+  EXPECT_TRUE(f.borderless());
+  EXPECT_EQ(f.clientWidth(), 1280);
+  EXPECT_EQ(f.clientHeight(), 1024);
+}
+
+TEST(SaverWindow, AKeyAClickOrAMoveAwayEndsItAtTheNextTickWithTheCursorBack) {
+  struct Case {
+    std::string script;
+    std::int64_t end;  // -1: still running at 2000 ms
+  };
+  const Case cases[] = {
+      {"1010 down 65\n", 1050},
+      {"1010 repeat 36\n", 1050},
+      {"1000 down Z\n", 1000},  // input at a tick comes before it
+      {"1010 click\n", 1050},
+      {"1010 move 5 5\n1210 move 6 5\n", 1250},
+      {"1010 move 5 5\n1200 move 5 5\n1300 move 5 5\n", -1},  // the pointer arriving where it was
+      {"1010 up Z\n", -1},
+  };
+  for (const Case& c : cases) {
+    Saver saver({.until = 2000});
+    auto& run = saver.run;
+    const TraceView trace = saver.start({"/S"}, c.script);
+    if (c.end < 0) {
+      EXPECT_FALSE(run.rt().programEnded()) << c.script << trace.dump();
+      EXPECT_EQ(trace.count("cursor 1"), 0) << c.script;
+      continue;
+    }
+    std::string t = std::to_string(c.end) + " ";
+    int unload = trace.indexOf(t + "unload FormQScr");
+    ASSERT_GE(unload, 0) << c.script << trace.dump();
+    EXPECT_EQ(trace.indexOf(t + "cursor 1", unload), unload + 1) << c.script;
+    EXPECT_EQ(trace.indexOf(t + "end", unload), unload + 2) << c.script;
+  }
+  Saver moved({.until = 2000});
+  EXPECT_TRUE(moved.start({"/S"}, "1010 move 5 5\n").has("1010 mouse FormQScr move 5 5"));
 }
 
 }  // namespace

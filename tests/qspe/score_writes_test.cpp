@@ -36,16 +36,6 @@ Bytes bytesOf(const ScoreRecord& r, const Bytes& tail = {}) {
   return out;
 }
 
-std::string hexOf(const ScoreRecord& r) {
-  std::string s;
-  char d[3];
-  for (auto v : r.toBytes()) {
-    std::snprintf(d, sizeof d, "%02x", v);
-    s += d;
-  }
-  return s;
-}
-
 mode_t modeOf(const std::string& path) {
   struct stat st {};
   stat(path.c_str(), &st);
@@ -203,7 +193,7 @@ TEST_P(ScoreFileLink, IsWrittenThroughAndStaysALink) {
   EXPECT_EQ(namesIn(top.file("keep")), keepNames);
   run.services().scores.read(scoreFile, r);
   EXPECT_EQ(r, kB);
-  EXPECT_TRUE(run.trace().has("0 write Qspe.dat " + hexOf(kB)));
+  EXPECT_TRUE(run.trace().has("0 write Qspe.dat " + hexOf(kB.toBytes())));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -318,7 +308,7 @@ TEST_P(ScoreFileReadOnly, TheRecordThereIsCarriedToTheDataHome) {
   EXPECT_EQ(readBytes(scoreFile), bytesOf(kA, kTail));
   EXPECT_EQ(lines(err), 1) << err;
   EXPECT_NE(err.find(home.path() + "/qspe"), std::string::npos) << err;
-  EXPECT_TRUE(run.trace().has("0 read Qspe.dat " + hexOf(kA)));
+  EXPECT_TRUE(run.trace().has("0 read Qspe.dat " + hexOf(kA.toBytes())));
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocked, ScoreFileReadOnly,

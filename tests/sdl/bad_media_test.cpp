@@ -3,14 +3,13 @@
 // synthesizer cannot read are found out before they are to sound; each is
 // named once on standard error.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "audio_child.h"
 #include "platform/sdl/picture_cache.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_audio_device.h"
@@ -124,28 +123,17 @@ TEST(Tunes, TheSynthesizerIsAskedWhetherItReadsATune) {
 TEST(Tunes, ATuneTheSynthesizerCannotReadIsNamedOnce) {
   if (findSoundFont(std::getenv("SDL_SOUNDFONTS")).path.empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
   TempDir dir;
-  std::string bad = dir.file("smpte.mid"), good = dir.file("good.mid"), said = dir.file("stderr.txt");
+  std::string bad = dir.file("smpte.mid"), good = dir.file("good.mid");
   writeBytes(bad, smpteTimed());
   writeBytes(good, tuneOfMs(100));
-  // In a child process, so that SDL's audio starts afresh on the disk driver.
-  std::fflush(nullptr);
-  pid_t pid = fork();
-  if (pid == 0) {
-    std::freopen(said.c_str(), "w", stderr);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
+  auto r = inChild({{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", dir.file("out.raw")}}, [&] {
     auto audio = openSdlAudio("Qspe");
     MidiLoadError why;
     for (const std::string& path : {bad, good, bad}) audio->openMusic(loadMidiFile(path, why));
-    audio.reset();
-    std::fflush(nullptr);
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  Bytes text = readBytes(said);
-  std::string err(text.begin(), text.end());
+    return 0;
+  });
+  ASSERT_EQ(r.status, 0);
+  const std::string& err = r.err;
   EXPECT_NE(err.find("Qspe: cannot play " + bad + ": the MIDI synthesizer cannot read it; the game goes on"),
             std::string::npos)
       << err;

@@ -76,6 +76,23 @@ inline Color pixel(const SDL_Surface* s, int x, int y) {
   return c;
 }
 
+// Tests with windows of SDL's dummy video driver: no display needed, no GL
+// libraries loaded.
+class DummyVideo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
+    started_ = true;
+  }
+  void TearDown() override {
+    if (started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+ private:
+  bool started_ = false;
+};
+
 // Where pixels differ from the background inside a region.
 struct Ink {
   int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // right and bottom inclusive

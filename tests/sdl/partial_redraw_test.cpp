@@ -102,11 +102,11 @@ class Strip : public Form {
 };
 
 // The strip shown in a live window of SDL's dummy video driver (no GL libraries loaded).
-class FrameCap : public ::testing::Test {
+class FrameCap : public DummyVideo {
  protected:
   void SetUp() override {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
+    DummyVideo::SetUp();
+    if (IsSkipped()) return;
     platform_ = std::make_unique<SdlPlatform>(painter(), audio_, 1);
     rt_ = std::make_unique<Runtime>(*platform_, trace_, RunConfig{});
     strip_ = static_cast<Strip*>(&rt_->addForm(std::make_unique<Strip>("Strip")));
@@ -116,10 +116,9 @@ class FrameCap : public ::testing::Test {
     platform_->nextInput(0, platform_->wallNow());  // takes the window's own events
   }
   void TearDown() override {
-    if (!platform_) return;
     rt_.reset();
     platform_.reset();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    DummyVideo::TearDown();
   }
 
   // Steps the strip until a change is left waiting for the next frame slot.

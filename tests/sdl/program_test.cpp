@@ -1,49 +1,29 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <string>
 
-#include "support/files.h"
+#include "support/process.h"
 
 namespace fs = std::filesystem;
 
+namespace qs::test {
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out;
-};
-
-// Runs a real program with the environment given ("NAME=value " words);
-// standard error is folded into the output.
-Result runProgram(const std::string& binary, const std::string& args, const std::string& env = "") {
-  std::string cmd = env + binary + " " + args + " 2>&1";
-  Result r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  std::array<char, 4096> buf;
-  for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+// Runs a real program with the environment given ("NAME=value " words).
+CommandResult runProgram(const std::string& binary, const std::string& args, const std::string& env = "") {
+  return runCommand(env + binary + " " + args);
 }
 
-Result runQspe(const std::string& args, const std::string& env = "") { return runProgram(QSPE_BINARY, args, env); }
-
-// Files of this process's own, in a folder removed at exit.
-std::string tempPath(const std::string& name) {
-  static const qs::test::TempDir dir;
-  return dir.file(name);
+CommandResult runQspe(const std::string& args, const std::string& env = "") {
+  return runProgram(QSPE_BINARY, args, env);
 }
 
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 TEST(Program, SplashHandsOverToTheMenuAfterTwoTicks) {
-  Result r = runQspe("--headless --until 3100 --trace -");
+  CommandResult r = runQspe("--headless --until 3100 --trace -");
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_NE(r.out.find("0 load FormStartUp\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("0 show FormStartUp\n"), std::string::npos) << r.out;
@@ -58,7 +38,7 @@ TEST(Program, SplashHandsOverToTheMenuAfterTwoTicks) {
 // Anything that cannot run, or could run for ever, exits with 2 before
 // anything runs, and says why in one short line.
 TEST(Program, BadOptionsAndScriptsExitWithStatus2AndSayWhyInShort) {
-  const std::string script = tempPath("bad.script");
+  const std::string script = tempFile("bad.script");
   const std::string huge(100000, 'A');
   struct Case {
     std::string args;  // "SCRIPT" stands for the script file below
@@ -76,7 +56,7 @@ TEST(Program, BadOptionsAndScriptsExitWithStatus2AndSayWhyInShort) {
       {"--headless --script SCRIPT", "# nothing but a comment\n\n", "needs --until or a script with events"},
       {"--headless --script " + ::testing::TempDir(), "", "cannot read the script"},
       {"--headless --until 10 --dir SCRIPT", "0 dump\n", "is not a folder"},
-      {"--headless --until 10 --dir " + tempPath("missing"), "", "is not a folder"},
+      {"--headless --until 10 --dir " + tempFile("missing"), "", "is not a folder"},
       {"--headless --script SCRIPT --trace -", "# fine\n0 down Z\n\n100 jump Z\n", "line 4: unknown event \"jump\""},
       {"--headless --script SCRIPT", "100 down Z\n50 up Z\n", "line 2"},
       {"--headless --script SCRIPT", "2147483648 dump\n", "line 1: time \"2147483648\" is too late"},
@@ -87,7 +67,7 @@ TEST(Program, BadOptionsAndScriptsExitWithStatus2AndSayWhyInShort) {
     std::string args = c.args;
     if (auto at = args.find("SCRIPT"); at != std::string::npos) args.replace(at, 6, script);
     writeFile(script, c.text);
-    Result r = runQspe(args);
+    CommandResult r = runQspe(args);
     EXPECT_EQ(r.status, 2) << c.args << "\n" << r.out;
     EXPECT_NE(r.out.find(c.said), std::string::npos) << c.args << "\n" << r.out;
     EXPECT_EQ(r.out.find("load FormStartUp"), std::string::npos) << "nothing runs: " << c.args;
@@ -109,7 +89,7 @@ TEST(Program, ABadCommandLineEndsWithTheUsageLine) {
       {QSCR_BINARY, "--headless --until 10 -window-id none", "Usage: QScr [OPTION]... [WORD]... (--help lists them)\n"},
   };
   for (const Case& c : cases) {
-    Result r = runProgram(c.binary, c.args);
+    CommandResult r = runProgram(c.binary, c.args);
     EXPECT_EQ(r.status, 2) << c.args << "\n" << r.out;
     EXPECT_TRUE(r.out.ends_with(c.usage)) << c.args << "\n" << r.out;
   }
@@ -118,7 +98,7 @@ TEST(Program, ABadCommandLineEndsWithTheUsageLine) {
 TEST(Program, HelpAndVersionRunNothing) {
   for (const char* binary : {QSPE_BINARY, QSCR_BINARY}) {
     std::string program = std::filesystem::path(binary).filename().string();
-    Result r = runProgram(binary, "--headless --version --trace -");
+    CommandResult r = runProgram(binary, "--headless --version --trace -");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, program + " " + QSPE_VERSION + "\n");
     r = runProgram(binary, "--help /S");
@@ -131,9 +111,9 @@ TEST(Program, HelpAndVersionRunNothing) {
 }
 
 TEST(Program, AHeadlessRunEndsAtTheLastScriptLine) {
-  std::string script = tempPath("short.script");
+  std::string script = tempFile("short.script");
   writeFile(script, "seed 7\n1600 dump\n");
-  Result r = runQspe("--headless --script " + script + " --trace -");
+  CommandResult r = runQspe("--headless --script " + script + " --trace -");
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_NE(r.out.find("1600 dump FormStartUp"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("3000 "), std::string::npos) << r.out;
@@ -142,29 +122,26 @@ TEST(Program, AHeadlessRunEndsAtTheLastScriptLine) {
 // Each landed scene is drawn with the faces its layout names; a face the
 // backend does not know stops the program.
 TEST(Program, EveryLandedSceneDrawsWithTheFacesItNames) {
-  std::string script = tempPath("faces.script");
-  writeFile(script, "100 shot FormStartUp " + tempPath("splash.png") +  // the splash
-                        "\n3100 shot FormMain " + tempPath("menu.png") +
-                        "\n3200 down Z\n3210 up Z\n3500 shot FormQB " + tempPath("qb.png") +  // entry 0
+  std::string script = tempFile("faces.script");
+  writeFile(script, "100 shot FormStartUp " + tempFile("splash.png") +  // the splash
+                        "\n3100 shot FormMain " + tempFile("menu.png") +
+                        "\n3200 down Z\n3210 up Z\n3500 shot FormQB " + tempFile("qb.png") +  // entry 0
                         "\n3600 down X\n3610 up X\n5000 down Right\n5010 up Right\n5100 down Right\n5110 up Right\n"
                         "5200 down Right\n5210 up Right\n5300 down Right\n5310 up Right\n"  // entry 4
-                        "5400 down Z\n5410 up Z\n5700 shot FormQS " + tempPath("qs.png") + "\n");
-  Result r = runQspe("--headless --script " + script);
+                        "5400 down Z\n5410 up Z\n5700 shot FormQS " + tempFile("qs.png") + "\n");
+  CommandResult r = runQspe("--headless --script " + script);
   EXPECT_EQ(r.status, 0) << r.out;
   for (const char* shot : {"splash.png", "menu.png", "qb.png", "qs.png"})
-    EXPECT_TRUE(std::ifstream(tempPath(shot)).good()) << shot;
+    EXPECT_TRUE(std::ifstream(tempFile(shot)).good()) << shot;
 }
 
+// The words after the options reach the saver (see its headless tests for what each does).
 TEST(Program, TheSaverTakesTheWordsOfItsCommandLineAndCoversTheScreenItIsGiven) {
-  std::string locks = tempPath("saver-locks");
+  std::string locks = tempFile("saver-locks"), script = tempFile("saver.script");
   std::filesystem::create_directories(locks);
-  const std::string env = "XDG_RUNTIME_DIR=" + locks + " ";
-  Result r = runProgram(QSCR_BINARY, "--headless --until 0 --trace - /p 5678", env);
-  EXPECT_EQ(r.status, 0) << r.out;
-  EXPECT_EQ(r.out, "0 end\n");
-  std::string script = tempPath("saver.script");
   writeFile(script, "0 dump\n");
-  r = runProgram(QSCR_BINARY, "--headless --screen 800x600 --script " + script + " --trace - /S", env);
+  CommandResult r = runProgram(QSCR_BINARY, "--headless --screen 800x600 --script " + script + " --trace - /S",
+                               "XDG_RUNTIME_DIR=" + locks + " ");
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_NE(r.out.find("0 dump FormQScr caption=\"QorvexSaver Ver 1.00\" visible=1 width=12000 height=9000 "
                        "back=#000000\n"),
@@ -173,11 +150,12 @@ TEST(Program, TheSaverTakesTheWordsOfItsCommandLineAndCoversTheScreenItIsGiven) 
 }
 
 TEST(Program, WithoutItsFontsTheProgramSaysWhatToInstallAndExitsWith1) {
-  std::string conf = tempPath("no-fonts.conf");
+  std::string conf = tempFile("no-fonts.conf");
   writeFile(conf,
             "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-            "<fontconfig><dir>/nonexistent</dir><cachedir>" + tempPath("fc-cache") + "</cachedir></fontconfig>\n");
-  Result r = runQspe("--until 100", "FONTCONFIG_FILE=" + conf + " SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ");
+            "<fontconfig><dir>/nonexistent</dir><cachedir>" + tempFile("fc-cache") + "</cachedir></fontconfig>\n");
+  CommandResult r =
+      runQspe("--until 100", "FONTCONFIG_FILE=" + conf + " SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ");
   EXPECT_EQ(r.status, 1) << r.out;
   EXPECT_NE(r.out.find("fonts-ipafont-gothic"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("fonts-symbola"), std::string::npos) << r.out;
@@ -207,7 +185,7 @@ TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) 
     return text;
   };
   for (const Case& c : cases) {
-    const qs::test::TempDir dir;
+    const TempDir dir;
     const fs::path root = dir.path();
     fs::create_directories(root / "bin");
     if (std::string_view(c.name).starts_with("installed")) fs::create_directories(root / "share" / "qspe");
@@ -219,7 +197,7 @@ TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) 
       if (ext == ".wav" || ext == ".mid" || ext == ".bmp") fs::copy_file(file, media / file.path().filename());
     }
 
-    Result r = runProgram((root / "bin" / "Qspe").string(), place(c.args, dir.path()) + " --headless --until 3100",
+    CommandResult r = runProgram((root / "bin" / "Qspe").string(), place(c.args, dir.path()) + " --headless --until 3100",
                           place(c.env, dir.path()) + " ");
     EXPECT_EQ(r.status, 0) << c.name << "\n" << r.out;
     EXPECT_EQ(r.out, "") << c.name;  // the media found, and nothing said about the scores
@@ -234,7 +212,7 @@ namespace {
 
 // The width of a PNG file, from its header.
 int pngWidth(const std::string& path) {
-  qs::test::Bytes b = qs::test::readBytes(path);
+  Bytes b = readBytes(path);
   return b.size() < 24 ? 0 : b[16] << 24 | b[17] << 16 | b[18] << 8 | b[19];
 }
 
@@ -243,13 +221,13 @@ int pngWidth(const std::string& path) {
 // Every window of a live run opens at the scale chosen last, remembered under
 // $XDG_CONFIG_HOME; 0 goes back to the largest that fits the screen.
 TEST(Program, TheScaleChosenLastIsKeptForTheNextRuns) {
-  const qs::test::TempDir config;
+  const TempDir config;
   const std::string env = "XDG_CONFIG_HOME=" + config.path() + " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ";
-  const std::string script = tempPath("scale.script"), splash = tempPath("splash-scale.png"),
-                    menu = tempPath("menu-scale.png");
+  const std::string script = tempFile("scale.script"), splash = tempFile("splash-scale.png"),
+                    menu = tempFile("menu-scale.png");
   writeFile(script, "100 shot FormStartUp " + splash + "\n3100 shot FormMain " + menu + "\n");
   auto widths = [&](const std::string& scale) {
-    Result r = runQspe(scale + " --script " + script + " --until 3200", env);
+    CommandResult r = runQspe(scale + " --script " + script + " --until 3200", env);
     EXPECT_EQ(r.status, 0) << r.out;
     return std::array<int, 2>{pngWidth(splash), pngWidth(menu)};
   };
@@ -265,3 +243,5 @@ TEST(Program, TheScaleChosenLastIsKeptForTheNextRuns) {
   EXPECT_LE(fit[1], 1024);
   EXPECT_EQ(widths(""), fit);
 }
+
+}  // namespace qs::test

@@ -70,19 +70,6 @@ TEST(VirtualKeys, KeysGetTheirDesktopCodes) {
   }
 }
 
-class DummyVideo : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
-    started_ = true;
-  }
-  void TearDown() override {
-    if (started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  }
-  bool started_ = false;
-};
-
 // Made topmost at its load, before its window exists.
 class Cover : public Form {
  public:

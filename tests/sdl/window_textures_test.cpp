@@ -19,18 +19,7 @@ struct DummyWindow {
   }
 };
 
-class WindowTextures : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
-    started_ = true;
-  }
-  void TearDown() override {
-    if (started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  }
-  bool started_ = false;
-};
+using WindowTextures = DummyVideo;
 
 TEST_F(WindowTextures, AreKeptWhileUsedAndTheirNumberStaysBounded) {
   DummyWindow w;

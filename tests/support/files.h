@@ -51,4 +51,22 @@ Bytes bytesOf(const std::array<std::uint8_t, N>& a) {
   return Bytes(a.begin(), a.end());
 }
 
+// Bytes as the trace writes them ("ff00..."), and back.
+inline std::string hexOf(const Bytes& b) {
+  static const char* digits = "0123456789abcdef";
+  std::string s;
+  for (auto v : b) s += {digits[v >> 4], digits[v & 15]};
+  return s;
+}
+template <std::size_t N>
+std::string hexOf(const std::array<std::uint8_t, N>& a) {
+  return hexOf(bytesOf(a));
+}
+inline Bytes bytesOfHex(const std::string& hex) {
+  Bytes b;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    b.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  return b;
+}
+
 }  // namespace qs::test

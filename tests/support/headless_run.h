@@ -37,6 +37,11 @@ class RecordingAudio : public AudioDevice {
   static std::string base(const std::string& p) { return std::filesystem::path(p).filename().string(); }
 };
 
+// Script lines that press `key` at time `t` and let it go `hold` ms later.
+inline std::string press(std::int64_t t, const std::string& key, std::int64_t hold = 10) {
+  return std::to_string(t) + " down " + key + "\n" + std::to_string(t + hold) + " up " + key + "\n";
+}
+
 // A headless run in the test process, in a program directory of its own:
 // register forms, give a script, read the trace. Game scenes get the run's
 // sound (recorded, silent) and score file.

@@ -426,10 +426,14 @@ TEST_P(SoundEffect, IsACleanWavOfTheRightLength) {
   EXPECT_LT(std::abs(w.samples.back()), 300);
 }
 
-INSTANTIATE_TEST_SUITE_P(Media, SoundEffect, ::testing::ValuesIn(kEffects), [](const auto& info) {
-  std::string name = info.param.name;
+// A parameter's test name: its file's name without the extension.
+static std::string stem(const char* file) {
+  const std::string name = file;
   return name.substr(0, name.find('.'));
-});
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, SoundEffect, ::testing::ValuesIn(kEffects),
+                         [](const auto& info) { return stem(info.param.name); });
 
 TEST(SoundEffects, SmallCuesStayBelowTheBigMoments) {
   std::map<std::string, double> lufs;
@@ -565,10 +569,7 @@ TEST_P(Tune, EndsOnTheTonicStruckOnABarLine) {
   EXPECT_EQ(lowest % 12, tonic);
 }
 
-INSTANTIATE_TEST_SUITE_P(Media, Tune, ::testing::ValuesIn(kTunes), [](const auto& info) {
-  std::string name = info.param;
-  return name.substr(0, name.find('.'));
-});
+INSTANTIATE_TEST_SUITE_P(Media, Tune, ::testing::ValuesIn(kTunes), [](const auto& info) { return stem(info.param); });
 
 TEST(Midi, BossThemeIsFasterAndDarkerThanTheStageTheme) {
   const Midi stage = parseMidi(file("bgm.mid").bytes);
@@ -678,10 +679,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Picture{"title6.bmp", mg::kPurple, {mg::kPurple, mg::kMagenta, mg::kYellow}},
                       Picture{"ques1.bmp", mg::kWhite, {mg::kWhite, mg::kBlack}},
                       Picture{"ques2.bmp", mg::kPurple, {mg::kPurple, mg::kYellow}}),
-    [](const auto& info) {
-      std::string name = info.param.name;
-      return name.substr(0, name.find('.'));
-    });
+    [](const auto& info) { return stem(info.param.name); });
 
 TEST(Pictures, PlainFaceIsSymmetricWithLetteringBelowTheEyes) {
   const Bmp face = parseBmp4(file("title0.bmp").bytes);

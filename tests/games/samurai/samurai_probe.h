@@ -10,7 +10,6 @@ struct SamuraiProbe {
   static float& life(FormSam& s) { return s.life; }
   static int& stageNo(FormSam& s) { return s.stageNo; }
   static std::int64_t& score(FormSam& s) { return s.score; }
-  static std::int16_t playFlag(FormSam& s) { return s.playFlag; }
   static Timer& scroll(FormSam& s) { return s.TimeGame; }
   static Label& samurai(FormSam& s) { return s.Samurai; }
   static Label& katana(FormSam& s) { return s.Katana; }

@@ -133,9 +133,6 @@ class ShooterRules : public ::testing::TestWithParam<Shooter> {
     return std::string(v().backKey) == "Left" ? std::vector<const char*>{"Up", "Down"}
                                                : std::vector<const char*>{"Left", "Right"};
   }
-  static std::string press(std::int64_t t, const char* key) {
-    return std::to_string(t) + " down " + key + "\n" + std::to_string(t + 10) + " up " + key + "\n";
-  }
 
   std::optional<HeadlessRun> run;
   ShooterCore* scene = nullptr;

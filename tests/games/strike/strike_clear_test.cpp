@@ -19,10 +19,6 @@ std::int64_t destroyedAt(const Player& p) {
   return p.trial([](const TraceView& t) { return destroyedAt(t); }, 2000);
 }
 
-std::string press(std::int64_t t, const char* key) {
-  return std::to_string(t) + " down " + key + "\n" + std::to_string(t + 20) + " up " + key + "\n";
-}
-
 TEST_F(Strike, SixtyHitsWithoutAMissDestroyMarkTheGameClearedAndSmileNextTime) {
   Player p = strikeEnemies(60);
   const std::int64_t d = destroyedAt(p);
@@ -33,9 +29,10 @@ TEST_F(Strike, SixtyHitsWithoutAMissDestroyMarkTheGameClearedAndSmileNextTime) {
   const std::int64_t g2 = d + 500, g3 = g2 + 62000, leave = g3 + 62000, back = leave + 500, g4 = back + 500,
                      g5 = g4 + 62000;
   // Other games' results are in the file already; only clearQS may change.
-  auto t = play(p.script() + press(g2, "Z") + press(g3, "Z") + press(leave, "X") + press(back, "Z") +
-                    press(g4, "Z") + press(g5, "Z"),
-                g5 + 500, {.scores = Bytes{0xff, 0xff, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x39, 0x30, 0, 0, 0, 0, 0, 0}});
+  std::string keys;
+  for (auto [at, key] : {std::pair{g2, "Z"}, {g3, "Z"}, {leave, "X"}, {back, "Z"}, {g4, "Z"}, {g5, "Z"}})
+    keys += press(at, key, 20);
+  auto t = play(p.script() + keys, g5 + 500, {.scores = Bytes{0xff, 0xff, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x39, 0x30, 0, 0, 0, 0, 0, 0}});
 
   // The perfect game: 60 hands, 6000 points, the pace 60 x 5 ms faster.
   ASSERT_EQ(destroyedAt(t), d) << t.dump();
@@ -108,7 +105,7 @@ TEST_P(SpoiltClear, DestroysWithoutMarkingTheGameCleared) {
   const Player p = GetParam().plan();
   const std::int64_t destroyed = destroyedAt(p);
   ASSERT_GT(destroyed, 0);
-  auto t = play(p.script() + press(destroyed + 500, "X"));
+  auto t = play(p.script() + press(destroyed + 500, "X", 20));
   ASSERT_EQ(destroyedAt(t), destroyed) << t.dump();
   EXPECT_EQ(t.valuesOnly("FormQS.Label1", "caption").back(), inQuotes(GetParam().score));
   EXPECT_EQ(t.valuesOnly("FormQS.TimeGame", "interval").back(), GetParam().interval);

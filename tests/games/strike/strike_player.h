@@ -70,8 +70,7 @@ inline Shown enemyAfter(const TraceView& t, std::int64_t after) {
 inline std::string moves(int from, int to, std::int64_t t) {
   std::string s;
   auto press = [&](const char* key, int n) {
-    for (int i = 0; i < n; ++i)
-      s += std::to_string(t) + " down " + key + "\n" + std::to_string(t) + " up " + key + "\n";
+    for (int i = 0; i < n; ++i) s += qs::test::press(t, key, 0);
   };
   int dr = to / 3 - from / 3, dc = to % 3 - from % 3;
   press(dr > 0 ? "Down" : "Up", std::abs(dr));
