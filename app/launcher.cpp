@@ -1,5 +1,7 @@
 #include "app/launcher.h"
 
+#include "app/deferred_audio.h"
+
 #include <SDL.h>
 #include <unistd.h>
 
@@ -156,8 +158,13 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       SDL_Quit();
       return 1;
     }
-    audio = program.openAudio ? program.openAudio(program.name) : std::make_unique<SilentAudio>();
-    auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *audio, opt.scale, hostWindow);
+    // The sound output opens once the first frame is up and the loop has a
+    // moment to spare, or when a scene first asks for it.
+    auto deferred = std::make_unique<DeferredAudio>(
+        [&program] { return program.openAudio ? program.openAudio(program.name) : nullptr; });
+    auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *deferred, opt.scale, hostWindow);
+    sdl->whenIdle([d = deferred.get()] { d->open(); });
+    audio = std::move(deferred);
     if (!sdl->hostError().empty()) {
       std::fprintf(stderr, "%s: %s\n", name, sdl->hostError().c_str());
       sdl.reset();

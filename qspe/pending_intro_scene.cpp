@@ -20,6 +20,7 @@ void PendingIntroScene::design() {
         {"Caution!!", gothic(36, true, true), Align::Centre, Color::rgb(255, 0, 0), {0, 0, 3135, 735}});
   place(txtPushKey, "txtPushKey", {"Push Z key", gothic(21.75, true), Align::Centre, colors::white, {120, 3360, 3135, 495}});
   addTimer(TimePushZ, "TimePushZ", 10, true, [this] { TimePushZ_Timer(); });
+  TimePushZ.setPoll([this] { return std::optional<std::uint64_t>(zHeld); });
 }
 
 void PendingIntroScene::Form_Load() { zHeld = false; }

@@ -223,6 +223,12 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
       if (wall >= slot || deadline - wall > kFrameMs) drawPending();
       else wake = std::min(deadline, slot);
     }
+    if (idleTask_ && frames_ > 0 && pending_.empty() && (wake == kNever || wake - wall >= kIdleTaskMs)) {
+      auto task = std::move(idleTask_);
+      idleTask_ = nullptr;
+      task();
+      continue;  // the task took time: the clock is read again
+    }
     const std::int64_t waitUs =
         std::clamp<std::int64_t>(wake == kNever ? kSignalCheckMs * 1000 : wake * 1000 - wallUs, 0, kSignalCheckMs * 1000);
     if (pumpDue_) continue;  // drawing above may have read events off the connection
