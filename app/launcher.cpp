@@ -3,6 +3,7 @@
 #include "app/deferred_audio.h"
 
 #include <SDL.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -82,6 +83,10 @@ void printUsage(const ProgramInfo& program) {
 }  // namespace
 
 int launch(int argc, char** argv, const ProgramInfo& program) {
+  // Blocks of 128 kB and more are mapped apart from the heap and go back to
+  // the system when freed: window-sized text and a scene's pictures, made
+  // and dropped as scenes come and go, leave no high-water mark behind.
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
   const char* name = program.name.c_str();
   Options opt;
   Script script;

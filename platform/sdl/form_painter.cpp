@@ -11,7 +11,9 @@
 namespace qs {
 namespace {
 
-constexpr std::size_t kTextSurfaceBudget = 48u << 20;
+// Enough for the usual captions at scale 3; the window-sized glyphs are
+// rendered again on the rare occasion their texture is gone.
+constexpr std::size_t kTextSurfaceBudget = 2u << 20;
 constexpr std::size_t kMaxLayouts = 512;
 
 int toPixels(int v, Units u) {
@@ -44,6 +46,12 @@ SdlFormPainter::SdlFormPainter(std::string programName, std::string programDir, 
     : fonts_(std::move(faces)),
       surfaces_(kTextSurfaceBudget),
       pictures_(std::move(programDir), std::move(programName)) {}
+
+void SdlFormPainter::release() {
+  fonts_.closeAll();
+  surfaces_.clear();
+  layouts_.clear();
+}
 
 int SdlFormPainter::textWidth(const Font& font, std::string_view text) {
   TTF_Font* f = fonts_.get(font, 1);

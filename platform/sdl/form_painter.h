@@ -44,6 +44,7 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   void paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area = nullptr) override;
   bool writePng(const Form& f, const std::string& file, int scale, std::string& error) override;
   TextMeasurer& measurer() override { return *this; }
+  void release() override;
 
   bool ready() const { return ttf_.ok(); }
   FontCache& fonts() { return fonts_; }

@@ -381,6 +381,7 @@ void SdlPlatform::formUnloaded(Form& f) {
   if (!it->second.host) SDL_DestroyWindow(it->second.window);
   windows_.erase(it);
   std::erase(shownOrder_, &f);
+  painter_.release();
 }
 
 void SdlPlatform::formCaptionChanged(Form& f) {
