@@ -178,8 +178,8 @@ void Runtime::detachTimer(Timer& t) { std::erase(freeTimers_, &t); }
 Timer* Runtime::nextTimer(bool waking) const {
   Timer* best = nullptr;
   auto consider = [&](Timer* t) {
-    if (t->armed() && !(waking && t->quiet()) && (!best || t->due_ < best->due_ || (t->due_ == best->due_ && t->order_ < best->order_)))
-      best = t;
+    if (!t->armed() || (waking && t->quiet())) return;
+    if (!best || t->due_ < best->due_ || (t->due_ == best->due_ && t->order_ < best->order_)) best = t;
   };
   for (Form* f : loaded_)
     for (Timer* t : f->timers_) consider(t);

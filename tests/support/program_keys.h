@@ -18,7 +18,8 @@ inline void makeProgramDir(const TempDir& dir, bool allCleared) {
   namespace fs = std::filesystem;
   for (const auto& e : fs::directory_iterator(QSPE_PROGRAM_DIR)) {
     auto ext = e.path().extension();
-    if (ext == ".wav" || ext == ".mid" || ext == ".bmp") fs::copy_file(e.path(), fs::path(dir.path()) / e.path().filename());
+    if (ext == ".wav" || ext == ".mid" || ext == ".bmp")
+      fs::copy_file(e.path(), fs::path(dir.path()) / e.path().filename());
   }
   ScoreRecord rec;
   if (allCleared) rec = ScoreRecord{kTrue, kTrue, kTrue, kTrue, kTrue, kTrue, 0, 0};
