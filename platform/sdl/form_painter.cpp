@@ -74,6 +74,12 @@ SDL_Rect SdlFormPainter::scaled(int left, int top, int width, int height) const 
 }
 
 void SdlFormPainter::paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area) {
+  if (!area) return paintParts(renderer, form, scale, {});
+  paintParts(renderer, form, scale, {*area});
+}
+
+// No parts: the whole form.
+void SdlFormPainter::paintParts(SDL_Renderer* renderer, const Form& form, int scale, const std::vector<Rect>& parts) {
   renderer_ = renderer;
   scale_ = std::max(1, scale);
   textures_.begin(renderer);
@@ -87,10 +93,17 @@ void SdlFormPainter::paint(SDL_Renderer* renderer, const Form& form, int scale, 
       p.renderer_ = nullptr;
     }
   } frameEnd{*this};
-  SDL_Rect whole = scaled(0, 0, form.clientWidth(), form.clientHeight()), clip = whole;
-  if (area && !intersect(scaled(area->left, area->top, area->width, area->height), whole, clip)) clip = SDL_Rect{0, 0, 0, 0};
-  fill(clip, form.back());
-  drawContainer(form, 0, 0, clip);
+  const SDL_Rect whole = scaled(0, 0, form.clientWidth(), form.clientHeight());
+  if (parts.empty()) {
+    fill(whole, form.back());
+    drawContainer(form, 0, 0, whole);
+  }
+  for (const Rect& part : parts) {
+    SDL_Rect clip;
+    if (!intersect(scaled(part.left, part.top, part.width, part.height), whole, clip)) continue;
+    fill(clip, form.back());
+    drawContainer(form, 0, 0, clip);
+  }
 }
 
 void SdlFormPainter::drawContainer(const Container& c, int ox, int oy, const SDL_Rect& clip) {

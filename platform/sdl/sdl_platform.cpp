@@ -273,7 +273,8 @@ bool SdlPlatform::redraw(Form& f) {
     SDL_SetRenderTarget(it->second.renderer, nullptr);
     SDL_RenderCopy(it->second.renderer, canvas, nullptr, nullptr);
   } else {
-    painter_.paint(it->second.renderer, f, it->second.scale, part ? &area : nullptr);
+    if (part) painter_.paintParts(it->second.renderer, f, it->second.scale, f.damageParts());
+    else painter_.paint(it->second.renderer, f, it->second.scale);
   }
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
