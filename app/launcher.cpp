@@ -1,6 +1,9 @@
 #include "app/launcher.h"
 
+#include "app/deferred_audio.h"
+
 #include <SDL.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -90,6 +93,10 @@ void printUsage(const ProgramInfo& program) {
 }  // namespace
 
 int launch(int argc, char** argv, const ProgramInfo& program) {
+  // Blocks of 128 kB and more are mapped apart from the heap and go back to
+  // the system when freed: window-sized text and a scene's pictures, made
+  // and dropped as scenes come and go, leave no high-water mark behind.
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
   const char* name = program.name.c_str();
   Options opt;
   Script script;
@@ -171,16 +178,21 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       SDL_Quit();
       return 1;
     }
-    audio = program.openAudio ? program.openAudio(program.name) : std::make_unique<SilentAudio>();
+    // The sound output opens once the first frame is up and the loop has a
+    // moment to spare, or when a scene first asks for it.
+    auto deferred = std::make_unique<DeferredAudio>(
+        [&program] { return program.openAudio ? program.openAudio(program.name) : nullptr; });
     // The player's last choices, unless the command line makes new ones.
     const std::string settingsFile = settingsPath();
     DisplaySettings settings = readSettings(settingsFile);
     if (opt.scale) settings.scale = *opt.scale;
     if (opt.fullscreen) settings.fullscreen = true;
     if (opt.scale || opt.fullscreen) writeSettings(settingsFile, settings);
-    auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *audio, settings.scale, hostWindow);
+    auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *deferred, settings.scale, hostWindow);
     sdl->setFullscreen(settings.fullscreen);
     sdl->rememberIn(settingsFile, settings);
+    sdl->whenIdle([d = deferred.get()] { d->open(); });
+    audio = std::move(deferred);
     live = sdl.get();
     if (!sdl->hostError().empty()) {
       std::fprintf(stderr, "%s: %s\n", name, sdl->hostError().c_str());

@@ -1,5 +1,5 @@
 #pragma once
-// CPU use of a child program over part of its run, read from /proc.
+// CPU use and peak memory of a child program over part of its run, read from /proc.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -29,25 +29,49 @@ inline double processCpu(pid_t pid) {
   return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// Starts `args`, measures its CPU from `from` ms after its start to `to` ms,
-// in percent of one core (start-up left out), then waits for it to end, or
-// ends it with SIGTERM when `stop` is set. -1 when it cannot be started.
-inline double childCpu(std::vector<std::string> args, int from, int to, bool stop = false) {
+// Peak resident memory of a process so far (VmHWM), in kB; -1 when unknown.
+inline long peakResidentKb(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+inline pid_t spawn(std::vector<std::string> args) {
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+}
+
+struct ChildFigures {
+  double cpu = -1;     // percent of one core
+  long peakKb = -1;    // peak resident memory up to the end of the measurement
+};
+
+// Starts `args`, measures its CPU from `from` ms after its start to `to` ms,
+// in percent of one core (start-up left out), and its peak memory, then waits
+// for it to end, or ends it with SIGTERM when `stop` is set.
+inline ChildFigures childFigures(std::vector<std::string> args, int from, int to, bool stop = false) {
+  const pid_t pid = spawn(std::move(args));
+  if (pid < 0) return {};
   std::this_thread::sleep_for(std::chrono::milliseconds(from));
   double before = processCpu(pid);
   auto start = std::chrono::steady_clock::now();
   std::this_thread::sleep_for(std::chrono::milliseconds(to - from));
   double used = processCpu(pid) - before;
   double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ChildFigures f{100.0 * used / wall, peakResidentKb(pid)};
   if (stop) kill(pid, SIGTERM);
   int status = 0;
   waitpid(pid, &status, 0);
-  return 100.0 * used / wall;
+  return f;
+}
+
+// The CPU alone; -1 when the program cannot be started.
+inline double childCpu(std::vector<std::string> args, int from, int to, bool stop = false) {
+  return childFigures(std::move(args), from, to, stop).cpu;
 }
 
 }  // namespace bench

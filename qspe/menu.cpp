@@ -44,6 +44,10 @@ void FormMain::design() {
   place(Ques2, "Ques2", kPictureRect, "ques2.bmp");
 
   addTimer(TimeTxt, "TimeTxt", 10, true, [this] { TimeTxt_Timer(); });
+  // The title follows the entry shown and nothing else: counting the steps
+  // (not the index) tells a step there and back apart, after which a locked
+  // entry's cover must come to the front again.
+  TimeTxt.setPoll([this] { return std::optional<std::uint64_t>(selectionSteps); });
   addTimer(TimeEvent, "TimeEvent", 250, true, [this] { TimeEvent_Timer(); });
 }
 
@@ -84,6 +88,7 @@ void FormMain::Form_KeyDown(int keyCode) {
     case vbKeyLeft:
       if (gameIndex > 0 && !leftHeld) {
         --gameIndex;
+        ++selectionSteps;
         imgTitle[static_cast<std::size_t>(gameIndex)].zOrder();
         leftHeld = true;
       }
@@ -91,6 +96,7 @@ void FormMain::Form_KeyDown(int keyCode) {
     case vbKeyRight:
       if (gameIndex < kEntries - 1 && !rightHeld) {
         ++gameIndex;
+        ++selectionSteps;
         imgTitle[static_cast<std::size_t>(gameIndex)].zOrder();
         rightHeld = true;
       }

@@ -33,6 +33,7 @@ class FormMain : public MediaForm {
   Timer TimeTxt, TimeEvent;
 
   int gameIndex = 0;
+  std::uint64_t selectionSteps = 0;  // changes of gameIndex, for the title's poll
   std::uint8_t clearCount = 0;
   bool leftHeld = false;
   bool rightHeld = false;

@@ -72,18 +72,36 @@ std::string Form::describe() const {
          " height=" + std::to_string(height_) + " back=" + back_.hex();
 }
 
+namespace {
+
+constexpr std::size_t kDamageParts = 4;
+
+Rect unite(const Rect& a, const Rect& b) {
+  int right = std::max(a.left + a.width, b.left + b.width);
+  int bottom = std::max(a.top + a.height, b.top + b.height);
+  int left = std::min(a.left, b.left), top = std::min(a.top, b.top);
+  return Rect{left, top, right - left, bottom - top};
+}
+
+bool touch(const Rect& a, const Rect& b) {
+  return a.left <= b.left + b.width && b.left <= a.left + a.width && a.top <= b.top + b.height &&
+         b.top <= a.top + a.height;
+}
+
+}  // namespace
+
+// A change that touches a part grows that part; past kDamageParts parts the
+// last one takes in the rest.
 void Form::damageArea(const Rect& px) {
   if (wholeDirty_ || px.width <= 0 || px.height <= 0) return;
-  if (damage_.width <= 0) {
-    damage_ = px;
+  damage_ = damage_.width <= 0 ? px : unite(damage_, px);
+  for (Rect& part : damageParts_) {
+    if (!touch(part, px)) continue;
+    part = unite(part, px);
     return;
   }
-  int right = std::max(damage_.left + damage_.width, px.left + px.width);
-  int bottom = std::max(damage_.top + damage_.height, px.top + px.height);
-  damage_.left = std::min(damage_.left, px.left);
-  damage_.top = std::min(damage_.top, px.top);
-  damage_.width = right - damage_.left;
-  damage_.height = bottom - damage_.top;
+  if (damageParts_.size() < kDamageParts) damageParts_.push_back(px);
+  else damageParts_.back() = unite(damageParts_.back(), px);
 }
 
 void Form::traceLine(std::string_view text) const {

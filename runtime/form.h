@@ -74,9 +74,14 @@ class Form : public Container {
   bool dirty() const { return wholeDirty_ || damage_.width > 0; }
   bool wholeDirty() const { return wholeDirty_; }
   Rect damage() const { return damage_; }
+  // The same as a few parts, together covering it: changes far apart (a
+  // blinking prompt and the arrows above it) are redrawn without the space
+  // between them.
+  const std::vector<Rect>& damageParts() const { return damageParts_; }
   void clearDirty() {
     wholeDirty_ = false;
     damage_ = Rect{};
+    damageParts_.clear();
   }
   void elementChanged() { wholeDirty_ = true; }
   void damageArea(const Rect& px);
@@ -117,6 +122,7 @@ class Form : public Container {
   bool designing_ = false;
   bool wholeDirty_ = true;
   Rect damage_;
+  std::vector<Rect> damageParts_;
   std::string caption_;
   Color back_ = colors::white;
   int width_ = 0, height_ = 0;

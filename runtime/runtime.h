@@ -26,6 +26,10 @@ struct RunConfig {
   std::uint64_t seed = 1;
   std::int64_t until = kNever;  // end the run at this time
   std::int64_t scriptEnd = kNever;  // a headless run without --until ends after the script's last line
+  // Ticks of polls that would change nothing are skipped, and a live run
+  // sleeps through them (see Timer::setPoll). Off, every tick runs: the
+  // trace is the same either way.
+  bool quietPolls = true;
 };
 
 // The runtime every scene sees: forms and their lifecycle, the one scheduler
@@ -91,6 +95,8 @@ class Runtime final : public RunClock {
   // exit status (1 when a shot could not be written).
   int run(std::optional<std::string> startForm);
   bool programEnded() const override { return ended_; }
+  // Ticks of quiet polls skipped so far (see RunConfig::quietPolls).
+  std::uint64_t skippedTicks() const { return skippedTicks_; }
 
   // Called by timers and forms.
   void timerChanged(Timer& t) override;
@@ -99,8 +105,11 @@ class Runtime final : public RunClock {
   void formCaptionChanged(Form& f);
 
  private:
-  Timer* nextTimer() const;
+  // The timer due first; with `waking`, the first whose tick may change something.
+  Timer* nextTimer(bool waking = false) const;
   void fire(Timer& t);
+  // Counts the ticks of quiet polls due before `t` as run: they change nothing.
+  void passQuietPolls(std::int64_t t);
   void deliver(const InputEvent& e);
   void dump();
   void activate(Form& f);
@@ -126,6 +135,7 @@ class Runtime final : public RunClock {
   bool quit_ = false;
   bool cursorShown_ = true;
   int status_ = 0;
+  std::uint64_t skippedTicks_ = 0;
 };
 
 }  // namespace qs

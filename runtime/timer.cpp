@@ -44,13 +44,21 @@ void Timer::setEnabled(bool on) {
   }
 }
 
+bool Timer::quiet() const { return poll_ && lastState_ && poll_() == lastState_; }
+
 void Timer::restart() {
+  lastState_.reset();
+  ++starts_;
   if (form_) due_ = form_->app().now() + interval_;
   else if (clock_) due_ = clock_->now() + interval_;
 }
 
 void Timer::fire() {
+  const std::uint64_t starts = starts_;
+  const std::optional<std::uint64_t> before = poll_ ? poll_() : std::nullopt;
   if (tick_) tick_();
+  if (starts_ != starts) return;
+  lastState_ = before && poll_() == before ? before : std::nullopt;
 }
 
 std::string Timer::describe() const {

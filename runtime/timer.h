@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qs {
@@ -29,6 +30,17 @@ class Timer {
   void attach(RunClock& clock, std::string name, int interval, bool enabled, std::function<void()> tick);
   void detach();
 
+  // Marks the timer as a poll of what `state` returns: the state its tick
+  // reads, as one value that any change to it changes (nothing while the
+  // tick reads more than that). A tick run in some state that left that
+  // state as it found it must change nothing when run again in it: such a
+  // tick is skipped, and a live run sleeps through it.
+  using PollState = std::function<std::optional<std::uint64_t>()>;
+  void setPoll(PollState state) { poll_ = std::move(state); }
+  // True while a tick would change nothing: the state is what the last
+  // tick since the timer's start found and left.
+  bool quiet() const;
+
   // Scheduling state, kept by the runtime.
   bool armed() const;
   std::int64_t due() const { return due_; }
@@ -49,6 +61,9 @@ class Timer {
   std::function<void()> tick_;
   std::int64_t due_ = 0;
   std::uint64_t order_ = 0;
+  PollState poll_;
+  std::optional<std::uint64_t> lastState_;  // the state the last tick found and left
+  std::uint64_t starts_ = 0;                // restarts, so that a tick that restarts its timer is run again
 };
 
 }  // namespace qs

@@ -44,6 +44,7 @@ void FormEnd::design() {
   addTimer(Timer1, "Timer1", 3000, true, [this] { Timer1_Timer(); });
   addTimer(Timer2, "Timer2", 250, true, [this] { Timer2_Timer(); });
   addTimer(TimePushZ, "TimePushZ", 10, true, [this] { TimePushZ_Timer(); });
+  TimePushZ.setPoll([this] { return std::optional<std::uint64_t>(std::uint64_t{finished} << 1 | zHeld); });
 }
 
 void FormEnd::Form_Load() {

@@ -34,6 +34,7 @@ void FormFirst::design() {
   addTimer(Timer1, "Timer1", 1500, true, [this] { Timer1_Timer(); });
   addTimer(Timer2, "Timer2", 250, true, [this] { Timer2_Timer(); });
   addTimer(TimePushZ, "TimePushZ", 10, true, [this] { TimePushZ_Timer(); });
+  TimePushZ.setPoll([this] { return std::optional<std::uint64_t>(zHeld); });
 }
 
 void FormFirst::Form_Load() {

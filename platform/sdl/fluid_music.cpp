@@ -36,6 +36,9 @@ fluid_settings_t* newSettings(int sampleRate) {
   fluid_settings_setint(s, "synth.polyphony", 128);
   fluid_settings_setint(s, "synth.chorus.active", 0);
   fluid_settings_setint(s, "synth.threadsafe-api", 0);  // our own mutex guards it
+  // A tune uses a handful of the soundfont's instruments: only their samples
+  // are read into memory, as a program change first selects them.
+  fluid_settings_setint(s, "synth.dynamic-sample-loading", 1);
   return s;
 }
 
@@ -53,9 +56,14 @@ std::unique_ptr<FluidMusic> FluidMusic::create(int sampleRate, const std::string
     l.settings = newSettings(sampleRate);
     if (l.settings) l.synth = new_fluid_synth(l.settings);
     started = started && l.synth;
-    if (started && loaded) {
+    if (!started || !loaded) continue;
+    if (&l == &m->layers_[0]) {
       MutedStderr quiet;
       loaded = fluid_synth_sfload(l.synth, soundfont.c_str(), 1) != FLUID_FAILED;
+    } else {
+      // The soundfont is loaded once; the other layer plays from the same one.
+      loaded = fluid_synth_add_sfont(l.synth, fluid_synth_get_sfont(m->layers_[0].synth, 0)) != FLUID_FAILED;
+      l.sharesFont = loaded;
     }
   }
   fluidErrors = nullptr;
@@ -71,11 +79,14 @@ std::unique_ptr<FluidMusic> FluidMusic::create(int sampleRate, const std::string
   return m;
 }
 
+// The layer that borrows the soundfont gives it back before the first
+// layer, which loaded it, frees it.
 FluidMusic::~FluidMusic() {
-  for (Layer& l : layers_) {
-    l.dropPlayer();
-    if (l.synth) delete_fluid_synth(l.synth);
-    if (l.settings) delete_fluid_settings(l.settings);
+  for (Layer* l : {&layers_[1], &layers_[0]}) {
+    l->dropPlayer();
+    if (l->sharesFont) fluid_synth_remove_sfont(l->synth, fluid_synth_get_sfont(layers_[0].synth, 0));
+    if (l->synth) delete_fluid_synth(l->synth);
+    if (l->settings) delete_fluid_settings(l->settings);
   }
 }
 

@@ -11,7 +11,7 @@ namespace qs {
 
 struct MidiTune;
 
-// MIDI music through FluidSynth, with the soundfont loaded once per layer and
+// MIDI music through FluidSynth, with the soundfont loaded once for both layers and
 // a fresh file player each time the tune starts sounding.
 //
 // Two layers, each a synthesizer of its own: the tune plays on one; when it
@@ -46,6 +46,7 @@ class FluidMusic {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
+    bool sharesFont = false;  // plays from the first layer's soundfont
     bool sounding() const;
     void dropPlayer();
   };

@@ -9,8 +9,11 @@
 
 namespace qs {
 
-FontCache::~FontCache() {
+FontCache::~FontCache() { closeAll(); }
+
+void FontCache::closeAll() {
   for (Entry& e : open_) TTF_CloseFont(e.font);
+  open_.clear();
 }
 
 int FontCache::pixelSize(double points, int scale) {

@@ -34,6 +34,7 @@ class FontCache {
   const FoundFace& faceFor(const std::string& name) const;
 
   std::size_t openCount() const { return open_.size(); }
+  void closeAll();
 
  private:
   struct Entry {

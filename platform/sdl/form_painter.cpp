@@ -11,7 +11,9 @@
 namespace qs {
 namespace {
 
-constexpr std::size_t kTextSurfaceBudget = 48u << 20;
+// Enough for the usual captions at scale 3; the window-sized glyphs are
+// rendered again on the rare occasion their texture is gone.
+constexpr std::size_t kTextSurfaceBudget = 2u << 20;
 constexpr std::size_t kMaxLayouts = 512;
 
 int toPixels(int v, Units u) {
@@ -45,6 +47,12 @@ SdlFormPainter::SdlFormPainter(std::string programName, std::string programDir, 
       surfaces_(kTextSurfaceBudget),
       pictures_(std::move(programDir), std::move(programName)) {}
 
+void SdlFormPainter::release() {
+  fonts_.closeAll();
+  surfaces_.clear();
+  layouts_.clear();
+}
+
 int SdlFormPainter::textWidth(const Font& font, std::string_view text) {
   TTF_Font* f = fonts_.get(font, 1);
   int w = 0, h = 0;
@@ -66,6 +74,12 @@ SDL_Rect SdlFormPainter::scaled(int left, int top, int width, int height) const 
 }
 
 void SdlFormPainter::paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area) {
+  if (!area) return paintParts(renderer, form, scale, {});
+  paintParts(renderer, form, scale, {*area});
+}
+
+// No parts: the whole form.
+void SdlFormPainter::paintParts(SDL_Renderer* renderer, const Form& form, int scale, const std::vector<Rect>& parts) {
   renderer_ = renderer;
   scale_ = std::max(1, scale);
   textures_.begin(renderer);
@@ -79,10 +93,17 @@ void SdlFormPainter::paint(SDL_Renderer* renderer, const Form& form, int scale, 
       p.renderer_ = nullptr;
     }
   } frameEnd{*this};
-  SDL_Rect whole = scaled(0, 0, form.clientWidth(), form.clientHeight()), clip = whole;
-  if (area && !intersect(scaled(area->left, area->top, area->width, area->height), whole, clip)) clip = SDL_Rect{0, 0, 0, 0};
-  fill(clip, form.back());
-  drawContainer(form, 0, 0, clip);
+  const SDL_Rect whole = scaled(0, 0, form.clientWidth(), form.clientHeight());
+  if (parts.empty()) {
+    fill(whole, form.back());
+    drawContainer(form, 0, 0, whole);
+  }
+  for (const Rect& part : parts) {
+    SDL_Rect clip;
+    if (!intersect(scaled(part.left, part.top, part.width, part.height), whole, clip)) continue;
+    fill(clip, form.back());
+    drawContainer(form, 0, 0, clip);
+  }
 }
 
 void SdlFormPainter::drawContainer(const Container& c, int ox, int oy, const SDL_Rect& clip) {

@@ -42,8 +42,10 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   SdlFormPainter(std::string programName, std::string programDir, FaceTable faces);
 
   void paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area = nullptr) override;
+  void paintParts(SDL_Renderer* renderer, const Form& form, int scale, const std::vector<Rect>& parts) override;
   bool writePng(const Form& f, const std::string& file, int scale, std::string& error) override;
   TextMeasurer& measurer() override { return *this; }
+  void release() override;
 
   bool ready() const { return ttf_.ok(); }
   FontCache& fonts() { return fonts_; }

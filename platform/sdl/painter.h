@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/painter.h"
 
@@ -22,6 +23,11 @@ class SdlPainter : public FormPainter {
   // Draws the form's client area at the given integer scale: all of it, or
   // only `area` (client pixels at scale 1) over what the renderer still holds.
   virtual void paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area = nullptr) = 0;
+  // The same for several parts (see Form::damageParts), as one frame.
+  virtual void paintParts(SDL_Renderer* renderer, const Form& form, int scale, const std::vector<Rect>& parts) = 0;
+  // Closes the fonts and frees the text kept so far, to be opened and made
+  // again as they are next drawn: a window gone leaves its sizes unused.
+  virtual void release() {}
 };
 
 }  // namespace qs

@@ -306,6 +306,12 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
       if (wall >= slot || deadline - wall > kFrameMs) drawPending();
       else wake = std::min(deadline, slot);
     }
+    if (idleTask_ && frames_ > 0 && pending_.empty() && (wake == kNever || wake - wall >= kIdleTaskMs)) {
+      auto task = std::move(idleTask_);
+      idleTask_ = nullptr;
+      task();
+      continue;  // the task took time: the clock is read again
+    }
     const std::int64_t waitUs =
         std::clamp<std::int64_t>(wake == kNever ? pumpEvery * 1000 : wake * 1000 - wallUs, 0, pumpEvery * 1000);
     if (pumpDue_) continue;  // drawing above may have read events off the connection
@@ -369,7 +375,8 @@ bool SdlPlatform::redraw(Form& f) {
     }
     const SDL_Rect picture{p.x, p.y, cw * p.scale, ch * p.scale};
     SDL_RenderSetViewport(w.renderer, &picture);
-    painter_.paint(w.renderer, f, p.scale, part ? &area : nullptr);
+    if (part) painter_.paintParts(w.renderer, f, p.scale, f.damageParts());
+    else painter_.paint(w.renderer, f, p.scale);
   }
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
@@ -484,6 +491,7 @@ void SdlPlatform::formUnloaded(Form& f) {
   if (!it->second.host) SDL_DestroyWindow(it->second.window);
   windows_.erase(it);
   std::erase(shownOrder_, &f);
+  painter_.release();
 }
 
 void SdlPlatform::formCaptionChanged(Form& f) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -80,6 +81,11 @@ class SdlPlatform : public Platform {
   // The same in microseconds: timers of a few ms keep their periods only
   // when the loop sleeps to the microsecond, not to the next whole ms.
   std::int64_t wallMicros() const;
+  // Runs `task` once, after the first frame, when the loop is about to sleep
+  // for kIdleTaskMs or more: work that the first frame need not wait for.
+  void whenIdle(std::function<void()> task) { idleTask_ = std::move(task); }
+  static constexpr std::int64_t kIdleTaskMs = 500;
+
   // Frames put on screen so far.
   std::uint64_t frames() const { return frames_; }
 
@@ -150,6 +156,7 @@ class SdlPlatform : public Platform {
   bool pumpDue_ = true;
   std::int64_t lastPump_ = 0;
   std::optional<Host> host_;
+  std::function<void()> idleTask_;
   std::string hostError_;
 };
 

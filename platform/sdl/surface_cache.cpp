@@ -2,22 +2,31 @@
 
 namespace qs {
 
-SurfaceCache::~SurfaceCache() {
+SurfaceCache::~SurfaceCache() { clear(); }
+
+void SurfaceCache::clear() {
   for (Entry& e : order_) SDL_FreeSurface(e.surface);
+  SDL_FreeSurface(passing_);
+  passing_ = nullptr;
+  order_.clear();
+  index_.clear();
+  bytes_ = 0;
 }
 
 SDL_Surface* SurfaceCache::get(const std::string& key, const std::function<SDL_Surface*()>& make) {
+  SDL_FreeSurface(passing_);
+  passing_ = nullptr;
   if (auto it = index_.find(key); it != index_.end()) {
     order_.splice(order_.begin(), order_, it->second);
     return it->second->surface;
   }
   SDL_Surface* s = make();
   if (!s) return nullptr;
+  if (sizeOf(s) > budget_) return passing_ = s;
   order_.push_front({key, s});
   index_[key] = order_.begin();
   bytes_ += sizeOf(s);
-  // The newest surface stays even when it alone is over the budget.
-  while (bytes_ > budget_ && order_.size() > 1) {
+  while (bytes_ > budget_) {
     Entry& old = order_.back();
     bytes_ -= sizeOf(old.surface);
     SDL_FreeSurface(old.surface);

@@ -9,7 +9,9 @@
 namespace qs {
 
 // Rendered text kept as surfaces by what was drawn, the least recently used
-// freed first once their pixels pass the budget.
+// freed first once their pixels pass the budget. A surface larger than the
+// whole budget (a glyph that fills a window) is not kept: the texture made
+// from it holds the same pixels already.
 class SurfaceCache {
  public:
   explicit SurfaceCache(std::size_t budgetBytes) : budget_(budgetBytes) {}
@@ -22,6 +24,7 @@ class SurfaceCache {
   SDL_Surface* get(const std::string& key, const std::function<SDL_Surface*()>& make);
 
   std::size_t bytes() const { return bytes_; }
+  void clear();
   std::size_t size() const { return order_.size(); }
 
  private:
@@ -34,6 +37,7 @@ class SurfaceCache {
   std::size_t budget_;
   std::size_t bytes_ = 0;
   std::list<Entry> order_;  // most recently used first
+  SDL_Surface* passing_ = nullptr;  // the last surface made too large to keep
   std::unordered_map<std::string, std::list<Entry>::iterator> index_;
 };
 

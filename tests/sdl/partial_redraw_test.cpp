@@ -49,8 +49,7 @@ TEST(PartialRedraw, DrawingOnlyTheDamageGivesTheSamePictureAsDrawingEverything) 
   auto redraw = [&] {
     ASSERT_TRUE(f.dirty());
     ASSERT_FALSE(f.wholeDirty()) << "label changes damage only their own places";
-    Rect area = f.damage();
-    painter().paint(live.renderer, f, scale, &area);
+    painter().paintParts(live.renderer, f, scale, f.damageParts());
     f.clearDirty();
   };
   moving.move(60, 40);  // its old place must be drawn again too
@@ -65,6 +64,12 @@ TEST(PartialRedraw, DrawingOnlyTheDamageGivesTheSamePictureAsDrawingEverything) 
   glyph.setCaption("K");
   redraw();
   blinking.setVisible(true);
+  redraw();
+  // Far apart in one frame: the label's old and new places and the glyph are
+  // drawn as three parts, not the space between them.
+  moving.move(10, 10);
+  glyph.setCaption("J");
+  ASSERT_EQ(f.damageParts().size(), 3u);
   redraw();
 
   Canvas fresh(200 * scale, 150 * scale);

@@ -37,6 +37,7 @@ void PendingGameScene::design() {
   place(txtTitle, "txtTitle", {game_.caption, gothic(14.25, true, true), Align::Centre, game_.fore, {0, h / 2 - 30, w, 25}});
   place(txtInfo, "txtInfo", {"Quit:X", gothic(11.25, true), Align::Centre, game_.fore, {0, h / 2 + 10, w, 17}});
   addTimer(TimePushX, "TimePushX", 10, true, [this] { TimePushX_Timer(); });
+  TimePushX.setPoll([this] { return std::optional<std::uint64_t>(pushX); });
 }
 
 void PendingGameScene::Form_Load() {
