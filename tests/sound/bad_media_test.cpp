@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <functional>
 
 #include "sound/midi_file.h"
 #include "support/headless_run.h"
@@ -26,69 +25,40 @@ constexpr std::size_t kFormatTag = 20, kRate = 24, kByteRate = 28, kDataSize = 4
 // 8000 frames of 16-bit mono at 16000 Hz: 500 ms.
 Bytes halfSecond() { return wavBytes(16000, 8000); }
 
+// The 500 ms file with one header field set to `value` (`width` bytes at
+// `at`; none when width is 0) and cut to `size` bytes (0: left whole).
 struct BadWav {
   const char* name;
-  std::function<Bytes()> bytes;
-  std::int64_t ms;   // the traced length, and the hold
-  const char* why;   // what standard error says of it; empty when it plays
+  std::size_t at;
+  std::uint32_t value;
+  int width;
+  std::size_t size;
+  std::int64_t ms;  // the traced length, and the hold
+  const char* why;  // what standard error says of it; empty when it plays
+  Bytes bytes() const {
+    Bytes b = halfSecond();
+    if (size) b.resize(size);
+    if (width) setLe(b, at, value, width);
+    return b;
+  }
 };
 
 TEST(BadWav, TheLengthComesFromTheSoundPresentAndWhatCannotPlayIsNamedOnce) {
+  const std::size_t whole = halfSecond().size();
   const BadWav cases[] = {
-      {"claims-more.wav",
-       [] {
-         Bytes b = halfSecond();
-         setLe(b, kDataSize, 32000 * 60, 4);  // a minute
-         return b;
-       },
-       500, ""},
-      {"streamed.wav",
-       [] {
-         Bytes b = halfSecond();
-         setLe(b, kDataSize, 0xFFFFFFFF, 4);  // 27 hours
-         return b;
-       },
-       500, ""},
-      {"odd-tail.wav",  // a frame cut in half at the end counts for nothing
-       [] {
-         Bytes b = halfSecond();
-         b.resize(b.size() - 16 * 2 - 1);
-         setLe(b, kDataSize, 0xFFFFFFFF, 4);
-         return b;
-       },
-       499, ""},
-      {"slow-byte-rate.wav",  // the bytes-per-second field is not believed
-       [] {
-         Bytes b = halfSecond();
-         setLe(b, kByteRate, 1, 4);
-         return b;
-       },
-       500, ""},
-      {"float.wav",
-       [] {
-         Bytes b = halfSecond();
-         setLe(b, kFormatTag, 3, 2);
-         return b;
-       },
-       0, "it is not a PCM WAV file (format 3)"},
-      {"one-hertz.wav",
-       [] {
-         Bytes b = halfSecond();
-         setLe(b, kRate, 1, 4);
-         return b;
-       },
-       0, "its sample rate (1 Hz) is out of range"},
-      {"cut-header.wav",
-       [] {
-         Bytes b = halfSecond();
-         b.resize(30);  // ends inside the format chunk
-         return b;
-       },
-       0, "its header is cut short"},
-      {"text.wav", [] { return Bytes{'h', 'e', 'l', 'l', 'o'}; }, 0, "it is not a WAV file"},
+      {"claims-more.wav", kDataSize, 32000 * 60, 4, 0, 500, ""},  // a minute
+      {"streamed.wav", kDataSize, 0xFFFFFFFF, 4, 0, 500, ""},     // 27 hours
+      // a frame cut in half at the end counts for nothing
+      {"odd-tail.wav", kDataSize, 0xFFFFFFFF, 4, whole - 16 * 2 - 1, 499, ""},
+      {"slow-byte-rate.wav", kByteRate, 1, 4, 0, 500, ""},  // the bytes-per-second field is not believed
+      {"float.wav", kFormatTag, 3, 2, 0, 0, "it is not a PCM WAV file (format 3)"},
+      {"one-hertz.wav", kRate, 1, 4, 0, 0, "its sample rate (1 Hz) is out of range"},
+      {"cut-header.wav", 0, 0, 0, 30, 0, "its header is cut short"},  // ends inside the format chunk
+      {"text.wav", 0, 0, 0, 0, 0, "it is not a WAV file"},
   };
   HeadlessRun run;
-  for (const BadWav& c : cases) writeBytes(run.file(c.name), c.bytes());
+  for (const BadWav& c : cases)
+    writeBytes(run.file(c.name), std::string(c.name) == "text.wav" ? Bytes{'h', 'e', 'l', 'l', 'o'} : c.bytes());
   std::vector<std::int64_t> after;  // the run's clock once each waiting sound returned
   ::testing::internal::CaptureStderr();
   std::int64_t t = 100;
