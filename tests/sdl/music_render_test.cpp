@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
+#include <sstream>
 #include <string>
 
+#include "audio_child.h"
 #include "platform/sdl/fluid_music.h"
 #include "platform/sdl/soundfont.h"
 #include "sound/midi_file.h"
@@ -30,27 +29,15 @@ std::shared_ptr<const MidiTune> tuneOf(const Bytes& bytes, const std::string& na
 // when it fails. The synthesizer loads a soundfont on worker threads that a
 // later fork of this process (the other audio tests make some) would find
 // stuck, so this process never loads one itself.
-std::vector<double> inChild(const std::function<std::vector<double>()>& body) {
-  int fds[2];
-  if (pipe(fds) != 0) return {};
-  std::fflush(nullptr);
-  pid_t pid = fork();
-  if (pid == 0) {
-    close(fds[0]);
-    std::vector<double> v = body();
-    ssize_t want = static_cast<ssize_t>(v.size() * sizeof(double));
-    _exit(write(fds[1], v.data(), static_cast<std::size_t>(want)) == want ? 0 : 1);
-  }
-  close(fds[1]);
-  std::string got;
-  char buf[256];
-  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(n));
-  close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
-  std::vector<double> v(got.size() / sizeof(double));
-  std::memcpy(v.data(), got.data(), v.size() * sizeof(double));
+std::vector<double> numbersFromChild(const std::function<std::vector<double>()>& body) {
+  auto r = inChild({}, [&] {
+    for (double v : body()) std::fprintf(stderr, "= %.17g\n", v);
+    return 0;
+  });
+  std::vector<double> v;
+  std::istringstream lines(r.err);
+  for (std::string line; r.status == 0 && std::getline(lines, line);)
+    if (line.rfind("= ", 0) == 0) v.push_back(std::stod(line.substr(2)));
   return v;
 }
 
@@ -102,7 +89,7 @@ TEST_F(RenderedMusic, AGameTuneStartedAt1MsOpensOnItsDownbeat) {
     MidiLoadError why = MidiLoadError::None;
     auto tune = loadMidiFile(std::string(QSPE_PROGRAM_DIR) + "/" + name, why);
     ASSERT_TRUE(tune) << name;
-    auto level = inChild([&] { return std::vector<double>{opening(tune, 0, 30), opening(tune, 1, 30)}; });
+    auto level = numbersFromChild([&] { return std::vector<double>{opening(tune, 0, 30), opening(tune, 1, 30)}; });
     ASSERT_EQ(level.size(), 2u);
     ASSERT_GT(level[0], 300) << name << " opens with sound";
     EXPECT_GT(level[1], 0.7 * level[0]) << name << ": the first 30 ms from 1 ms against from 0";
@@ -116,7 +103,7 @@ TEST_F(RenderedMusic, FromAPointOnlyNotesBegunJustBeforeItAreStruck) {
   t.program(0, 80).raw({0xB0, 91, 0}).noteOn(0, 60, 127).after(1000).noteOn(0, 67, 127);
   t.after(1000).noteOff(0, 60).noteOff(0, 67).end();
   auto tune = tuneOf(midiBytes(500, {t}), "held.mid");
-  auto level = inChild([&] {
+  auto level = numbersFromChild([&] {
     return std::vector<double>{opening(tune, 0, 30), opening(tune, 500, 30), opening(tune, 1005, 30),
                                opening(tune, 1020, 30)};
   });
@@ -144,7 +131,7 @@ TEST_F(RenderedMusic, WhatSoundsFadesOverAbout30MsWhenTheTuneStopsOrStartsAgain)
        }},
   };
   for (auto& [what, cut] : cuts) {
-    auto level = inChild([&] {
+    auto level = numbersFromChild([&] {
       auto music = synth(tune);
       if (!music) return std::vector<double>{};
       music->play(0);
