@@ -25,20 +25,15 @@ namespace {
 // 2 × 2 at most: `coreHeader` picks the oldest, 12-byte info header with
 // 16-bit sides. The whole file is 630 bytes, as small as the header lies big.
 Bytes bmp(std::int32_t width, std::int32_t height, bool coreHeader = false) {
-  Bytes b;
-  auto le = [&](std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  };
-  std::uint32_t info = coreHeader ? 12 : 40;
-  b.push_back('B'), b.push_back('M');
-  le(630, 4), le(0, 4), le(14 + info, 4);
-  le(info, 4);
-  if (coreHeader) {
-    le(static_cast<std::uint32_t>(width), 2), le(static_cast<std::uint32_t>(height), 2), le(1, 2), le(24, 2);
-  } else {
-    le(static_cast<std::uint32_t>(width), 4), le(static_cast<std::uint32_t>(height), 4), le(1, 2), le(24, 2);
-    le(0, 4), le(0, 4), le(2835, 4), le(2835, 4), le(0, 4), le(0, 4);
-  }
+  const auto w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
+  const std::uint32_t info = coreHeader ? 12 : 40;
+  const int side = coreHeader ? 2 : 4;
+  Bytes b{'B', 'M'};
+  const std::pair<std::uint32_t, int> fields[] = {{630, 4}, {0, 4}, {14 + info, 4}, {info, 4},
+                                                  {w, side}, {h, side}, {1, 2},  {24, 2}};
+  for (auto [v, n] : fields) putLe(b, v, n);
+  if (!coreHeader)
+    for (std::uint32_t v : {0u, 0u, 2835u, 2835u, 0u, 0u}) putLe(b, v, 4);
   b.resize(630, 0x80);
   return b;
 }

@@ -1,10 +1,10 @@
 #include <SDL_image.h>
 
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
 #include "paint_support.h"
+#include "support/media_bytes.h"
 
 namespace qs::test {
 namespace {
@@ -149,22 +149,18 @@ TEST(Painting, ShapeOutlineIsOnePixelTimesTheScale) {
 
 // A 2 x 2 picture with 4 bits a pixel, as the media generator writes them.
 void writeFourBitBmp(const std::string& path, const std::vector<Color>& palette, const int top[2], const int bottom[2]) {
-  std::vector<std::uint8_t> b;
-  auto u16 = [&](unsigned v) { b.push_back(v & 0xFF), b.push_back((v >> 8) & 0xFF); };
-  auto u32 = [&](unsigned v) { u16(v & 0xFFFF), u16(v >> 16); };
-  unsigned offset = 14 + 40 + 16 * 4;
-  b.push_back('B'), b.push_back('M');
-  u32(offset + 8), u32(0), u32(offset);
-  u32(40), u32(2), u32(2), u16(1), u16(4), u32(0), u32(8), u32(2835), u32(2835), u32(16), u32(0);
-  for (int i = 0; i < 16; ++i) {
-    Color c = i < static_cast<int>(palette.size()) ? palette[static_cast<std::size_t>(i)] : colors::black;
-    b.push_back(c.b), b.push_back(c.g), b.push_back(c.r), b.push_back(0);
+  const std::uint32_t offset = 14 + 40 + 16 * 4;
+  Bytes b{'B', 'M'};
+  for (std::uint32_t v : {offset + 8, 0u, offset, 40u, 2u, 2u}) putLe(b, v, 4);
+  putLe(b, 1, 2), putLe(b, 4, 2);
+  for (std::uint32_t v : {0u, 8u, 2835u, 2835u, 16u, 0u}) putLe(b, v, 4);
+  for (std::size_t i = 0; i < 16; ++i) {
+    Color c = i < palette.size() ? palette[i] : colors::black;
+    b.insert(b.end(), {c.b, c.g, c.r, 0});
   }
-  for (const int* row : {bottom, top}) {  // bottom-up, rows padded to 4 bytes
-    b.push_back(static_cast<std::uint8_t>(row[0] << 4 | row[1]));
-    b.push_back(0), b.push_back(0), b.push_back(0);
-  }
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+  for (const int* row : {bottom, top})  // bottom-up, rows padded to 4 bytes
+    b.insert(b.end(), {static_cast<std::uint8_t>(row[0] << 4 | row[1]), 0, 0, 0});
+  writeBytes(path, b);
 }
 
 TEST(Painting, PicturesStretchWithSharpPixelsAndMissingOnesDrawNothing) {
