@@ -84,7 +84,7 @@ TEST(SamuraiTitle, ZStartsXIsIgnoredInPlayAndLeavesAfterTheGame) {
   g.at(2000, [&] { P::stageNo(g.sam()) = 3; });  // fallen: over on the next sword tick
   g.play(std::string(kStart) + "500 down X\n520 up X\n3000 down X\n3020 up X\n3100 quit\n");
   const TraceView run = g.run();
-  std::vector<std::string> order = {
+  EXPECT_TRUE(run.inOrder({
       "10 wav start.wav wait 0",
       "10 set FormSam.txtInfo caption \"刀:Z\"",
       "10 set FormSam.txtEvent caption \"\"",
@@ -102,13 +102,7 @@ TEST(SamuraiTitle, ZStartsXIsIgnoredInPlayAndLeavesAfterTheGame) {
       "3000 wav end.wav wait 0",
       "3000 unload FormSam",
       "3000 show FormMain",
-  };
-  int from = 0;
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    int at = run.indexOf(order[i], from);
-    ASSERT_GE(at, 0) << "missing, or out of order: " << order[i] << "\n" << run.dump();
-    from = at + 1;
-  }
+  }));
   EXPECT_EQ(g.times("wav end.wav wait 0").size(), 1u);  // the X of 500 did nothing
   EXPECT_EQ(g.first("set FormSam.txtEvent caption \"押下 Z 又 X\"", 2011), 2250);  // the blink is back
   EXPECT_TRUE(run.grep("mci").empty()) << "the sword game has no music";
