@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 
 #include "audio_child.h"
 #include "platform/sdl/sdl_audio.h"
@@ -18,10 +17,9 @@ namespace fs = std::filesystem;
 
 // Signed 16-bit stereo frames as SDL's disk driver wrote them.
 std::vector<std::int16_t> samplesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const Bytes raw = readBytes(path);
   std::vector<std::int16_t> out(raw.size() / 2);
-  std::copy_n(raw.data(), out.size() * 2, reinterpret_cast<char*>(out.data()));
+  std::memcpy(out.data(), raw.data(), out.size() * 2);
   return out;
 }
 

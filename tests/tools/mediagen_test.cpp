@@ -9,8 +9,6 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -620,11 +618,7 @@ TEST(Media, GenerationIsDeterministicAndWritesEveryFile) {
   const qs::test::TempDir tmp;
   const std::filesystem::path dir = tmp.path();
   mg::writeMedia(first, dir);
-  for (const auto& f : first) {
-    std::ifstream in(dir / f.name, std::ios::binary);
-    const Bytes onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_TRUE(onDisk == f.bytes) << f.name;
-  }
+  for (const auto& f : first) EXPECT_TRUE(qs::test::readBytes(tmp.path() + "/" + f.name) == f.bytes) << f.name;
   EXPECT_THROW(mg::writeMedia(first, dir / "missing"), std::runtime_error);
 }
 
