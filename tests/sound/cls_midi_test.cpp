@@ -44,9 +44,7 @@ const std::string kPlayFrom0 = "\"play midifile from 0\"", kModePoll = "\"status
 
 TEST_F(MusicPlayer, EveryOperationSendsItsCommandsInOrder) {
   run.at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run.sound());
-    midi->FileName(file("title.mid"));
-    EXPECT_EQ(midi->FileName(), file("title.mid"));
+    midi = player("title.mid");
     midi->Play();
     midi->StopM();
     midi->Pause();
@@ -84,8 +82,7 @@ TEST_F(MusicPlayer, EveryOperationSendsItsCommandsInOrder) {
 
 TEST_F(MusicPlayer, ALoopedTuneRestartsFromTheBeginningAsItEnds) {
   run.at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run.sound());
-    midi->FileName(file("title.mid"));  // 900 ms
+    midi = player("title.mid");  // 900 ms
     midi->PlayLoop();
     EXPECT_TRUE(midi->looping());
   });
@@ -155,9 +152,8 @@ TEST_F(MusicPlayer, AGameStartSwitchesToTheGameTuneAndKeepsLooping) {
 TEST_F(MusicPlayer, PlayersShareOneDevice) {
   clsMIDI* first = nullptr;
   run.at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run.sound());
+    midi = player("title.mid");
     first = midi.get();
-    first->FileName(file("title.mid"));
     first->PlayLoop();
   });
   std::unique_ptr<clsMIDI> second;
@@ -173,8 +169,7 @@ TEST_F(MusicPlayer, PlayersShareOneDevice) {
 
 TEST_F(MusicPlayer, WithNothingOpenPlayLoopPlaysNothingAndItsPollEndsWhenStoppedOrReleased) {
   run.at(0, [&] {
-    midi = std::make_unique<clsMIDI>(run.sound());
-    midi->FileName(file("missing.mid"));
+    midi = player("missing.mid");
     EXPECT_EQ(midi->result(), mci::kFileNotFound);
     midi->PlayLoop();
     EXPECT_EQ(midi->Mode(), "NOT READY");
@@ -203,8 +198,7 @@ TEST_F(MusicPlayer, VisitingAScene10TimesLeavesAtMostOnePoll) {
   for (int visit = 0; visit < 10; ++visit) {
     std::int64_t t = visit * 1000;
     run.at(t, [&, visit] {
-      midi = std::make_unique<clsMIDI>(run.sound());
-      midi->FileName(file(visit % 3 ? "title.mid" : "missing.mid"));
+      midi = player(visit % 3 ? "title.mid" : "missing.mid");
       midi->PlayLoop();
       midi->PlayLoop();  // a second call while polling starts no second poll
     });
