@@ -5,10 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 #include "app/qspe_program.h"
 #include "games/forever/pilot.h"
-#include "support/env_var.h"
 
 namespace qs::test::forever {
 namespace {
@@ -50,12 +50,17 @@ std::int64_t timeOf(const TraceView& t, std::string_view text, int from = 0) {
   return i < 0 ? -1 : std::stoll(t[i]);
 }
 
-// With QSPE_JOURNEY_SCRIPT set, the journey's keys are written there as a
-// script for the program itself, with shots of each stage.
-void writeLiveScript(const Pilot& pilot, const TraceView& t, const char* path) {
+// With QSPE_JOURNEY_SCRIPTS set to a folder, each run's keys are written
+// there as a script for the program itself, to be replayed live.
+void writeScript(const Pilot& pilot, const std::string& name, std::vector<std::pair<std::int64_t, std::string>> shots = {}) {
+  if (const char* dir = std::getenv("QSPE_JOURNEY_SCRIPTS")) std::ofstream(dir + ("/" + name)) << pilot.script(std::move(shots));
+}
+
+// The journey's, with shots of each stage.
+void writeJourneyScript(const Pilot& pilot, const TraceView& t) {
   const std::int64_t intro = t.first("load FormFirst"), end = t.first("load FormEnd");
   const std::int64_t skull = timeOf(t, "wav appear.wav async", t.find("set FormQF.TimeBoss enabled 1"));
-  std::ofstream(path) << pilot.script({{intro + 4600, "shot FormFirst first-red.png"},
+  writeScript(pilot, "journey.script", {{intro + 4600, "shot FormFirst first-red.png"},
                                        {intro + 4850, "shot FormFirst first-black.png"},
                                        {t.first("load FormQF") + 2500, "shot FormQF qf-title.png"},
                                        {timeOf(t, "wav start.wav") + 40000, "shot FormQF qf-wave.png"},
@@ -70,7 +75,7 @@ void writeLiveScript(const Pilot& pilot, const TraceView& t, const char* path) {
 // visit, whose game starts the game's tune again.
 TEST_F(Journey, FromTheMenuThroughTheBossAndTheEpilogueBack) {
   auto t = travel({Aim::Clear, Aim::Lose}, 5000);
-  if (const char* path = std::getenv("QSPE_JOURNEY_SCRIPT")) writeLiveScript(*pilot, t, path);
+  writeJourneyScript(*pilot, t);
   const int end = t.find("load FormEnd");
   ASSERT_GE(end, 0) << "no clear";
   EXPECT_TRUE(t.inOrder({"hide FormMain", "unload FormFirst", "load FormQF", "show FormQF", "hide FormQF", "load FormEnd", "show FormEnd", "set FormEnd.LabelFin visible 1",
@@ -105,6 +110,7 @@ TEST_F(Journey, TenVisitsLeaveOneTuneAtATime) {
   std::vector<Aim> visits{Aim::Clear};
   for (int i = 1; i < 10; ++i) visits.push_back(i % 2 ? Aim::Lose : Aim::Leave);
   auto t = travel(visits, 5000);
+  writeScript(*pilot, "visits.script");
   ASSERT_EQ(t.count(" load FormQF"), 10);
   ASSERT_EQ(t.count(" load FormEnd"), 1);
   EXPECT_EQ(t.count("wav gameover.wav"), 5);
