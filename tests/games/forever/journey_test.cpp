@@ -63,8 +63,8 @@ void writeJourneyScript(const Pilot& pilot, const TraceView& t) {
   writeScript(pilot, "journey.script", {{intro + 4600, "shot FormFirst first-red.png"},
                                        {intro + 4850, "shot FormFirst first-black.png"},
                                        {t.first("load FormQF") + 2500, "shot FormQF qf-title.png"},
-                                       {timeOf(t, "wav start.wav") + 40000, "shot FormQF qf-wave.png"},
-                                       {skull + 300, "shot FormQF qf-boss.png"},
+                                       {timeOf(t, "wav start.wav") + 14000, "shot FormQF qf-wave.png"},
+                                       {skull + 1300, "shot FormQF qf-boss.png"},
                                        {end + 25500, "shot FormEnd end-text.png"},
                                        {end + 39500, "shot FormEnd end-fin.png"},
                                        {t.first("unload FormEnd") + 2500, "shot FormQF qf-back.png"}});
