@@ -4,33 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 #include <string>
 
-#include "games/forever/form_qf.h"
-#include "runtime/keys.h"
-#include "support/headless_run.h"
+#include "games/forever/pilot.h"
 
-namespace qs {
-
-// Reads the field and the state a player would see.
-struct ForeverProbe {
-  static Label& enemy(FormQF& s, int i) { return s.Enemy[i]; }
-  static Label& ship(FormQF& s) { return s.Myship; }
-  static Label& skull(FormQF& s) { return s.Skull; }
-  static Label& power(FormQF& s) { return s.Power; }
-  static Label& boss(FormQF& s) { return s.txtBoss; }
-  static std::int16_t playFlag(FormQF& s) { return s.playFlag; }
-  static bool bossOut(FormQF& s) { return s.TimeBoss.enabled(); }
-  static int& score(FormQF& s) { return s.score; }
-  static bool pushZ(FormQF& s) { return s.pushZ; }
-};
-
-namespace test::forever {
+namespace qs::test::forever {
 namespace {
-
-using P = ForeverProbe;
 
 // The menu and the ending as far as these tests need them: the ending shows
 // the game again a second after it opens.
@@ -58,110 +38,6 @@ inline std::string set(const std::string& element, const std::string& prop, cons
 inline std::string caption(const std::string& element, const std::string& text) {
   return set(element, "caption", inQuotes(text));
 }
-
-// What the pilot does besides staying alive and shooting.
-enum class Aim { Clear, CatchPower, MeetSkull };
-
-// Plays one game as a player watching the field: Z held, the ship under the
-// lowest enemy once it comes near, else under the boss, out of the way of
-// skulls (and of the power item unless it is after it); then Z let go and X
-// to leave, which ends the run. It looks every 10 ms, 3 ms after the scene's
-// timers, and its keys reach the scene 1 ms later as script lines, so its
-// trace replays as a script.
-class Pilot {
- public:
-  // With `startFrom`, the game's score is set to it as the game starts.
-  Pilot(HeadlessRun& run, FormQF& scene, Aim aim, int startFrom = 0)
-      : run_(run), s_(scene), aim_(aim), startFrom_(startFrom) {
-    run.at(3, [this] { timer_.attach(run_.rt(), "pilot", 10, true, [this] { tick(); }); });
-  }
-  ~Pilot() { timer_.detach(); }
-
- private:
-  using K = InputEvent::Kind;
-  static constexpr int kCell = FormQF::kCell;
-
-  // `l` falls in the lower field over column c.
-  static bool over(const Label& l, int c) {
-    return l.left() < FormQF::kFieldWidth && l.top() >= 120 && l.top() <= 248 && std::abs(l.left() - kCell * c) <= 20;
-  }
-  bool unsafe(int c) const {
-    return (aim_ != Aim::MeetSkull && over(P::skull(s_), c)) || (aim_ != Aim::CatchPower && over(P::power(s_), c));
-  }
-  // The column nearest to c that passes `ok`; c when none does.
-  template <class Ok>
-  static int nearest(int c, Ok ok) {
-    for (int d = 0; d < FormQF::kColumns; ++d)
-      for (int x : {c - d, c + d})
-        if (x >= 0 && x < FormQF::kColumns && ok(x)) return x;
-    return c;
-  }
-  int target() const {
-    const Label &power = P::power(s_), &skull = P::skull(s_), &boss = P::boss(s_);
-    if (aim_ == Aim::CatchPower && over(power, power.left() / kCell)) return power.left() / kCell;
-    if (aim_ == Aim::MeetSkull && over(skull, (skull.left() + 16) / kCell)) return (skull.left() + 16) / kCell;
-    const int ship = P::ship(s_).left() / kCell;
-    int lowest = -1;
-    for (int i = 0; i < FormQF::kColumns; ++i) {
-      const Label& e = P::enemy(s_, i);
-      if (e.visible() && e.left() < 256 && (lowest < 0 || e.top() > P::enemy(s_, lowest).top())) lowest = i;
-    }
-    const bool bossOut = P::bossOut(s_);
-    if (lowest >= 0 && (!bossOut || P::enemy(s_, lowest).top() >= 64)) return lowest;
-    if (!bossOut) return ship;
-    return nearest(ship, [&](int c) { return kCell * c + 32 >= boss.left() && boss.left() + 120 >= kCell * c; });
-  }
-
-  void step() {
-    if (!s_.loaded()) return send(K::Quit, 0);
-    const bool playing = P::playFlag(s_) == kTrue;
-    if (phase_ == 0 && playing) {
-      if (startFrom_ > 0) P::score(s_) = startFrom_;
-      phase_ = 1;
-    }
-    // A lower score: Z still held has started the next game, which is left to be lost.
-    if (phase_ == 1 && (!playing || P::score(s_) < lastScore_)) {
-      send(K::KeyUp, vbKeyZ);
-      phase_ = 2;
-    }
-    if (phase_ == 2) {
-      if (!playing && s_.visible() && !run_.rt().form("FormEnd").loaded()) send(K::KeyDown, vbKeyX);
-      return;
-    }
-    if (phase_ == 1) {
-      lastScore_ = P::score(s_);
-      const int want = nearest(target(), [&](int c) { return !unsafe(c); });
-      for (int c = P::ship(s_).left() / kCell; c != want; c += c < want ? 1 : -1) {
-        send(K::KeyDown, c < want ? vbKeyRight : vbKeyLeft);
-        send(K::KeyUp, c < want ? vbKeyRight : vbKeyLeft);
-      }
-    }
-    // Z held: the keyboard repeats it whenever a game start has let go of it.
-    if (!P::pushZ(s_)) send(phase_ == 0 ? K::KeyDown : K::KeyRepeat, vbKeyZ);
-  }
-
-  void send(K kind, int key) {
-    InputEvent e;
-    e.kind = kind;
-    e.time = run_.rt().now() + 1;
-    e.key = key;
-    pending_.push_back(e);
-  }
-  void tick() {
-    pending_.clear();
-    step();
-    if (!pending_.empty()) run_.rt().setScript(pending_);
-  }
-
-  HeadlessRun& run_;
-  FormQF& s_;
-  Aim aim_;
-  int startFrom_;
-  Timer timer_;
-  int phase_ = 0;  // 0 before the game, 1 in it, 2 after it
-  int lastScore_ = 0;
-  std::vector<InputEvent> pending_;
-};
 
 // A run of the scene with the stand-ins, from a given record.
 class Forever : public ::testing::Test {
@@ -416,5 +292,4 @@ INSTANTIATE_TEST_SUITE_P(Stored, ForeverSkull,
                          ::testing::Values(Best{0, false, true}, Best{60000, true, false}));
 
 }  // namespace
-}  // namespace test::forever
-}  // namespace qs
+}  // namespace qs::test::forever
