@@ -114,11 +114,11 @@ TEST(PadKeys, ControlsAreHeldKeysThatRepeatLikeTheKeyboards) {
 }
 
 // One form in a live window of SDL's dummy video driver, whose screen is 1024 x 768.
-class FullScreen : public ::testing::Test {
+class FullScreen : public DummyVideo {
  protected:
   void SetUp() override {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
+    DummyVideo::SetUp();
+    if (IsSkipped()) return;
     platform_ = std::make_unique<SdlPlatform>(painter(), audio_, 1);
     platform_->rememberIn(config_.file("qspe/settings"), {1, false});
     rt_ = std::make_unique<Runtime>(*platform_, trace_, RunConfig{});
@@ -130,7 +130,6 @@ class FullScreen : public ::testing::Test {
     if (!platform_) return;
     rt_.reset();
     platform_.reset();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
   void key(SDL_Scancode place, bool down, Uint16 mod = KMOD_NONE) {
     SDL_Event ev{};

@@ -78,19 +78,16 @@ inline Color pixel(const SDL_Surface* s, int x, int y) {
 
 // Tests with windows of SDL's dummy video driver: no display needed, no GL
 // libraries loaded.
+// The video stays up for the whole test program, as it does for a run: SDL
+// numbers windows afresh after a restart, and the shared painter would take a
+// new window for an old one that had the same number and renderer address.
 class DummyVideo : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return;
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
-    started_ = true;
   }
-  void TearDown() override {
-    if (started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  }
-
- private:
-  bool started_ = false;
 };
 
 // Where pixels differ from the background inside a region.

@@ -123,7 +123,6 @@ class FrameCap : public DummyVideo {
   void TearDown() override {
     rt_.reset();
     platform_.reset();
-    DummyVideo::TearDown();
   }
 
   // Steps the strip until a change is left waiting for the next frame slot.
