@@ -29,7 +29,8 @@ namespace {
 
 constexpr int kSplashWidth = 305, kSplashHeight = 209;  // the splash's client area, in pixels
 
-// The largest of 3 and 2 at which the window fits in 80 % of the display, as Qspe picks it.
+// The largest of 3 and 2 at which the window fits in 80 % of the display: on
+// the 1280 x 1024 screen of the figures, 3, the scale Qspe picks there too.
 int scaleFor(int w, int h) {
   SDL_Rect usable{0, 0, 1024, 768};
   SDL_GetDisplayUsableBounds(0, &usable);

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -37,7 +39,20 @@ inline long peakResidentKb(pid_t pid) {
   return -1;
 }
 
+// The programs measured keep their window settings in a folder of the
+// bench's own, so a player's remembered scale or full screen neither changes
+// the figures nor is changed by them.
+inline void ownSettingsFolder() {
+  static const bool done = [] {
+    char dir[] = "/tmp/qspe-bench-XXXXXX";
+    if (mkdtemp(dir)) setenv("XDG_CONFIG_HOME", dir, 1);
+    return true;
+  }();
+  (void)done;
+}
+
 inline pid_t spawn(std::vector<std::string> args) {
+  ownSettingsFolder();
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
