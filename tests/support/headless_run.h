@@ -11,6 +11,7 @@
 #include "platform/headless/headless_platform.h"
 #include "qspe/game_services.h"
 #include "qspe/score_file.h"
+#include "runtime/program.h"
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"
 #include "sound/sound_system.h"
@@ -80,6 +81,13 @@ class HeadlessRun {
       return static_cast<F&>(rt_->addForm(std::make_unique<F>()));
   }
 
+  // Takes a whole program's forms and services in place of single forms; the
+  // program goes after its forms and before the sound output they played on.
+  Program& load(std::unique_ptr<Program> program) {
+    program_ = std::move(program);
+    return *program_;
+  }
+
   // Runs `action` at time `ms` of the run's clock, before the timers made
   // during the run that fall due then; at time 0 only in a run without a
   // start form, as it starts.
@@ -108,6 +116,7 @@ class HeadlessRun {
   SoundSystem sound_;
   ScoreStore scores_;
   GameServices services_;
+  std::unique_ptr<Program> program_;
   std::deque<Timer> actions_;
   std::vector<std::function<void()>> atStart_;
 };

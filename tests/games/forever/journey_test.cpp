@@ -29,17 +29,16 @@ class Journey : public ::testing::Test {
     rec.clearQB = rec.clearQBL = rec.clearQBF = rec.clearQRB = rec.clearQS = kTrue;
     setup.scores = bytesOf(rec.toBytes());
     run.emplace(std::move(setup));
-    program = makeQspe(run->rt(), run->audio());
+    Program& program = run->load(makeQspe(run->rt(), run->audio()));
     pilot.emplace(*run, static_cast<FormQF&>(run->rt().form("FormQF")), std::move(visits), Pilot::Options{0, dwell});
-    return run->run(program->entry({}).value());
+    return run->run(program.entry({}).value());
   }
   ScoreRecord written() const {
     Bytes b = readBytes(run->file("Qspe.dat"));
     return ScoreRecord::fromBytes(b.data(), b.size());
   }
 
-  // Gone in this order: the pilot, the run with its forms, the services they used.
-  std::unique_ptr<Program> program;
+  // The pilot goes before the run it watches.
   std::optional<HeadlessRun> run;
   std::optional<Pilot> pilot;
 };
