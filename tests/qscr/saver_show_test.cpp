@@ -20,22 +20,9 @@
 namespace qs::test {
 namespace {
 
-// The characters as the saver must show them: glyph, name, description.
-struct Shown {
-  std::string glyph, name, description;
-};
-const std::array<Shown, 10> kCharacters = {{
-    {">", "最新鋭書体戦闘機 XAF-19X 「TAPE」", "公国軍航空宇宙機動艦隊が誇る最新鋭戦術戦闘機。まだ試作段階だが、その比類なき制空戦闘能力は他の航空機の追随を許さない。"},
-    {"A", "デコピナス軍　２等兵", "デコピナス軍航空艦隊所属。目潰し攻撃（反則ワザ）の使用が許可されている。別に２等兵だから指が２本立っているわけではない。"},
-    {"B", "デコピナス軍　３等兵", "デコピナス軍航空艦隊所属。まだ下っ端なので、敵への攻撃はデコピンしか許されていない。上昇志向が強く、貪欲。"},
-    {"@", "デコピナス軍　特殊部隊「ウィズペン」", "デコピナス軍航空特殊部隊所属。握っているペンで叩いたりつついたり刺したりぐりぐりしたりする。ちなみにビームは出ない。"},
-    {"H", "デコピナス軍　精鋭部隊「後ろ指さされ隊」", "デコピナス軍隠密精鋭部隊所属。密かに敵の背後に回り込み、後ろ指をさしてロックオンしてしまう。突き指を患っている者が多い。"},
-    {"I", "デコピナス軍　機動要塞「ＨＡＮＤ」", "デコピナス軍航空艦隊の機動要塞。装甲が厚く強力な火器を装備している。量産型に、能力を抑えた「ＦＩＮＧＥＲ」がある。"},
-    {"C", "デコピナス軍　１等兵", "デコピナス軍航空艦隊所属。照明のスイッチだろうが自爆装置のボタンだろうがそこいらのボタンを押しまくる。通称「サム」。"},
-    {"J", "デコピナス星皇帝　デコピナス273世", "デコピン星人を統括する皇帝だが、デコピナス星人ではない。全宇宙征服の野望を持ったニッコリーナ星人である。"},
-    {"<", "最新鋭書体戦闘機改 XAF-19S 「FLOPPY」", "公国軍航空宇宙機動艦隊が誇る最新鋭戦術戦闘機。対デコピン星人用に開発された反重力エネルギー砲を装備している。"},
-    {"R", "隕石", "隕石。主成分はゲルマニッコリウム。デコピナス皇帝が持ちこんだ小惑星群ではないかと言われている。とげとげしている。"},
-}};
+// The characters as the saver shows them: glyph, name, description.
+const auto& kCharacters = kSaverCharacters;
+using Shown = SaverCharacter;
 
 // The saver's program in a run of its own, with its own lock folder; text is
 // measured at fixed widths.
@@ -108,7 +95,7 @@ TEST(SaverShow, TheTapeDriveAtStartThenEveryTwentySecondsACharacterDrawnAtRandom
     ++seen[static_cast<std::size_t>(index)];
     const Shown& c = kCharacters[static_cast<std::size_t>(index)];
     std::vector<std::string> expected = {"cls FormQScr", "print FormQScr " + qs::quoted(c.glyph)};
-    if (c.name != caption) expected.push_back("set FormQScr.LabelName caption " + qs::quoted(c.name));  // only changes are traced
+    if (c.name != std::string_view(caption)) expected.push_back("set FormQScr.LabelName caption " + qs::quoted(c.name));  // only changes are traced
     expected.push_back("cls FormQScr.Display");
     ASSERT_EQ(linesAt(lines, t), expected) << "change " << k;
     caption = c.name;
