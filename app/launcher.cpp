@@ -16,6 +16,7 @@
 
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/display_settings.h"
+#include "platform/sdl/form_painter.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/sdl_platform.h"
 #include "runtime/options.h"
@@ -162,6 +163,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     platform = std::make_unique<HeadlessPlatform>(opt.screen.value_or(ScreenSize{}), painter.get());
     audio = std::make_unique<SilentAudio>();
   } else {
+    auto faces = SdlPainter::searchAhead();
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // The software-drawn windows go to the display directly (X11 shared
     // memory), not through a GL texture that may itself be emulated.
@@ -172,7 +174,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       return 1;
     }
     std::string error;
-    auto sdlPainter = SdlPainter::create(program.name, config.programDir, error);
+    auto sdlPainter = SdlPainter::create(program.name, config.programDir, *faces, error);
     if (!sdlPainter) {
       std::fprintf(stderr, "%s: %s\n", name, error.c_str());
       SDL_Quit();

@@ -28,6 +28,15 @@ const FoundFace& FontCache::faceFor(const std::string& name) const {
   throw std::invalid_argument("no font stands in for the face \"" + name + "\"");
 }
 
+bool FontCache::syntheticBold(const Font& f) const {
+  if (!f.bold) return false;
+  const FoundFace& face = faceFor(f.face);
+  const FontFile& bold = face.style(true, f.italic);
+  const FontFile& regular = face.style(false, f.italic);
+  return bold.syntheticBold && bold.path == regular.path && bold.index == regular.index &&
+         bold.syntheticItalic == regular.syntheticItalic;
+}
+
 std::string FontCache::key(const Font& f, int scale) const {
   std::string k = faceFor(f.face).family;
   k += '/';

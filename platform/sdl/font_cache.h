@@ -30,6 +30,9 @@ class FontCache {
   std::string key(const Font& f, int scale) const;
   // The text the font draws for a caption: symbol codes become pictographs.
   std::string drawnText(const Font& f, std::string_view text) const;
+  // Whether `f` is the regular file of its face made bold by SDL_ttf, with
+  // `f` without bold drawing that same file in the same style otherwise.
+  bool syntheticBold(const Font& f) const;
   // The face that stands in for a scene's face name.
   const FoundFace& faceFor(const std::string& name) const;
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "platform/sdl/bold_glyph.h"
 #include "platform/sdl/label_layout.h"
 #include "platform/sdl/png_shot.h"
 #include "runtime/form.h"
@@ -24,9 +25,10 @@ bool intersect(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) { return SDL
 
 }  // namespace
 
-std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programName, const std::string& programDir,
-                                           const std::vector<FaceRequest>& faces, std::string& error) {
-  auto table = findFaces(faces, error);
+namespace {
+
+std::unique_ptr<SdlPainter> painterFor(const std::string& programName, const std::string& programDir,
+                                       std::optional<FaceTable> table, std::string& error) {
   if (!table) return nullptr;
   auto painter = std::make_unique<SdlFormPainter>(programName, programDir, std::move(*table));
   if (!painter->ready()) {
@@ -37,9 +39,32 @@ std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programName, const
   return painter;
 }
 
+}  // namespace
+
+std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programName, const std::string& programDir,
+                                           const std::vector<FaceRequest>& faces, std::string& error) {
+  return painterFor(programName, programDir, findFaces(faces, error), error);
+}
+
 std::unique_ptr<SdlPainter> SdlPainter::create(const std::string& programName, const std::string& programDir,
                                                std::string& error) {
   return makeSdlPainter(programName, programDir, standardFaces(), error);
+}
+
+SdlPainter::FaceSearch::FaceSearch(std::vector<FaceRequest> wanted)
+    : found_(std::async(std::launch::async, [this, wanted = std::move(wanted)] { return findFaces(wanted, error_); })) {}
+
+std::optional<FaceTable> SdlPainter::FaceSearch::result(std::string& error) {
+  std::optional<FaceTable> table = found_.get();
+  if (!table) error = error_;
+  return table;
+}
+
+std::unique_ptr<SdlPainter::FaceSearch> SdlPainter::searchAhead() { return std::make_unique<FaceSearch>(standardFaces()); }
+
+std::unique_ptr<SdlPainter> SdlPainter::create(const std::string& programName, const std::string& programDir,
+                                               FaceSearch& search, std::string& error) {
+  return painterFor(programName, programDir, search.result(error), error);
 }
 
 SdlFormPainter::SdlFormPainter(std::string programName, std::string programDir, FaceTable faces)
@@ -166,8 +191,17 @@ SDL_Texture* SdlFormPainter::lineTexture(const Font& font, Color fore, const std
   std::string key = fonts_.key(font, scale_) + '\x1f' + fore.hex() + '\x1f' + drawn;
   if (SDL_Texture* t = textures_.find(key)) return t;
   SDL_Surface* s = surfaces_.get(key, [&]() -> SDL_Surface* {
+    const SDL_Color colour{fore.r, fore.g, fore.b, 255};
     TTF_Font* f = fonts_.get(font, scale_);
-    return f ? TTF_RenderUTF8_Blended(f, drawn.c_str(), SDL_Color{fore.r, fore.g, fore.b, 255}) : nullptr;
+    if (!f) return nullptr;
+    if (fonts_.syntheticBold(font) && isSingleCodePoint(drawn)) {
+      Font regular = font;
+      regular.bold = false;
+      // Both stay open: the cache closes only its least recently used.
+      if (TTF_Font* r = fonts_.get(regular, scale_))
+        return renderBoldGlyph(r, f, FontCache::pixelSize(font.size, scale_), drawn.c_str(), colour);
+    }
+    return TTF_RenderUTF8_Blended(f, drawn.c_str(), colour);
   });
   return textures_.add(key, s);
 }

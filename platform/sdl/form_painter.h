@@ -20,6 +20,17 @@ namespace qs {
 std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programName, const std::string& programDir,
                                            const std::vector<FaceRequest>& faces, std::string& error);
 
+class SdlPainter::FaceSearch {
+ public:
+  explicit FaceSearch(std::vector<FaceRequest> wanted);
+  // Waits for the search; nothing, with `error` set, when a face is missing.
+  std::optional<FaceTable> result(std::string& error);
+
+ private:
+  std::string error_;
+  std::future<std::optional<FaceTable>> found_;
+};
+
 // Holds SDL_ttf open for as long as the painter lives.
 class TtfSession {
  public:

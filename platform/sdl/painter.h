@@ -1,6 +1,7 @@
 #pragma once
 #include <SDL.h>
 
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,13 @@ class SdlPainter : public FormPainter {
   // after `programName`.
   static std::unique_ptr<SdlPainter> create(const std::string& programName, const std::string& programDir,
                                             std::string& error);
+
+  // The same with the faces looked for ahead, on a thread of their own:
+  // fontconfig reads its configuration and caches while the display opens.
+  class FaceSearch;
+  static std::unique_ptr<FaceSearch> searchAhead();
+  static std::unique_ptr<SdlPainter> create(const std::string& programName, const std::string& programDir,
+                                            FaceSearch& search, std::string& error);
 
   // Draws the form's client area at the given integer scale: all of it, or
   // only `area` (client pixels at scale 1) over what the renderer still holds.

@@ -1,0 +1,71 @@
+#include "platform/sdl/bold_glyph.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace qs {
+
+Embolden::Embolden(int passes) : passes_(std::max(0, passes)), weight_(static_cast<std::size_t>(passes_) + 1, 0) {
+  // The coefficients, clamped at 255: clamping each step of Pascal's rule
+  // clamps the result, as every term is positive.
+  weight_[0] = 1;
+  for (int n = 1; n <= passes_; ++n)
+    for (int i = n; i > 0; --i) weight_[at(i)] = std::min(255, weight_[at(i)] + weight_[at(i - 1)]);
+  while (edge_ <= passes_ && weight_[at(edge_)] < 255) ++edge_;
+  far_ = passes_ - edge_;
+}
+
+void Embolden::row(const std::uint8_t* in, std::uint8_t* out, int width) const {
+  // Weights from edge_ to far_ are 255 or more: any ink there fills the
+  // pixel, so a running count of inked pixels stands in for their sum. The
+  // few weights at either end are added one by one.
+  int inked = 0;
+  for (int c = 0; c < width; ++c) {
+    if (edge_ <= far_) {
+      if (c - edge_ >= 0 && in[c - edge_]) ++inked;
+      if (c - far_ - 1 >= 0 && in[c - far_ - 1]) --inked;
+    }
+    int sum = 255;
+    if (inked == 0) {
+      sum = 0;
+      const int last = std::min(passes_, c);
+      for (int i = 0; i <= std::min(last, edge_ - 1); ++i) sum += weight_[at(i)] * in[c - i];
+      for (int i = std::max(far_ + 1, edge_); i <= last; ++i) sum += weight_[at(i)] * in[c - i];
+    }
+    out[c] = static_cast<std::uint8_t>(std::min(255, sum));
+  }
+}
+
+bool isSingleCodePoint(std::string_view utf8) {
+  if (utf8.empty()) return false;
+  const auto lead = static_cast<unsigned char>(utf8[0]);
+  const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  return utf8.size() == length;
+}
+
+SDL_Surface* renderBoldGlyph(TTF_Font* regular, TTF_Font* bold, int pixelSize, const char* utf8, SDL_Color fore) {
+  int width = 0, height = 0;
+  if (TTF_SizeUTF8(bold, utf8, &width, &height) != 0 || width <= 0) return nullptr;
+  // Coverage: the shaded glyph's colour index runs from the background (0) to `fore` (255).
+  SDL_Surface* coverage = TTF_RenderUTF8_Shaded(regular, utf8, SDL_Color{255, 255, 255, 255}, SDL_Color{0, 0, 0, 0});
+  if (!coverage) return nullptr;
+  SDL_Surface* line = SDL_CreateRGBSurfaceWithFormat(0, width, coverage->h, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (line) {
+    const Uint32 colour = (Uint32{fore.r} << 16) | (Uint32{fore.g} << 8) | Uint32{fore.b};
+    const Embolden embolden(pixelSize / 10);
+    std::vector<std::uint8_t> in(static_cast<std::size_t>(width)), out(in.size());
+    const int copied = std::min(width, coverage->w);
+    for (int y = 0; y < coverage->h; ++y) {
+      const auto* src = static_cast<const std::uint8_t*>(coverage->pixels) + y * coverage->pitch;
+      std::copy(src, src + copied, in.begin());
+      std::fill(in.begin() + copied, in.end(), 0);
+      embolden.row(in.data(), out.data(), width);
+      auto* dst = reinterpret_cast<Uint32*>(static_cast<std::uint8_t*>(line->pixels) + y * line->pitch);
+      for (int x = 0; x < width; ++x) dst[x] = (Uint32{out[static_cast<std::size_t>(x)]} << 24) | colour;
+    }
+  }
+  SDL_FreeSurface(coverage);
+  return line;
+}
+
+}  // namespace qs

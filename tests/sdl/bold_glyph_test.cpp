@@ -1,0 +1,76 @@
+#include "platform/sdl/bold_glyph.h"
+
+#include <random>
+
+#include "paint_support.h"
+
+namespace qs::test {
+namespace {
+
+// SDL_ttf's synthetic bold, pass by pass: each adds the left neighbour, clamped.
+std::vector<std::uint8_t> smearedPassByPass(std::vector<std::uint8_t> row, int passes) {
+  for (int pass = 0; pass < passes; ++pass)
+    for (std::size_t c = row.size() - 1; c > 0; --c) row[c] = static_cast<std::uint8_t>(std::min(255, row[c] + row[c - 1]));
+  return row;
+}
+
+TEST(BoldGlyph, OnePassLeavesWhatEveryPassOfAddAndClampLeaves) {
+  std::mt19937 random(7);
+  for (int passes : {0, 1, 2, 3, 7, 9, 10, 11, 19, 80}) {
+    for (int trial = 0; trial < 40; ++trial) {
+      // Sparse faint ink as well as solid runs, where the clamping matters most.
+      std::vector<std::uint8_t> row(160);
+      for (auto& p : row) p = random() % 4 == 0 ? static_cast<std::uint8_t>(random() % (trial % 2 ? 3 : 256)) : 0;
+      std::vector<std::uint8_t> out(row.size());
+      Embolden(passes).row(row.data(), out.data(), static_cast<int>(row.size()));
+      ASSERT_EQ(out, smearedPassByPass(row, passes)) << passes << " passes, trial " << trial;
+    }
+  }
+}
+
+TEST(BoldGlyph, ADrawnGlyphIsSdlTtfsBoldPixelForPixel) {
+  EXPECT_TRUE(isSingleCodePoint("J"));
+  EXPECT_TRUE(isSingleCodePoint("✇"));
+  EXPECT_FALSE(isSingleCodePoint("''"));
+  EXPECT_FALSE(isSingleCodePoint(""));
+  struct Case {
+    Font font;
+    int scale;
+    const char* text;
+  };
+  const Case cases[] = {
+      {{kSymbolFace, 200, true, false}, 3, "✇"},  // the splash's glyph, window-sized
+      {{kSymbolFace, 27.75, true, false}, 1, "✈"},
+      {{kSymbolFace, 27.75, true, false}, 2, "☠"},
+      {{kUiFace, 27.75, true, false}, 3, "≪"},
+      {{kUiFace, 21.75, true, true}, 2, "Z"},
+      {{kMinchoFace, 48, true, false}, 1, "侍"},
+  };
+  FontCache& fonts = painter().fonts();
+  for (const Case& c : cases) {
+    ASSERT_TRUE(fonts.syntheticBold(c.font)) << c.text;
+    Font regularFont = c.font;
+    regularFont.bold = false;
+    TTF_Font* regular = fonts.get(regularFont, c.scale);
+    TTF_Font* bold = fonts.get(c.font, c.scale);
+    ASSERT_TRUE(regular && bold);
+    const SDL_Color fore{192, 64, 32, 255};
+    SurfacePtr expected(TTF_RenderUTF8_Blended(bold, c.text, fore));
+    SurfacePtr made(renderBoldGlyph(regular, bold, FontCache::pixelSize(c.font.size, c.scale), c.text, fore));
+    ASSERT_TRUE(expected && made) << c.text;
+    ASSERT_EQ(made->w, expected->w) << c.text;
+    ASSERT_EQ(made->h, expected->h) << c.text;
+    int differing = 0;
+    for (int y = 0; y < made->h; ++y)
+      for (int x = 0; x < made->w; ++x) {
+        auto at = [&](const SDL_Surface* s) {
+          return reinterpret_cast<const Uint32*>(static_cast<const std::uint8_t*>(s->pixels) + y * s->pitch)[x];
+        };
+        if (at(made.get()) != at(expected.get())) ++differing;
+      }
+    EXPECT_EQ(differing, 0) << c.text << " at scale " << c.scale;
+  }
+}
+
+}  // namespace
+}  // namespace qs::test
