@@ -43,29 +43,29 @@ bool isSingleCodePoint(std::string_view utf8) {
   return utf8.size() == length;
 }
 
-SDL_Surface* renderBoldGlyph(TTF_Font* regular, TTF_Font* bold, int pixelSize, const char* utf8, SDL_Color fore) {
-  int width = 0, height = 0;
-  if (TTF_SizeUTF8(bold, utf8, &width, &height) != 0 || width <= 0) return nullptr;
-  // Coverage: the shaded glyph's colour index runs from the background (0) to `fore` (255).
-  SDL_Surface* coverage = TTF_RenderUTF8_Shaded(regular, utf8, SDL_Color{255, 255, 255, 255}, SDL_Color{0, 0, 0, 0});
-  if (!coverage) return nullptr;
-  SDL_Surface* line = SDL_CreateRGBSurfaceWithFormat(0, width, coverage->h, 32, SDL_PIXELFORMAT_ARGB8888);
-  if (line) {
-    const Uint32 colour = (Uint32{fore.r} << 16) | (Uint32{fore.g} << 8) | Uint32{fore.b};
-    const Embolden embolden(pixelSize / 10);
-    std::vector<std::uint8_t> in(static_cast<std::size_t>(width)), out(in.size());
-    const int copied = std::min(width, coverage->w);
-    for (int y = 0; y < coverage->h; ++y) {
-      const auto* src = static_cast<const std::uint8_t*>(coverage->pixels) + y * coverage->pitch;
-      std::copy(src, src + copied, in.begin());
-      std::fill(in.begin() + copied, in.end(), 0);
-      embolden.row(in.data(), out.data(), width);
-      auto* dst = reinterpret_cast<Uint32*>(static_cast<std::uint8_t*>(line->pixels) + y * line->pitch);
-      for (int x = 0; x < width; ++x) dst[x] = (Uint32{out[static_cast<std::size_t>(x)]} << 24) | colour;
-    }
+BoldGlyph::BoldGlyph(TTF_Font* regular, TTF_Font* bold, int pixelSize, const char* utf8) : passes_(pixelSize / 10) {
+  int height = 0;
+  if (TTF_SizeUTF8(bold, utf8, &width_, &height) != 0 || width_ <= 0) return;
+  // The shaded glyph's colour index is its coverage: 0 the background, 255 all ink.
+  coverage_ = TTF_RenderUTF8_Shaded(regular, utf8, SDL_Color{255, 255, 255, 255}, SDL_Color{0, 0, 0, 0});
+}
+
+BoldGlyph::~BoldGlyph() { SDL_FreeSurface(coverage_); }
+
+void BoldGlyph::write(SDL_Color fore, void* pixels, int pitch) const {
+  if (!coverage_) return;
+  const Uint32 colour = (Uint32{fore.r} << 16) | (Uint32{fore.g} << 8) | Uint32{fore.b};
+  const Embolden embolden(passes_);
+  std::vector<std::uint8_t> in(static_cast<std::size_t>(width_)), out(in.size());
+  const int copied = std::min(width_, coverage_->w);
+  for (int y = 0; y < coverage_->h; ++y) {
+    const auto* src = static_cast<const std::uint8_t*>(coverage_->pixels) + y * coverage_->pitch;
+    std::copy(src, src + copied, in.begin());
+    std::fill(in.begin() + copied, in.end(), 0);
+    embolden.row(in.data(), out.data(), width_);
+    auto* dst = reinterpret_cast<Uint32*>(static_cast<std::uint8_t*>(pixels) + y * pitch);
+    for (int x = 0; x < width_; ++x) dst[x] = (Uint32{out[static_cast<std::size_t>(x)]} << 24) | colour;
   }
-  SDL_FreeSurface(coverage);
-  return line;
 }
 
 }  // namespace qs

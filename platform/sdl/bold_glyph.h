@@ -35,9 +35,28 @@ class Embolden {
 // Whether the UTF-8 text is one code point.
 bool isSingleCodePoint(std::string_view utf8);
 
-// The glyph of `utf8` (one code point) as TTF_RenderUTF8_Blended draws it in
-// `fore` with the bold style on `bold`, made from `regular`, the same file at
-// the same size without the bold style. nullptr when SDL_ttf cannot draw it.
-SDL_Surface* renderBoldGlyph(TTF_Font* regular, TTF_Font* bold, int pixelSize, const char* utf8, SDL_Color fore);
+// The glyph of `utf8` (one code point) as TTF_RenderUTF8_Blended draws it
+// with the bold style on `bold` (ARGB8888: `fore` with the coverage as
+// alpha), made from `regular`, the same file at the same size without it.
+class BoldGlyph {
+ public:
+  BoldGlyph(TTF_Font* regular, TTF_Font* bold, int pixelSize, const char* utf8);
+  ~BoldGlyph();
+  BoldGlyph(const BoldGlyph&) = delete;
+  BoldGlyph& operator=(const BoldGlyph&) = delete;
+
+  // False when SDL_ttf cannot draw it.
+  bool ok() const { return coverage_ != nullptr; }
+  int width() const { return width_; }
+  int height() const { return coverage_ ? coverage_->h : 0; }
+  // Writes the rows into `pixels`, ARGB8888 rows `pitch` bytes apart: a
+  // texture's own memory, so that a window-sized glyph is not copied on its way.
+  void write(SDL_Color fore, void* pixels, int pitch) const;
+
+ private:
+  int passes_;
+  int width_ = 0;
+  SDL_Surface* coverage_ = nullptr;  // the regular glyph, one byte a pixel
+};
 
 }  // namespace qs

@@ -190,19 +190,21 @@ SDL_Texture* SdlFormPainter::lineTexture(const Font& font, Color fore, const std
   if (drawn.empty()) return nullptr;
   std::string key = fonts_.key(font, scale_) + '\x1f' + fore.hex() + '\x1f' + drawn;
   if (SDL_Texture* t = textures_.find(key)) return t;
-  SDL_Surface* s = surfaces_.get(key, [&]() -> SDL_Surface* {
-    const SDL_Color colour{fore.r, fore.g, fore.b, 255};
-    TTF_Font* f = fonts_.get(font, scale_);
-    if (!f) return nullptr;
-    if (fonts_.syntheticBold(font) && isSingleCodePoint(drawn)) {
-      Font regular = font;
-      regular.bold = false;
-      // Both stay open: the cache closes only its least recently used.
-      if (TTF_Font* r = fonts_.get(regular, scale_))
-        return renderBoldGlyph(r, f, FontCache::pixelSize(font.size, scale_), drawn.c_str(), colour);
+  const SDL_Color colour{fore.r, fore.g, fore.b, 255};
+  TTF_Font* f = fonts_.get(font, scale_);
+  if (!f) return nullptr;
+  if (fonts_.syntheticBold(font) && isSingleCodePoint(drawn)) {
+    Font regular = font;
+    regular.bold = false;
+    // Both stay open: the cache closes only its least recently used.
+    if (TTF_Font* r = fonts_.get(regular, scale_)) {
+      const BoldGlyph glyph(r, f, FontCache::pixelSize(font.size, scale_), drawn.c_str());
+      if (!glyph.ok()) return nullptr;
+      return textures_.add(key, glyph.width(), glyph.height(),
+                           [&](void* pixels, int pitch) { glyph.write(colour, pixels, pitch); });
     }
-    return TTF_RenderUTF8_Blended(f, drawn.c_str(), colour);
-  });
+  }
+  SDL_Surface* s = surfaces_.get(key, [&] { return TTF_RenderUTF8_Blended(f, drawn.c_str(), colour); });
   return textures_.add(key, s);
 }
 

@@ -41,13 +41,32 @@ SDL_Texture* TextureStore::find(const std::string& key) {
 }
 
 SDL_Texture* TextureStore::add(const std::string& key, SDL_Surface* surface) {
-  auto sit = stores_.find(current_);
-  if (sit == stores_.end() || !surface) return nullptr;
-  SDL_Texture* t = SDL_CreateTextureFromSurface(current_, surface);
+  if (!surface || stores_.find(current_) == stores_.end()) return nullptr;
+  return keep(key, SDL_CreateTextureFromSurface(current_, surface));
+}
+
+SDL_Texture* TextureStore::add(const std::string& key, int width, int height,
+                               const std::function<void(void*, int)>& write) {
+  if (stores_.find(current_) == stores_.end()) return nullptr;
+  SDL_Texture* t = SDL_CreateTexture(current_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (t && SDL_LockTexture(t, nullptr, &pixels, &pitch) != 0) {
+    SDL_DestroyTexture(t);
+    return nullptr;
+  }
+  if (t) {
+    write(pixels, pitch);
+    SDL_UnlockTexture(t);
+  }
+  return keep(key, t);
+}
+
+SDL_Texture* TextureStore::keep(const std::string& key, SDL_Texture* t) {
   if (!t) return nullptr;
   SDL_SetTextureScaleMode(t, SDL_ScaleModeNearest);
   SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
-  Store& s = sit->second;
+  Store& s = stores_.find(current_)->second;
   auto [it, fresh] = s.items.try_emplace(key, Entry{t, s.frame});
   if (!fresh) {
     SDL_DestroyTexture(it->second.texture);

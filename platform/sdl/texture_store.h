@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -32,6 +33,9 @@ class TextureStore {
   SDL_Texture* find(const std::string& key);
   // Makes the texture for `key` from the surface (drawn with sharp pixels when stretched).
   SDL_Texture* add(const std::string& key, SDL_Surface* surface);
+  // Makes the texture for `key`, `width` x `height` ARGB8888 pixels that
+  // `write(pixels, pitch)` puts straight into it.
+  SDL_Texture* add(const std::string& key, int width, int height, const std::function<void(void*, int)>& write);
   // Ends the frame: frees what is no longer used.
   void end();
 
@@ -50,6 +54,7 @@ class TextureStore {
     std::unordered_map<std::string, Entry> items;
   };
   static bool alive(SDL_Renderer* renderer, const Store& s);
+  SDL_Texture* keep(const std::string& key, SDL_Texture* t);
   static void freeAll(Store& s);
 
   std::map<SDL_Renderer*, Store> stores_;
