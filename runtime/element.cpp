@@ -49,7 +49,7 @@ void Element::leaving() {
 void Element::changed(std::string_view prop, const std::string& value) {
   if (!form_) return;
   if (kind_ == Kind::Box) form_->elementChanged();  // a box holds others: redraw the whole
-  else if (visible_ || prop == "visible") form_->damageArea(clientArea());
+  else if (prop == "visible" ? !drawsNothing() : visible_) form_->damageArea(clientArea());
   if (form_->tracing()) form_->traceLine("set " + path() + " " + std::string(prop) + " " + value);
 }
 

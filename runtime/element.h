@@ -69,6 +69,9 @@ class Element {
 
   // "P=V P=V ..." of every property, for dump lines.
   virtual std::string describe() const;
+  // Shown or hidden, it leaves every pixel as it is: a label with no caption
+  // and no background, a picture box with no picture.
+  virtual bool drawsNothing() const { return false; }
 
  protected:
   explicit Element(Kind k) : kind_(k) {}
@@ -120,6 +123,7 @@ class Label : public Element {
   void setAlign(Align v);
 
   std::string describe() const override;
+  bool drawsNothing() const override { return transparent_ && caption_.empty(); }
   void copyFrom(const Label& other);
   void applyDesign(const LabelDesign& s);
 
@@ -139,6 +143,7 @@ class Image : public Element {
   const std::string& picture() const { return picture_; }
   void setPicture(std::string_view file);
   std::string describe() const override;
+  bool drawsNothing() const override { return picture_.empty(); }
 
  private:
   friend class Container;

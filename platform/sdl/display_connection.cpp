@@ -28,6 +28,13 @@ bool DisplayConnection::wait(std::int64_t timeoutUs) const {
   return ppoll(&p, 1, &t, nullptr) > 0;
 }
 
+bool DisplayConnection::eventsCame() const {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (x11_) return XEventsQueued(static_cast<Display*>(x11_), QueuedAfterReading) > 0;
+#endif
+  return true;
+}
+
 bool DisplayConnection::keyRepeat(std::int64_t& delayMs, std::int64_t& intervalMs) const {
 #if defined(SDL_VIDEO_DRIVER_X11)
   unsigned delay = 0, interval = 0;

@@ -16,6 +16,9 @@ class DisplayConnection {
   bool ready() const { return fd_ >= 0; }
   // True when the display has something to read within `timeoutUs`.
   bool wait(std::int64_t timeoutUs) const;
+  // True when events have come: drawing's round trips may have read them off
+  // the connection already, where waiting on it no longer sees them.
+  bool eventsCame() const;
   // The keyboard's auto-repeat as the display sets it: the delay before the
   // first repeat and the time between repeats, in ms. False without one.
   bool keyRepeat(std::int64_t& delayMs, std::int64_t& intervalMs) const;

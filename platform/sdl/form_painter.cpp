@@ -205,7 +205,9 @@ SDL_Texture* SdlFormPainter::lineTexture(const Font& font, Color fore, const std
     }
   }
   SDL_Surface* s = surfaces_.get(key, [&] { return TTF_RenderUTF8_Blended(f, drawn.c_str(), colour); });
-  return textures_.add(key, s);
+  SDL_Texture* t = textures_.add(key, s);
+  surfaces_.letGo();  // a window-sized glyph is not held twice
+  return t;
 }
 
 void SdlFormPainter::drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y, Align a, int width) {

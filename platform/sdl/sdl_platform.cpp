@@ -381,7 +381,8 @@ bool SdlPlatform::redraw(Form& f) {
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
   f.clearDirty();
-  pumpDue_ = true;
+  // A present waits for the display, whose replies may bring events along.
+  pumpDue_ = !display_.ready() || display_.eventsCame();
   return true;
 }
 

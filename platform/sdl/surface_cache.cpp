@@ -6,16 +6,19 @@ SurfaceCache::~SurfaceCache() { clear(); }
 
 void SurfaceCache::clear() {
   for (Entry& e : order_) SDL_FreeSurface(e.surface);
-  SDL_FreeSurface(passing_);
-  passing_ = nullptr;
+  letGo();
   order_.clear();
   index_.clear();
   bytes_ = 0;
 }
 
-SDL_Surface* SurfaceCache::get(const std::string& key, const std::function<SDL_Surface*()>& make) {
+void SurfaceCache::letGo() {
   SDL_FreeSurface(passing_);
   passing_ = nullptr;
+}
+
+SDL_Surface* SurfaceCache::get(const std::string& key, const std::function<SDL_Surface*()>& make) {
+  letGo();
   if (auto it = index_.find(key); it != index_.end()) {
     order_.splice(order_.begin(), order_, it->second);
     return it->second->surface;

@@ -20,8 +20,11 @@ class SurfaceCache {
   SurfaceCache& operator=(const SurfaceCache&) = delete;
 
   // The surface for `key`, made with `make` the first time (which may fail
-  // with nullptr). The surface stays valid until the next call.
+  // with nullptr). The surface stays valid until the next call, or until
+  // letGo() for one too large to keep.
   SDL_Surface* get(const std::string& key, const std::function<SDL_Surface*()>& make);
+  // Frees the last surface made too large to keep, once its texture holds it.
+  void letGo();
 
   std::size_t bytes() const { return bytes_; }
   void clear();

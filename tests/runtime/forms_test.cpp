@@ -136,6 +136,42 @@ class Typed : public Form {
   Box Display;
 };
 
+// Blinking what draws nothing (the menu's arrow at the first entry) redraws
+// nothing; blinking what draws redraws its place.
+class Blinking : public Form {
+ public:
+  Blinking() : Form("Blinking") {}
+  void design() override {
+    setClientSize(200, 200);
+    place(Empty, "Empty", {"", gothic(9), Align::Left, colors::white, {0, 0, 300, 300}});
+    place(Backed, "Backed", {"", gothic(9), Align::Left, colors::white, {600, 0, 300, 300}});
+    Backed.setTransparent(false);
+    place(Worded, "Worded", {"≪", gothic(9), Align::Left, colors::white, {1200, 0, 300, 300}});
+    place(Blank, "Blank", {0, 600, 300, 300}, "", true, 0);
+    place(Pictured, "Pictured", {600, 600, 300, 300}, "ques1.bmp", true, 0);
+  }
+  Label Empty, Backed, Worded;
+  Image Blank, Pictured;
+};
+
+TEST(Forms, ShowingOrHidingWhatDrawsNothingRedrawsNothing) {
+  HeadlessRun run({.until = 0});
+  auto& f = run.add<Blinking>();
+  run.run("Blinking");
+  const std::pair<Element*, bool> cases[] = {
+      {&f.Empty, false}, {&f.Backed, true}, {&f.Worded, true}, {&f.Blank, false}, {&f.Pictured, true}};
+  for (auto [element, redraws] : cases) {
+    for (bool shown : {false, true}) {
+      f.clearDirty();
+      element->setVisible(shown);
+      EXPECT_EQ(f.dirty(), redraws) << element->name() << (shown ? " shown" : " hidden");
+    }
+  }
+  f.clearDirty();
+  f.Empty.setCaption("≫");
+  EXPECT_TRUE(f.dirty()) << "a caption put into a shown label";
+}
+
 bool covers(Rect outer, Rect inner) {
   return outer.left <= inner.left && outer.top <= inner.top && outer.left + outer.width >= inner.left + inner.width &&
          outer.top + outer.height >= inner.top + inner.height;
