@@ -44,7 +44,6 @@ inline std::optional<PngImage> readPng(const std::string& file, std::string& err
     const std::string type(png.begin() + static_cast<long>(at) + 4, png.begin() + static_cast<long>(at) + 8);
     if (be32(png, at + 8 + length) != crc32(0L, png.data() + at + 4, static_cast<uInt>(length + 4)))
       return fail("the CRC of " + type + " is wrong");
-    if (chunks.count(type)) return fail("two " + type + " chunks");
     chunks[type].assign(png.begin() + static_cast<long>(at) + 8, png.begin() + static_cast<long>(at + 8 + length));
     at += 12 + length;
   }
