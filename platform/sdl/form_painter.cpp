@@ -1,7 +1,5 @@
 #include "platform/sdl/form_painter.h"
 
-#include <SDL_image.h>
-
 #include <cmath>
 
 #include "platform/sdl/bold_glyph.h"
@@ -35,7 +33,6 @@ std::unique_ptr<SdlPainter> painterFor(const std::string& programName, const std
     error = std::string("cannot start SDL_ttf: ") + TTF_GetError();
     return nullptr;
   }
-  IMG_Init(IMG_INIT_PNG);
   return painter;
 }
 

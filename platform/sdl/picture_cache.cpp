@@ -1,7 +1,5 @@
 #include "platform/sdl/picture_cache.h"
 
-#include <SDL_image.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -54,8 +52,8 @@ SDL_Surface* PictureCache::get(const std::string& file) {
     std::string p = path(file);
     std::string why = bmpProblem(p);
     if (why.empty()) {
-      it->second = IMG_Load(p.c_str());
-      if (!it->second) why = IMG_GetError();
+      it->second = SDL_LoadBMP(p.c_str());
+      if (!it->second) why = SDL_GetError();
     }
     if (!why.empty()) report_.cannotShow(p, why);
   }

@@ -2,8 +2,6 @@
 // Forms built in a test, one shared painter, and reading back drawn pixels.
 #include <gtest/gtest.h>
 
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -53,9 +51,7 @@ inline SdlFormPainter& painter() {
     std::string error;
     auto faces = findFaces(standardFaces(), error);
     if (!faces) ADD_FAILURE() << error;
-    auto made = std::make_unique<SdlFormPainter>("sdl_tests", pictureDir().path(), faces ? *faces : FaceTable{});
-    IMG_Init(IMG_INIT_PNG);
-    return made;
+    return std::make_unique<SdlFormPainter>("sdl_tests", pictureDir().path(), faces ? *faces : FaceTable{});
   }();
   return *p;
 }

@@ -1,10 +1,9 @@
-#include <SDL_image.h>
-
 #include <cstdio>
 #include <vector>
 
 #include "paint_support.h"
 #include "support/media_bytes.h"
+#include "support/png_file.h"
 
 namespace qs::test {
 namespace {
@@ -205,19 +204,22 @@ TEST(Painting, ScaleTwoDoublesTheTextAndKeepsItSharp) {
 
 TEST(Painting, PngHoldsTheSameDrawingAtTheScale) {
   Sheet f(120, 50);
-  f.label(text("Presents", gothic(16, true, true), {0, 0, 120, 40}, Align::Centre, Color::rgb(128, 128, 128)));
+  f.label(text("Presents", gothic(16, true, true), {0, 0, 120, 40}, Align::Centre, Color::rgb(160, 64, 32)));
   f.shape({0, 0, 120, 50}, colors::black);
   TempDir tmp;
   std::string file = tmp.file("painter_shot.png"), error;
   ASSERT_TRUE(painter().writePng(f, file, 2, error)) << error;
-  SurfacePtr png(IMG_Load(file.c_str()));
-  ASSERT_TRUE(png) << IMG_GetError();
+  const auto png = readPng(file, error);
+  ASSERT_TRUE(png) << error;
   auto direct = draw(f, 2);
-  ASSERT_EQ(png->w, 240);
-  ASSERT_EQ(png->h, 100);
+  ASSERT_EQ(png->width, 240);
+  ASSERT_EQ(png->height, 100);
   int differing = 0;
-  for (int y = 0; y < png->h; ++y)
-    for (int x = 0; x < png->w; ++x) differing += pixel(png.get(), x, y) != pixel(direct.get(), x, y);
+  for (int y = 0; y < png->height; ++y)
+    for (int x = 0; x < png->width; ++x) {
+      const std::uint8_t* p = png->at(x, y);
+      differing += Color::rgb(p[0], p[1], p[2]) != pixel(direct.get(), x, y);
+    }
   EXPECT_EQ(differing, 0);
   EXPECT_FALSE(painter().writePng(f, "/nonexistent-dir/shot.png", 1, error));
   EXPECT_NE(error.find("/nonexistent-dir/shot.png"), std::string::npos) << error;

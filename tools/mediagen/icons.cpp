@@ -4,6 +4,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/png/png_encoder.h"
+
 namespace qs::mediagen {
 namespace {
 
@@ -35,6 +37,13 @@ Rgba paint(double u, double v) {
   const double degrees = std::atan2(dv, du) * 180.0 / 3.14159265358979323846;
   const bool mouth = r >= 0.19 && r <= 0.26 && degrees >= 25.0 && degrees <= 155.0;
   return eye || mouth ? kFeature : kFace;
+}
+
+png::Bytes encodePng(const RgbaImage& img) {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(img.pixels.size() * 4);
+  for (const Rgba& p : img.pixels) bytes.insert(bytes.end(), {p.r, p.g, p.b, p.a});
+  return png::encode({img.width, img.height, 4, bytes}, png::kSmallest);
 }
 
 }  // namespace
@@ -69,7 +78,7 @@ void writeIcons(const std::filesystem::path& dir, const std::string& id) {
     const std::string side = std::to_string(size);
     const std::filesystem::path folder = dir / "hicolor" / (side + "x" + side) / "apps";
     std::filesystem::create_directories(folder);
-    const Bytes png = encodePng(drawIcon(size));
+    const png::Bytes png = encodePng(drawIcon(size));
     std::ofstream out(folder / (id + ".png"), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     out.close();

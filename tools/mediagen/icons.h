@@ -3,12 +3,24 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <string>
-
-#include "png_writer.h"
+#include <vector>
 
 namespace qs::mediagen {
+
+struct Rgba {
+  std::uint8_t r, g, b, a;
+  bool operator==(const Rgba&) const = default;
+};
+
+// Top-down grid of pixels, not premultiplied.
+struct RgbaImage {
+  int width = 0;
+  int height = 0;
+  std::vector<Rgba> pixels;
+};
 
 inline constexpr std::array<int, 7> kIconSizes{16, 24, 32, 48, 64, 128, 256};
 
