@@ -4,6 +4,7 @@
 
 #include "platform/sdl/bold_glyph.h"
 #include "platform/sdl/label_layout.h"
+#include "platform/sdl/part_tiles.h"
 #include "platform/sdl/png_shot.h"
 #include "runtime/form.h"
 
@@ -15,9 +16,6 @@ namespace {
 constexpr std::size_t kTextSurfaceBudget = 2u << 20;
 constexpr std::size_t kMaxLayouts = 512;
 
-int toPixels(int v, Units u) {
-  return u == Units::Twips ? static_cast<int>(std::lround(v / static_cast<double>(kTwipsPerPixel))) : v;
-}
 
 bool intersect(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) { return SDL_IntersectRect(&a, &b, &out); }
 
@@ -123,8 +121,11 @@ void SdlFormPainter::paintParts(SDL_Renderer* renderer, const Form& form, int sc
   for (const Rect& part : parts) {
     SDL_Rect clip;
     if (!intersect(scaled(part.left, part.top, part.width, part.height), whole, clip)) continue;
+    const std::optional<std::string> tile = PartTiles::nameOf(form, scale_, clip);
+    if (tile && tiles_.draw(textures_, renderer_, *tile, clip)) continue;
     fill(clip, form.back());
     drawContainer(form, 0, 0, clip);
+    if (tile) tiles_.drawn(textures_, renderer_, *tile, clip);
   }
 }
 
@@ -134,9 +135,7 @@ void SdlFormPainter::drawContainer(const Container& c, int ox, int oy, const SDL
   for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
     const Element& e = **it;
     if (!e.visible()) continue;
-    Units u = c.units();
-    int left = ox + toPixels(e.left(), u), top = oy + toPixels(e.top(), u);
-    SDL_Rect area = scaled(left, top, toPixels(e.width(), u), toPixels(e.height(), u));
+    const SDL_Rect area = drawnArea(c, e, ox, oy, scale_);
     switch (e.kind()) {
       case Element::Kind::Label: drawLabel(static_cast<const Label&>(e), area, clip); break;
       case Element::Kind::Image: drawImage(static_cast<const Image&>(e), area, clip); break;
@@ -146,7 +145,7 @@ void SdlFormPainter::drawContainer(const Container& c, int ox, int oy, const SDL
         SDL_Rect inner;
         if (!intersect(area, clip, inner)) break;
         fill(inner, box.back());
-        drawContainer(box, left, top, inner);
+        drawContainer(box, area.x / scale_, area.y / scale_, inner);
         break;
       }
     }

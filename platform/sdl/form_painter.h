@@ -9,6 +9,7 @@
 #include "platform/sdl/font_cache.h"
 #include "platform/sdl/font_finder.h"
 #include "platform/sdl/painter.h"
+#include "platform/sdl/part_tiles.h"
 #include "platform/sdl/picture_cache.h"
 #include "platform/sdl/surface_cache.h"
 #include "platform/sdl/texture_store.h"
@@ -61,6 +62,7 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   bool ready() const { return ttf_.ok(); }
   FontCache& fonts() { return fonts_; }
   const TextureStore& textures() const { return textures_; }
+  const PartTiles& tiles() const { return tiles_; }
 
  private:
   int textWidth(const Font& font, std::string_view text) override;
@@ -86,6 +88,7 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   SurfaceCache surfaces_;
   PictureCache pictures_;
   TextureStore textures_;
+  PartTiles tiles_;
   std::unordered_map<std::string, std::vector<std::string>> layouts_;
   SDL_Renderer* renderer_ = nullptr;  // while painting
   int scale_ = 1;

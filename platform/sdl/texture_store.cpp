@@ -75,6 +75,15 @@ SDL_Texture* TextureStore::keep(const std::string& key, SDL_Texture* t) {
   return t;
 }
 
+void TextureStore::forget(const std::string& key) {
+  auto sit = stores_.find(current_);
+  if (sit == stores_.end()) return;
+  if (auto it = sit->second.items.find(key); it != sit->second.items.end()) {
+    SDL_DestroyTexture(it->second.texture);
+    sit->second.items.erase(it);
+  }
+}
+
 void TextureStore::end() {
   auto sit = stores_.find(current_);
   current_ = nullptr;

@@ -36,6 +36,8 @@ class TextureStore {
   // Makes the texture for `key`, `width` x `height` ARGB8888 pixels that
   // `write(pixels, pitch)` puts straight into it.
   SDL_Texture* add(const std::string& key, int width, int height, const std::function<void(void*, int)>& write);
+  // Frees the texture for `key` now.
+  void forget(const std::string& key);
   // Ends the frame: frees what is no longer used.
   void end();
 
