@@ -52,19 +52,38 @@ BoldGlyph::BoldGlyph(TTF_Font* regular, TTF_Font* bold, int pixelSize, const cha
 
 BoldGlyph::~BoldGlyph() { SDL_FreeSurface(coverage_); }
 
-void BoldGlyph::write(SDL_Color fore, void* pixels, int pitch) const {
+SDL_Rect BoldGlyph::ink() const {
+  if (!coverage_) return SDL_Rect{0, 0, 0, 0};
+  int left = width_, right = -1, top = coverage_->h, bottom = -1;
+  for (int y = 0; y < coverage_->h; ++y) {
+    const auto* row = static_cast<const std::uint8_t*>(coverage_->pixels) + y * coverage_->pitch;
+    for (int x = 0; x < std::min(width_, coverage_->w); ++x) {
+      if (!row[x]) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = y;
+    }
+  }
+  if (right < 0) return SDL_Rect{0, 0, 0, 0};
+  right = std::min(width_ - 1, right + passes_);
+  return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
+}
+
+void BoldGlyph::write(SDL_Color fore, const SDL_Rect& area, void* pixels, int pitch) const {
   if (!coverage_) return;
   const Uint32 colour = (Uint32{fore.r} << 16) | (Uint32{fore.g} << 8) | Uint32{fore.b};
   const Embolden embolden(passes_);
   std::vector<std::uint8_t> in(static_cast<std::size_t>(width_)), out(in.size());
   const int copied = std::min(width_, coverage_->w);
-  for (int y = 0; y < coverage_->h; ++y) {
+  for (int y = area.y; y < area.y + area.h; ++y) {
     const auto* src = static_cast<const std::uint8_t*>(coverage_->pixels) + y * coverage_->pitch;
     std::copy(src, src + copied, in.begin());
     std::fill(in.begin() + copied, in.end(), 0);
     embolden.row(in.data(), out.data(), width_);
-    auto* dst = reinterpret_cast<Uint32*>(static_cast<std::uint8_t*>(pixels) + y * pitch);
-    for (int x = 0; x < width_; ++x) dst[x] = (Uint32{out[static_cast<std::size_t>(x)]} << 24) | colour;
+    auto* dst = reinterpret_cast<Uint32*>(static_cast<std::uint8_t*>(pixels) + (y - area.y) * pitch);
+    for (int x = area.x; x < area.x + area.w; ++x)
+      dst[x - area.x] = (Uint32{out[static_cast<std::size_t>(x)]} << 24) | colour;
   }
 }
 

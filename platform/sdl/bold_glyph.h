@@ -49,9 +49,13 @@ class BoldGlyph {
   bool ok() const { return coverage_ != nullptr; }
   int width() const { return width_; }
   int height() const { return coverage_ ? coverage_->h : 0; }
-  // Writes the rows into `pixels`, ARGB8888 rows `pitch` bytes apart: a
-  // texture's own memory, so that a window-sized glyph is not copied on its way.
-  void write(SDL_Color fore, void* pixels, int pitch) const;
+  // Where its ink lies: the rows the regular glyph inks, from its first inked
+  // column to the last one smeared right.
+  SDL_Rect ink() const;
+  // Writes the pixels of `area` into `pixels`, ARGB8888 rows `pitch` bytes
+  // apart: a texture's own memory, so that a window-sized glyph is not copied
+  // on its way.
+  void write(SDL_Color fore, const SDL_Rect& area, void* pixels, int pitch) const;
 
  private:
   int passes_;

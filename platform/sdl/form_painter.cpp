@@ -5,6 +5,7 @@
 #include "platform/sdl/bold_glyph.h"
 #include "platform/sdl/label_layout.h"
 #include "platform/sdl/part_tiles.h"
+#include "platform/sdl/text_ink.h"
 #include "platform/sdl/png_shot.h"
 #include "runtime/form.h"
 
@@ -15,6 +16,7 @@ namespace {
 // rendered again on the rare occasion their texture is gone.
 constexpr std::size_t kTextSurfaceBudget = 2u << 20;
 constexpr std::size_t kMaxLayouts = 512;
+constexpr std::size_t kMaxInks = 2048;
 
 
 bool intersect(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) { return SDL_IntersectRect(&a, &b, &out); }
@@ -71,6 +73,7 @@ void SdlFormPainter::release() {
   fonts_.closeAll();
   surfaces_.clear();
   layouts_.clear();
+  inks_.clear();
 }
 
 int SdlFormPainter::textWidth(const Font& font, std::string_view text) {
@@ -182,37 +185,59 @@ const std::vector<std::string>& SdlFormPainter::layout(const Font& font, const s
   return layouts_.emplace(std::move(key), wrapLines(drawn, maxWidth, widthOf)).first->second;
 }
 
-SDL_Texture* SdlFormPainter::lineTexture(const Font& font, Color fore, const std::string& drawn) {
-  if (drawn.empty()) return nullptr;
+std::optional<SdlFormPainter::Line> SdlFormPainter::line(const Font& font, Color fore, const std::string& drawn) {
+  if (drawn.empty()) return std::nullopt;
   std::string key = fonts_.key(font, scale_) + '\x1f' + fore.hex() + '\x1f' + drawn;
-  if (SDL_Texture* t = textures_.find(key)) return t;
+  auto known = inks_.find(key);
+  if (known != inks_.end() && known->second.ink.w == 0) return std::nullopt;  // nothing but blanks
+  if (known != inks_.end())
+    if (SDL_Texture* t = textures_.find(key)) return Line{t, known->second};
+  if (inks_.size() >= kMaxInks) {
+    inks_.clear();
+    surfaces_.clear();
+  }
   const SDL_Color colour{fore.r, fore.g, fore.b, 255};
   TTF_Font* f = fonts_.get(font, scale_);
-  if (!f) return nullptr;
+  if (!f) return std::nullopt;
+  LineInk place;
+  SDL_Texture* t = nullptr;
   if (fonts_.syntheticBold(font) && isSingleCodePoint(drawn)) {
     Font regular = font;
     regular.bold = false;
     // Both stay open: the cache closes only its least recently used.
-    if (TTF_Font* r = fonts_.get(regular, scale_)) {
-      const BoldGlyph glyph(r, f, FontCache::pixelSize(font.size, scale_), drawn.c_str());
-      if (!glyph.ok()) return nullptr;
-      return textures_.add(key, glyph.width(), glyph.height(),
-                           [&](void* pixels, int pitch) { glyph.write(colour, pixels, pitch); });
-    }
+    TTF_Font* r = fonts_.get(regular, scale_);
+    if (!r) return std::nullopt;
+    const BoldGlyph glyph(r, f, FontCache::pixelSize(font.size, scale_), drawn.c_str());
+    if (!glyph.ok()) return std::nullopt;
+    place = {glyph.ink(), glyph.width()};
+    if (place.ink.w > 0)
+      t = textures_.add(key, place.ink.w, place.ink.h,
+                        [&](void* pixels, int pitch) { glyph.write(colour, place.ink, pixels, pitch); });
+  } else {
+    SDL_Surface* s = surfaces_.get(key, [&]() -> SDL_Surface* {
+      SDL_Surface* whole = TTF_RenderUTF8_Blended(f, drawn.c_str(), colour);
+      if (!whole) return nullptr;
+      LineInk& kept = inks_[key];
+      kept = {inkOf(whole), whole->w};
+      SDL_Surface* ink = kept.ink.w > 0 ? cropped(whole, kept.ink) : nullptr;
+      SDL_FreeSurface(whole);
+      return ink;
+    });
+    if (auto it = inks_.find(key); it != inks_.end()) place = it->second;
+    t = place.ink.w > 0 ? textures_.add(key, s) : nullptr;
+    surfaces_.letGo();  // a window-sized glyph is not held twice
   }
-  SDL_Surface* s = surfaces_.get(key, [&] { return TTF_RenderUTF8_Blended(f, drawn.c_str(), colour); });
-  SDL_Texture* t = textures_.add(key, s);
-  surfaces_.letGo();  // a window-sized glyph is not held twice
-  return t;
+  inks_[key] = place;
+  if (!t) return std::nullopt;
+  return Line{t, place};
 }
 
 void SdlFormPainter::drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y, Align a, int width) {
-  SDL_Texture* t = lineTexture(font, fore, drawn);
-  if (!t) return;
-  int w = 0, h = 0;
-  SDL_QueryTexture(t, nullptr, nullptr, &w, &h);
-  SDL_Rect dst{alignedLeft(a, x, width, w), y, w, h};
-  SDL_RenderCopy(renderer_, t, nullptr, &dst);
+  const std::optional<Line> l = line(font, fore, drawn);
+  if (!l) return;
+  const SDL_Rect dst{alignedLeft(a, x, width, l->place.width) + l->place.ink.x, y + l->place.ink.y, l->place.ink.w,
+                     l->place.ink.h};
+  SDL_RenderCopy(renderer_, l->texture, nullptr, &dst);
 }
 
 void SdlFormPainter::drawLabel(const Label& l, const SDL_Rect& area, const SDL_Rect& clip) {

@@ -76,8 +76,18 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   void drawImage(const Image& i, const SDL_Rect& area, const SDL_Rect& clip);
   void drawShape(const Shape& s, const SDL_Rect& area, const SDL_Rect& clip);
   void fill(const SDL_Rect& r, Color c);
-  // The texture of one line of text, made once and kept.
-  SDL_Texture* lineTexture(const Font& font, Color fore, const std::string& drawn);
+  // Where a line's kept pixels lie in the whole line, and its width.
+  struct LineInk {
+    SDL_Rect ink{0, 0, 0, 0};
+    int width = 0;
+  };
+  struct Line {
+    SDL_Texture* texture;
+    LineInk place;
+  };
+  // The texture of one line of text, cropped to its ink, made once and kept;
+  // nothing for a line of blanks.
+  std::optional<Line> line(const Font& font, Color fore, const std::string& drawn);
   // Draws one line of text with its top at y, aligned inside [x, x + width), drawn pixels.
   void drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y, Align a, int width);
   const std::vector<std::string>& layout(const Font& font, const std::string& drawn, int maxWidth);
@@ -90,6 +100,7 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   TextureStore textures_;
   PartTiles tiles_;
   std::unordered_map<std::string, std::vector<std::string>> layouts_;
+  std::unordered_map<std::string, LineInk> inks_;  // by the key of the line's texture
   SDL_Renderer* renderer_ = nullptr;  // while painting
   int scale_ = 1;
 };

@@ -1,4 +1,5 @@
 #include "platform/sdl/bold_glyph.h"
+#include "platform/sdl/text_ink.h"
 
 #include <random>
 
@@ -59,7 +60,9 @@ TEST(BoldGlyph, ADrawnGlyphIsSdlTtfsBoldPixelForPixel) {
     const BoldGlyph glyph(regular, bold, FontCache::pixelSize(c.font.size, c.scale), c.text);
     ASSERT_TRUE(expected && glyph.ok()) << c.text;
     SurfacePtr made(SDL_CreateRGBSurfaceWithFormat(0, glyph.width(), glyph.height(), 32, SDL_PIXELFORMAT_ARGB8888));
-    glyph.write(fore, made->pixels, made->pitch);
+    glyph.write(fore, SDL_Rect{0, 0, glyph.width(), glyph.height()}, made->pixels, made->pitch);
+    const SDL_Rect ink = glyph.ink(), inked = inkOf(expected.get());
+    EXPECT_TRUE(SDL_RectEquals(&ink, &inked)) << c.text << ": the ink is where SDL_ttf's glyph has it";
     ASSERT_EQ(made->w, expected->w) << c.text;
     ASSERT_EQ(made->h, expected->h) << c.text;
     int differing = 0;

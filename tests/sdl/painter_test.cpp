@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "paint_support.h"
+#include "platform/sdl/label_layout.h"
 #include "support/media_bytes.h"
 #include "support/png_file.h"
 
@@ -48,6 +49,46 @@ TEST(Painting, AlignmentPlacesTheInkLeftCentreOrRight) {
   EXPECT_LE(r.x + r.w - 1 - right.right, 4);
   EXPECT_NEAR((centre.left + centre.right) / 2.0, r.x + r.w / 2.0, 4);
   EXPECT_NEAR(left.width(), right.width(), 1);
+}
+
+// Text is kept cropped to its ink; drawn, it is SDL_ttf's whole line blended
+// at the aligned place, pixel for pixel.
+TEST(Painting, ALineIsSdlTtfsWholeLineAtItsAlignedPlace) {
+  struct Case {
+    const char* caption;
+    Font font;
+    Align align;
+  };
+  const Case cases[] = {
+      {"Select Game!!", gothic(20.25, true), Align::Centre},
+      {"gyp", gothic(14), Align::Right},
+      {">", wingdings(72, true), Align::Centre},  // the splash's glyph, bold made in one pass
+      {"J", wingdings(72), Align::Left},
+  };
+  const int scale = 2;
+  const Color back = Color::rgb(128, 0, 128), fore = Color::rgb(255, 255, 64);
+  for (const Case& c : cases) {
+    Sheet f(300, 200, Units::Pixels, back);
+    f.label({c.caption, c.font, c.align, fore, {10, 10, 280, 180}});
+    SurfacePtr drawn = draw(f, scale);
+    FontCache& fonts = painter().fonts();
+    TTF_Font* ttf = fonts.get(c.font, scale);
+    ASSERT_TRUE(ttf);
+    SurfacePtr line(TTF_RenderUTF8_Blended(ttf, fonts.drawnText(c.font, c.caption).c_str(), SDL_Color{255, 255, 64, 255}));
+    SurfacePtr expected(SDL_CreateRGBSurfaceWithFormat(0, 300 * scale, 200 * scale, 32, SDL_PIXELFORMAT_RGB888));
+    ASSERT_TRUE(line && expected);
+    SDL_FillRect(expected.get(), nullptr, SDL_MapRGB(expected->format, back.r, back.g, back.b));
+    SDL_Rect at{alignedLeft(c.align, 10 * scale, 280 * scale, line->w), 10 * scale, line->w, line->h};
+    const SDL_Rect label{10 * scale, 10 * scale, 280 * scale, 180 * scale};
+    SDL_SetClipRect(expected.get(), &label);
+    SDL_SetSurfaceBlendMode(line.get(), SDL_BLENDMODE_BLEND);
+    SDL_BlitSurface(line.get(), nullptr, expected.get(), &at);
+    int differing = 0;
+    for (int y = 0; y < expected->h; ++y)
+      for (int x = 0; x < expected->w; ++x)
+        if (!(pixel(drawn.get(), x, y) == pixel(expected.get(), x, y))) ++differing;
+    EXPECT_EQ(differing, 0) << c.caption;
+  }
 }
 
 TEST(Painting, CaptionsWiderThanTheLabelWrapOntoFurtherLines) {
