@@ -18,12 +18,7 @@ constexpr std::size_t kTextSurfaceBudget = 2u << 20;
 constexpr std::size_t kMaxLayouts = 512;
 constexpr std::size_t kMaxInks = 2048;
 
-
 bool intersect(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) { return SDL_IntersectRect(&a, &b, &out); }
-
-}  // namespace
-
-namespace {
 
 std::unique_ptr<SdlPainter> painterFor(const std::string& programName, const std::string& programDir,
                                        std::optional<FaceTable> table, std::string& error) {
@@ -187,49 +182,56 @@ const std::vector<std::string>& SdlFormPainter::layout(const Font& font, const s
 
 std::optional<SdlFormPainter::Line> SdlFormPainter::line(const Font& font, Color fore, const std::string& drawn) {
   if (drawn.empty()) return std::nullopt;
-  std::string key = fonts_.key(font, scale_) + '\x1f' + fore.hex() + '\x1f' + drawn;
-  auto known = inks_.find(key);
-  if (known != inks_.end() && known->second.ink.w == 0) return std::nullopt;  // nothing but blanks
-  if (known != inks_.end())
+  const std::string key = fonts_.key(font, scale_) + '\x1f' + fore.hex() + '\x1f' + drawn;
+  if (auto known = inks_.find(key); known != inks_.end()) {
+    if (known->second.ink.w == 0) return std::nullopt;  // nothing but blanks
     if (SDL_Texture* t = textures_.find(key)) return Line{t, known->second};
+  }
   if (inks_.size() >= kMaxInks) {
     inks_.clear();
     surfaces_.clear();
   }
-  const SDL_Color colour{fore.r, fore.g, fore.b, 255};
   TTF_Font* f = fonts_.get(font, scale_);
   if (!f) return std::nullopt;
-  LineInk place;
-  SDL_Texture* t = nullptr;
-  if (fonts_.syntheticBold(font) && isSingleCodePoint(drawn)) {
-    Font regular = font;
-    regular.bold = false;
-    // Both stay open: the cache closes only its least recently used.
-    TTF_Font* r = fonts_.get(regular, scale_);
-    if (!r) return std::nullopt;
-    const BoldGlyph glyph(r, f, FontCache::pixelSize(font.size, scale_), drawn.c_str());
-    if (!glyph.ok()) return std::nullopt;
-    place = {glyph.ink(), glyph.width()};
-    if (place.ink.w > 0)
-      t = textures_.add(key, place.ink.w, place.ink.h,
-                        [&](void* pixels, int pitch) { glyph.write(colour, place.ink, pixels, pitch); });
-  } else {
-    SDL_Surface* s = surfaces_.get(key, [&]() -> SDL_Surface* {
-      SDL_Surface* whole = TTF_RenderUTF8_Blended(f, drawn.c_str(), colour);
-      if (!whole) return nullptr;
-      LineInk& kept = inks_[key];
-      kept = {inkOf(whole), whole->w};
-      SDL_Surface* ink = kept.ink.w > 0 ? cropped(whole, kept.ink) : nullptr;
-      SDL_FreeSurface(whole);
-      return ink;
-    });
-    if (auto it = inks_.find(key); it != inks_.end()) place = it->second;
-    t = place.ink.w > 0 ? textures_.add(key, s) : nullptr;
-    surfaces_.letGo();  // a window-sized glyph is not held twice
-  }
-  inks_[key] = place;
+  const SDL_Color colour{fore.r, fore.g, fore.b, 255};
+  SDL_Texture* t = fonts_.syntheticBold(font) && isSingleCodePoint(drawn) ? boldGlyph(key, font, f, drawn, colour)
+                                                                          : renderedLine(key, f, drawn, colour);
   if (!t) return std::nullopt;
-  return Line{t, place};
+  return Line{t, inks_[key]};
+}
+
+SDL_Texture* SdlFormPainter::boldGlyph(const std::string& key, const Font& font, TTF_Font* bold,
+                                       const std::string& drawn, SDL_Color colour) {
+  Font regular = font;
+  regular.bold = false;
+  // Both stay open: the cache closes only its least recently used.
+  TTF_Font* r = fonts_.get(regular, scale_);
+  if (!r) return nullptr;
+  const BoldGlyph glyph(r, bold, FontCache::pixelSize(font.size, scale_), drawn.c_str());
+  if (!glyph.ok()) return nullptr;
+  const LineInk& place = inks_[key] = {glyph.ink(), glyph.width()};
+  if (place.ink.w == 0) return nullptr;
+  return textures_.add(key, place.ink.w, place.ink.h,
+                       [&](void* pixels, int pitch) { glyph.write(colour, place.ink, pixels, pitch); });
+}
+
+SDL_Texture* SdlFormPainter::renderedLine(const std::string& key, TTF_Font* f, const std::string& drawn,
+                                          SDL_Color colour) {
+  SDL_Surface* s = surfaces_.get(key, [&]() -> SDL_Surface* {
+    SDL_Surface* whole = TTF_RenderUTF8_Blended(f, drawn.c_str(), colour);
+    if (!whole) return nullptr;
+    const LineInk& place = inks_[key] = {inkOf(whole), whole->w};
+    SDL_Surface* ink = place.ink.w > 0 ? cropped(whole, place.ink) : nullptr;
+    SDL_FreeSurface(whole);
+    return ink;
+  });
+  if (!s) {
+    inks_.try_emplace(key);  // a line that cannot be drawn is not tried at every frame
+    return nullptr;
+  }
+  SDL_Texture* t = textures_.add(key, s);
+  surfaces_.letGo();  // a window-sized glyph is not held twice
+  return t;
 }
 
 void SdlFormPainter::drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y, Align a, int width) {

@@ -88,6 +88,10 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   // The texture of one line of text, cropped to its ink, made once and kept;
   // nothing for a line of blanks.
   std::optional<Line> line(const Font& font, Color fore, const std::string& drawn);
+  // The line's texture made either way, its ink noted under `key`.
+  SDL_Texture* boldGlyph(const std::string& key, const Font& font, TTF_Font* bold, const std::string& drawn,
+                         SDL_Color colour);
+  SDL_Texture* renderedLine(const std::string& key, TTF_Font* f, const std::string& drawn, SDL_Color colour);
   // Draws one line of text with its top at y, aligned inside [x, x + width), drawn pixels.
   void drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y, Align a, int width);
   const std::vector<std::string>& layout(const Font& font, const std::string& drawn, int maxWidth);
