@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "qspe/media_form.h"
@@ -31,6 +32,16 @@ class GameScene : public MediaForm {
   void activateProtocol();
   void unloadProtocol();
   void showMenu();
+
+  // Makes the 10 ms title check a poll of the held keys while no game runs;
+  // in play it reads the field as well, so it ticks.
+  template <class Flag, class Key, class OtherKey>
+  void pollTitleKeys(Timer& check, const Flag& playFlag, const Key& pushZ, const OtherKey& pushX) {
+    check.setPoll([&]() -> std::optional<std::uint64_t> {
+      if (playFlag) return std::nullopt;
+      return std::uint64_t{static_cast<std::uint16_t>(pushZ)} << 16 | static_cast<std::uint16_t>(pushX);
+    });
+  }
 
   TitleLoop titleLoop{*this};
 

@@ -36,12 +36,7 @@ void FormQF::design() {
 
   addTimer(TimeBoss, "TimeBoss", 250, false, [this] { TimeBoss_Timer(); });
   addTimer(TimePushX, "TimePushX", 10, true, [this] { TimePushX_Timer(); });
-  // In play the check fires the beam from the ship: a poll of the held keys
-  // only on the title.
-  TimePushX.setPoll([this]() -> std::optional<std::uint64_t> {
-    if (playFlag != 0) return std::nullopt;
-    return std::uint64_t{pushZ} << 1 | pushX;
-  });
+  pollTitleKeys(TimePushX, playFlag, pushZ, pushX);
   addTimer(TimeEvent, "TimeEvent", 250, true, [this] { TimeEvent_Timer(); });
   addTimer(TimeEnemy, "TimeEnemy", kEnemyInterval, false, [this] { TimeEnemy_Timer(); });
   addTimer(TimeBeam, "TimeBeam", 100, false, [this] { TimeBeam_Timer(); });

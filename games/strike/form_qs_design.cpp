@@ -40,12 +40,7 @@ void FormQS::design() {
                {"Start:Z      Quit:X", gothicFullWidth(14.25, true), Align::Centre, kText, {0, 184, 193, 17}, true});
 
   addTimer(TimePushX, "TimePushX", 10, true, [this] { TimePushX_Timer(); });
-  // In play the check reads the enemies and the ship as well: a poll of the
-  // held keys only on the title.
-  TimePushX.setPoll([this]() -> std::optional<std::uint64_t> {
-    if (playFlag) return std::nullopt;
-    return static_cast<std::uint64_t>(static_cast<std::uint16_t>(pushZ)) << 1 | pushX;
-  });
+  pollTitleKeys(TimePushX, playFlag, pushZ, pushX);
   addTimer(TimeEvent, "TimeEvent", 250, true, [this] { TimeEvent_Timer(); });
   addTimer(TimeGame, "TimeGame", 1000, false, [this] { TimeGame_Timer(); });
   addTimer(TimeRest, "TimeRest", 1000, false, [this] { TimeRest_Timer(); });
