@@ -21,6 +21,7 @@
 #include "pixel_font.h"
 #include "score.h"
 #include "wav_writer.h"
+#include "sound/midi_file.h"
 #include "support/files.h"
 #include "support/png_file.h"
 
@@ -126,34 +127,6 @@ struct Midi {
   int format = 0;
   std::uint32_t division = 0;
   std::vector<std::vector<MidiEvent>> tracks;
-
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> tempoMap() const {  // tick -> us per quarter
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> map;
-    for (const auto& t : tracks)
-      for (const auto& e : t)
-        if (e.status == 0xFF && e.metaType == 0x51) map.emplace_back(e.tick, be(e.data, 0, 3));
-    std::sort(map.begin(), map.end());
-    return map;
-  }
-
-  double secondsAt(std::uint32_t tick) const {
-    double seconds = 0.0;
-    std::uint32_t at = 0;
-    std::uint32_t tempo = 500000;  // the SMF default
-    for (const auto& [change, us] : tempoMap()) {
-      if (change >= tick) break;
-      seconds += static_cast<double>(change - at) * tempo / division / 1e6;
-      at = change;
-      tempo = us;
-    }
-    return seconds + static_cast<double>(tick - at) * tempo / division / 1e6;
-  }
-
-  std::uint32_t endTick() const {
-    std::uint32_t end = 0;
-    for (const auto& t : tracks) end = std::max(end, t.back().tick);
-    return end;
-  }
 
   const MidiEvent* meta(std::uint8_t type) const {
     for (const auto& t : tracks)
@@ -473,22 +446,25 @@ class Tune : public ::testing::TestWithParam<const char*> {};
 TEST_P(Tune, IsAWellFormedStandardMidiFileOf30To90SecondsThatLoopsCleanly) {
   Midi m;
   std::vector<SoundingNote> notes;
-  ASSERT_NO_THROW(m = parseMidi(file(GetParam()).bytes));
+  const Bytes& bytes = file(GetParam()).bytes;
+  ASSERT_NO_THROW(m = parseMidi(bytes));
   ASSERT_NO_THROW(notes = notesOf(m));
   ASSERT_FALSE(notes.empty());
+  const std::optional<qs::MidiTiming> timing = qs::parseMidiTiming(bytes);  // as the game reads it
+  ASSERT_TRUE(timing);
   EXPECT_NE(m.meta(0x51), nullptr) << "no tempo";
   std::size_t programs = 0;
   for (const auto& t : m.tracks)
     for (const auto& e : t) programs += (e.status >> 4) == 0xC;
   EXPECT_GE(programs, 3u);
-  for (const auto& t : m.tracks) EXPECT_EQ(t.back().tick, m.endTick());
-  EXPECT_GE(m.secondsAt(m.endTick()), 30.0);
-  EXPECT_LE(m.secondsAt(m.endTick()), 90.0);
+  for (const auto& t : m.tracks) EXPECT_EQ(t.back().tick, timing->endTick());
+  EXPECT_GE(timing->lengthMs(), 30000);
+  EXPECT_LE(timing->lengthMs(), 90000);
   std::uint32_t lastOff = 0;
   for (const auto& n : notes) lastOff = std::max(lastOff, n.off);
-  const double tail = m.secondsAt(m.endTick()) - m.secondsAt(lastOff);
-  EXPECT_GE(tail, 0.0);
-  EXPECT_LT(tail, 0.25);
+  const std::int64_t tail = timing->lengthMs() - timing->msAt(lastOff);
+  EXPECT_GE(tail, 0);
+  EXPECT_LT(tail, 250);
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, Tune, ::testing::ValuesIn(kTunes), [](const auto& info) { return stem(info.param); });
