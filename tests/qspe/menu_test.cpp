@@ -55,14 +55,6 @@ class Menu : public ::testing::Test {
   std::optional<HeadlessRun> run;
 };
 
-// The pictures are stacked out of entry order: the title ticks bring them up.
-TEST_F(Menu, DesignStacking) {
-  EXPECT_EQ(go("0 dump\n").dumpOrder("FormMain"),
-            (std::vector<std::string>{"Label3", "Label2", "Label1", "txtEvent", "txtTitle", "LabelStar", "Label8",
-                                      "imgTitle(0)", "imgTitle(1)", "imgTitle(2)", "imgTitle(4)", "imgTitle(6)",
-                                      "imgTitle(5)", "imgTitle(3)", "txtBG", "Ques1", "Ques2"}));
-}
-
 // The window shows in the middle of its Form_Load, before the backdrop's size
 // and the stars; it becomes active once the load is done.
 TEST_F(Menu, LoadReadsTheRecordOnceShowsMidwayAndActivationLoopsTheMenuMusic) {
@@ -239,33 +231,6 @@ TEST_F(Menu, ClosingTheMenuStopsItsMusicWritesNothingAndEnds) {
             (std::vector<std::string>{"500 unload FormMain", "500 mci \"stop midifile \"", "500 mci \"stop midifile \"",
                                       "500 mci \"close midifile\"", "500 end"}));
   EXPECT_EQ(readBytes(run->file("Qspe.dat")), bytesOf(flags(3).toBytes()));
-}
-
-TEST_F(Menu, AStandInKeepsItsGamesCaptionSizeColourAndStarAndLeavesOnX) {
-  make(ScoreRecord{0, 0, kTrue, 0, 0, 0, 0, 0});
-  run->rt().addForm(std::make_unique<PendingGameScene>(
-      PendingGame{"FormQBF", "QorvexBlast FINAL", 4100, 2850, Color::rgb(192, 192, 0), colors::black,
-                  &ScoreRecord::clearQBF},
-      run->services()));
-  auto t = go(presses("Right", 2, 100) + "300 down Z\n310 up Z\n400 dump\n500 down X\n510 up X\n600 quit\n");
-  EXPECT_TRUE(t.has("300 set FormQBF caption \"★QorvexBlast FINAL\"")) << t.dump();
-  EXPECT_EQ(t.dumpOf("FormQBF").find("FormQBF caption=\"★QorvexBlast FINAL\" visible=1 width=4100 height=2850 "
-                                     "back=#C0C000"),
-            0u);
-  EXPECT_TRUE(t.inOrder({"500 wav end.wav wait 0", "500 unload FormQBF",
-                         "500 write Qspe.dat 00000000ffff0000000000000000000000000000", "500 activate FormMain"}));
-}
-
-TEST_F(Menu, EntryFiveGoesThroughTheIntroToTheForeverShooterAndBack) {
-  make(flags(5));
-  std::string s = presses("Right", 5, 100) + "700 down Z\n710 up Z\n";
-  s += "800 down Z\n900 up Z\n";    // the intro is left while Z is held
-  s += "1000 down X\n1010 up X\n";  // the shooter is left for the menu
-  auto t = go(s + "1100 quit\n");
-  EXPECT_TRUE(t.inOrder({"700 show FormFirst", "700 hide FormMain", "800 unload FormFirst", "800 load FormQF",
-                         "800 mci \"open <dir>/title.mid type sequencer alias midifile\"", "800 show FormQF",
-                         "800 activate FormQF", "1000 unload FormQF", "1000 show FormMain", "1000 activate FormMain"}));
-  EXPECT_EQ(t.count("set FormQF caption"), 0) << "no star: its own flag is not set";
 }
 
 }  // namespace
