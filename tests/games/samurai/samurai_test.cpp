@@ -2,7 +2,6 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 
 #include "games/samurai/samurai_probe.h"
@@ -39,7 +38,6 @@ class Sam {
   FormSam& sam() { return *sam_; }
   TraceView run() const { return run_.trace(); }
   Runtime& rt() { return run_.rt(); }
-  std::string file(const std::string& name) const { return run_.file(name); }
 
   // Runs `f` at time t, before the scene's timers due then.
   void at(std::int64_t t, std::function<void()> f) { run_.at(t, std::move(f)); }
@@ -129,15 +127,9 @@ TEST(SamuraiKeys, UpAndDownMoveOneFloorPerPressWhateverTheRepeat) {
   s += "500 down Down\n510 up Down\n";  // already under
   s += "600 quit\n";
   g.play(s);
-  auto tops = g.sets("Samurai", "top");
-  std::vector<std::pair<std::int64_t, std::string>> got;
-  for (auto& t : tops) got.emplace_back(t.at, t.value);
-  std::vector<std::pair<std::int64_t, std::string>> want = {{100, "40"}, {300, "80"}, {400, "120"}};
-  EXPECT_EQ(got, want) << g.run().dump();
+  EXPECT_EQ(g.sets("Samurai", "top"), (std::vector<Timed>{{100, "40"}, {300, "80"}, {400, "120"}})) << g.run().dump();
   // The sword moves with the player, 8 pixels higher.
-  auto swords = g.sets("Katana", "top");
-  ASSERT_EQ(swords.size(), 3u);
-  EXPECT_EQ(swords.back().value, "112");
+  EXPECT_EQ(g.run().valuesOnly("FormSam.Katana", "top"), (std::vector<std::string>{"32", "72", "112"}));
 }
 
 // ---- contact with the cells under the player ----
@@ -187,13 +179,9 @@ TEST_P(SamuraiContact, OneContactPass) {
   EXPECT_EQ(after.life, c.life);
   EXPECT_EQ(after.score - before, c.points);
   EXPECT_EQ(after.mid, c.midAfter);
-  auto wavs = g.run().grep("200 wav ");
-  if (*c.sound) {
-    ASSERT_EQ(wavs.size(), 1u) << g.run().dump();
-    EXPECT_EQ(wavs[0], std::string("200 wav ") + c.sound + " async 0");
-  } else {
-    EXPECT_TRUE(wavs.empty()) << g.run().dump();
-  }
+  std::vector<std::string> sounds;
+  if (*c.sound) sounds.push_back(std::string("200 wav ") + c.sound + " async 0");
+  EXPECT_EQ(g.run().grep("200 wav "), sounds) << g.run().dump();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -227,35 +215,26 @@ TEST(SamuraiSword, TicksAddAPointSwingWhileZIsHeldAndCutInTheSwordsColumn) {
   g.at(680, [&] { P::life(sam) = 7; });
   g.play(std::string(kStart) + "200 down Z\n290 repeat Z\n420 up Z\n720 quit\n");
   // One point a tick from the first tick after the start.
-  auto scores = g.sets("txtScore", "caption");
-  ASSERT_GE(scores.size(), 3u);
-  EXPECT_EQ(scores[0].at, 60);
-  EXPECT_EQ(scores[0].value, "\"1\"");
-  EXPECT_EQ(scores[1].value, "\"2\"");
+  EXPECT_EQ(g.sets("txtScore", "caption").at(0), (Timed{60, "\"1\""}));
   // Z down at 200: the ticks at 210, 260, 310 ... show "|", "/", "___", "|", ...
-  auto sword = g.sets("Katana", "caption");
-  std::vector<std::pair<std::int64_t, std::string>> got;
-  for (auto& s : sword) got.emplace_back(s.at, s.value);
-  std::vector<std::pair<std::int64_t, std::string>> want = {
-      {10, "\"|\""}, {260, "\"/\""}, {310, "\"___\""}, {360, "\"|\""}, {410, "\"/\""}, {420, "\"|\""}};
-  EXPECT_EQ(got, want) << g.run().dump();
-  // The arrow is cut at once (+100), the star is lost for nothing, the block holds.
-  // The point of a tick shows before its cut: 4 at 210, then 4 + 100 + 1.
-  EXPECT_EQ(g.valuesAt("StageMid(3)", "caption", 210), std::vector<std::string>{"\"___\""});
-  EXPECT_TRUE(g.run().has("210 wav zack.wav async 0"));
-  EXPECT_EQ(g.valuesAt("txtScore", "caption", 210), std::vector<std::string>{"\"4\""});
-  EXPECT_EQ(g.valuesAt("txtScore", "caption", 260), std::vector<std::string>{"\"105\""});
-  EXPECT_EQ(g.valuesAt("StageMid(3)", "caption", 310), std::vector<std::string>{"\"___\""});
-  EXPECT_TRUE(g.run().has("310 wav zack.wav async 0"));
-  EXPECT_EQ(g.valuesAt("txtScore", "caption", 360), std::vector<std::string>{"\"107\""});
+  EXPECT_EQ(g.sets("Katana", "caption"), (std::vector<Timed>{{10, "\"|\""}, {260, "\"/\""}, {310, "\"___\""},
+                                                             {360, "\"|\""}, {410, "\"/\""}, {420, "\"|\""}}))
+      << g.run().dump();
+  EXPECT_EQ(g.times("wav zack.wav async 0"), (std::vector<std::int64_t>{210, 310}));
   EXPECT_EQ(g.times("wav katana.wav async 0"), (std::vector<std::int64_t>{410}));
-  EXPECT_EQ(g.valuesAt("StageTop(3)", "caption", 100), std::vector<std::string>{"\"←\""});
-  EXPECT_TRUE(g.sets("StageTop(3)", "caption").size() == 1u);
+  EXPECT_EQ(g.sets("StageTop(3)", "caption"), (std::vector<Timed>{{100, "\"←\""}}));
+  // The arrow is cut at once (+100), the star is lost for nothing, the block
+  // holds. The point of a tick shows before its cut: 4 at 210, then 4 + 100 + 1.
   // The face follows the lives.
-  EXPECT_EQ(g.valuesAt("Samurai", "caption", 510), std::vector<std::string>{"\"K\""});
-  EXPECT_EQ(g.valuesAt("Samurai", "caption", 610), std::vector<std::string>{"\"L\""});
-  EXPECT_TRUE(g.valuesAt("Samurai", "caption", 660).empty());
-  EXPECT_EQ(g.valuesAt("Samurai", "caption", 710), std::vector<std::string>{"\"J\""});
+  const struct {
+    const char* element;
+    std::int64_t at;
+    std::vector<std::string> shown;
+  } captions[] = {{"txtScore", 110, {"\"2\""}},     {"StageMid(3)", 210, {"\"___\""}}, {"txtScore", 210, {"\"4\""}},
+                  {"txtScore", 260, {"\"105\""}},   {"StageMid(3)", 310, {"\"___\""}}, {"txtScore", 360, {"\"107\""}},
+                  {"Samurai", 510, {"\"K\""}},      {"Samurai", 610, {"\"L\""}},       {"Samurai", 660, {}},
+                  {"Samurai", 710, {"\"J\""}}};
+  for (const auto& c : captions) EXPECT_EQ(g.valuesAt(c.element, "caption", c.at), c.shown) << c.element << " " << c.at;
 }
 
 // ---- the scroll ----
@@ -284,8 +263,7 @@ TEST(SamuraiScroll, RefillFollowsTheDrawTables) {
   };
   const Table tables[3] = {{7, 16, 28, 13, 21}, {3, 9, 25, 11, 19}, {1, 6, 29, 12, 17}};
   Sam g;
-  int checked = 0, notes = 0;
-  std::map<std::string, int> seen[3];
+  int notes = 0;
   g.at(50, [&] {
     g.rt().randomize();
     Random mirror(clockSeed(1, 50));
@@ -300,17 +278,12 @@ TEST(SamuraiScroll, RefillFollowsTheDrawTables) {
         if (r == t.hole) want = "";
         if (k == 1 && roundHalfEven(100 * mirror.draw()) == 49) want = "♪", ++notes;
         P::refill(g.sam(), k, 10);
-        const std::string& got = P::cell(g.sam(), k, 10).caption();
-        EXPECT_EQ(got, want) << "floor " << k << " refill " << n;
-        ++seen[k][got];
-        ++checked;
+        EXPECT_EQ(P::cell(g.sam(), k, 10).caption(), want) << "floor " << k << " refill " << n;
       }
     }
   });
   g.play("60 quit\n");
-  EXPECT_EQ(checked, 9000);
-  EXPECT_GT(notes, 0);
-  for (int k = 0; k < 3; ++k) EXPECT_EQ(seen[k].size(), k == 1 ? 6u : 5u);
+  EXPECT_GT(notes, 0);  // the draws ran, notes included
 }
 
 // 1000, 999, 998 ... down to 1 ms; the step at 1 ms plays "clear.wav", gives
@@ -388,13 +361,9 @@ TEST_P(SamuraiBest, OnlyAboveTheBestAndPlusOne) {
       << g.run().dump();
   auto hisc = g.sets("txtHisc", "caption");
   std::erase_if(hisc, [](const Timed& t) { return t.at == 0; });  // the load's
-  if (*c.afterGame) {
-    ASSERT_EQ(hisc.size(), 1u) << g.run().dump();
-    EXPECT_EQ(hisc[0].at, 310);
-    EXPECT_EQ(hisc[0].value, std::string("\"") + c.afterGame + "\"");
-  } else {
-    EXPECT_TRUE(hisc.empty()) << g.run().dump();
-  }
+  std::vector<Timed> shown;
+  if (*c.afterGame) shown.push_back({310, std::string("\"") + c.afterGame + "\""});
+  EXPECT_EQ(hisc, shown) << g.run().dump();
   // The final score on screen is the compared score + 1.
   EXPECT_EQ(g.valuesAt("txtScore", "caption", 310), std::vector<std::string>{"\"" + std::to_string(c.score + 1) + "\""});
   const std::string hex = hexOf(ScoreRecord{.hiScoreSam = c.written}.toBytes());
