@@ -16,6 +16,7 @@
 
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/display_settings.h"
+#include "platform/sdl/face_memo.h"
 #include "platform/sdl/form_painter.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/sdl_platform.h"
@@ -158,12 +159,13 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   std::unique_ptr<FormPainter> painter;
   std::unique_ptr<AudioDevice> audio;
   SdlPlatform* live = nullptr;
+  std::unique_ptr<SdlPainter::FaceSearch> faces;  // its check may still run when the run ends
   if (opt.headless) {
     painter = std::make_unique<LazyPainter>(config.programDir, program.name);
     platform = std::make_unique<HeadlessPlatform>(opt.screen.value_or(ScreenSize{}), painter.get());
     audio = std::make_unique<SilentAudio>();
   } else {
-    auto faces = SdlPainter::searchAhead();
+    faces = SdlPainter::searchAhead(faceMemoPath());
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // The software-drawn windows go to the display directly (X11 shared
     // memory), not through a GL texture that may itself be emulated.
@@ -193,7 +195,10 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *deferred, settings.scale, hostWindow);
     sdl->setFullscreen(settings.fullscreen);
     sdl->rememberIn(settingsFile, settings);
-    sdl->whenIdle([d = deferred.get()] { d->open(); });
+    sdl->whenIdle([d = deferred.get(), f = faces.get()] {
+      f->check();
+      d->open();
+    });
     audio = std::move(deferred);
     live = sdl.get();
     if (!sdl->hostError().empty()) {

@@ -22,12 +22,14 @@ struct FontFile {
   int index = 0;
   bool syntheticBold = false;
   bool syntheticItalic = false;
+  bool operator==(const FontFile&) const = default;
 };
 
 struct FoundFace {
   std::string family;               // the family found
   std::array<FontFile, 4> styles;   // regular, italic, bold, bold italic
   const FontFile& style(bool bold, bool italic) const { return styles[(bold ? 2 : 0) + (italic ? 1 : 0)]; }
+  bool operator==(const FoundFace&) const = default;
 };
 
 // Found faces by the name the scenes use.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/sdl/bold_glyph.h"
+#include "platform/sdl/face_memo.h"
 #include "platform/sdl/label_layout.h"
 #include "platform/sdl/part_tiles.h"
 #include "platform/sdl/text_ink.h"
@@ -43,16 +44,42 @@ std::unique_ptr<SdlPainter> SdlPainter::create(const std::string& programName, c
   return makeSdlPainter(programName, programDir, standardFaces(), error);
 }
 
-SdlPainter::FaceSearch::FaceSearch(std::vector<FaceRequest> wanted)
-    : found_(std::async(std::launch::async, [this, wanted = std::move(wanted)] { return findFaces(wanted, error_); })) {}
+SdlPainter::FaceSearch::FaceSearch(std::vector<FaceRequest> wanted, std::string memoFile)
+    : wanted_(std::move(wanted)), memo_(std::move(memoFile)) {
+  if (!memo_.empty()) recalled_ = recallFaces(memo_, wanted_);
+  if (!recalled_) found_ = std::async(std::launch::async, [this] { return searchAndRemember(error_); });
+}
+
+SdlPainter::FaceSearch::~FaceSearch() {
+  if (found_.valid()) found_.wait();
+  if (checked_.valid()) checked_.wait();
+}
+
+std::optional<FaceTable> SdlPainter::FaceSearch::searchAndRemember(std::string& error) const {
+  std::optional<FaceTable> table = findFaces(wanted_, error);
+  if (table) rememberFaces(memo_, wanted_, *table);
+  return table;
+}
 
 std::optional<FaceTable> SdlPainter::FaceSearch::result(std::string& error) {
+  if (recalled_) return recalled_;
   std::optional<FaceTable> table = found_.get();
   if (!table) error = error_;
   return table;
 }
 
-std::unique_ptr<SdlPainter::FaceSearch> SdlPainter::searchAhead() { return std::make_unique<FaceSearch>(standardFaces()); }
+void SdlPainter::FaceSearch::check() {
+  if (!recalled_ || checked_.valid()) return;
+  checked_ = std::async(std::launch::async, [this] {
+    std::string error;
+    std::optional<FaceTable> table = findFaces(wanted_, error);
+    if (table && *table != *recalled_) rememberFaces(memo_, wanted_, *table);
+  });
+}
+
+std::unique_ptr<SdlPainter::FaceSearch> SdlPainter::searchAhead(std::string memoFile) {
+  return std::make_unique<FaceSearch>(standardFaces(), std::move(memoFile));
+}
 
 std::unique_ptr<SdlPainter> SdlPainter::create(const std::string& programName, const std::string& programDir,
                                                FaceSearch& search, std::string& error) {

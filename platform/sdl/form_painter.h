@@ -23,13 +23,29 @@ std::unique_ptr<SdlPainter> makeSdlPainter(const std::string& programName, const
 
 class SdlPainter::FaceSearch {
  public:
-  explicit FaceSearch(std::vector<FaceRequest> wanted);
-  // Waits for the search; nothing, with `error` set, when a face is missing.
+  FaceSearch(std::vector<FaceRequest> wanted, std::string memoFile);
+  ~FaceSearch();
+  FaceSearch(const FaceSearch&) = delete;
+  FaceSearch& operator=(const FaceSearch&) = delete;
+
+  // The remembered faces, or else waits for the search, which remembers what
+  // it finds; nothing, with `error` set, when a face is missing.
   std::optional<FaceTable> result(std::string& error);
+  // Once the first frame is up: remembered faces are looked up again on a
+  // thread of their own, and remembered anew for the next start when the
+  // fonts installed or their configuration have changed since. Once; the
+  // destructor waits for it.
+  void check();
 
  private:
+  std::optional<FaceTable> searchAndRemember(std::string& error) const;
+
+  const std::vector<FaceRequest> wanted_;
+  const std::string memo_;
+  std::optional<FaceTable> recalled_;
   std::string error_;
   std::future<std::optional<FaceTable>> found_;
+  std::future<void> checked_;
 };
 
 // Holds SDL_ttf open for as long as the painter lives.

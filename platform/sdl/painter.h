@@ -21,10 +21,11 @@ class SdlPainter : public FormPainter {
   static std::unique_ptr<SdlPainter> create(const std::string& programName, const std::string& programDir,
                                             std::string& error);
 
-  // The same with the faces looked for ahead, on a thread of their own:
+  // The same with the faces remembered in `memoFile` at the last start (see
+  // face_memo.h), or else looked for ahead, on a thread of their own:
   // fontconfig reads its configuration and caches while the display opens.
   class FaceSearch;
-  static std::unique_ptr<FaceSearch> searchAhead();
+  static std::unique_ptr<FaceSearch> searchAhead(std::string memoFile);
   static std::unique_ptr<SdlPainter> create(const std::string& programName, const std::string& programDir,
                                             FaceSearch& search, std::string& error);
 

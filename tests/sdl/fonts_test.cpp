@@ -1,6 +1,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include "paint_support.h"
+#include "platform/sdl/face_memo.h"
 #include "platform/sdl/glyph_map.h"
 
 namespace qs::test {
@@ -62,6 +63,68 @@ TEST(Fonts, AMissingJapaneseFaceFallsBackToAnyFaceForJapanese) {
   FcObjectSetDestroy(os);
   FcPatternDestroy(p);
   FcConfigDestroy(config);
+}
+
+// The memo of the faces found stands only while it answers the same question
+// with the same files.
+TEST(Fonts, RememberedFacesHoldOnlyWhileTheirFilesAndTheQuestionAreTheSame) {
+  TempDir dir;
+  const std::string memo = dir.file("cache/qspe/faces");
+  const std::vector<FaceRequest> wanted = {{"Face A", "FamilyA", "ja", "serif", "fonts-a"}};
+  FoundFace face{"FamilyA", {}};
+  for (int s = 0; s < 4; ++s) {
+    face.styles[static_cast<std::size_t>(s)] = {dir.file("a" + std::to_string(s % 2) + ".ttf"), s, s >= 2, false};
+    writeBytes(face.styles[static_cast<std::size_t>(s)].path, Bytes(16, 1));
+  }
+  const FaceTable table{{"Face A", face}};
+  ASSERT_TRUE(rememberFaces(memo, wanted, table));
+  EXPECT_EQ(recallFaces(memo, wanted), table);
+
+  const std::vector<FaceRequest> otherFamily = {{"Face A", "FamilyB", "ja", "serif", "fonts-a"}};
+  const std::vector<FaceRequest> oneMore = {wanted[0], {"Face B", "FamilyA", "", "", "fonts-a"}};
+  EXPECT_FALSE(recallFaces(memo, otherFamily));
+  EXPECT_FALSE(recallFaces(memo, oneMore));
+  const Bytes text = readBytes(memo);
+  for (std::size_t cut : {text.size() - 3, text.size() / 2, std::size_t{5}}) {
+    writeBytes(memo, Bytes(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(cut)));
+    EXPECT_FALSE(recallFaces(memo, wanted)) << "cut at " << cut;
+  }
+  writeBytes(memo, text);
+  writeBytes(dir.file("a1.ttf"), Bytes(17, 1));  // replaced by another file
+  EXPECT_FALSE(recallFaces(memo, wanted));
+  std::filesystem::remove(dir.file("a1.ttf"));
+  EXPECT_FALSE(recallFaces(memo, wanted));
+  EXPECT_FALSE(recallFaces(dir.file("none"), wanted));
+
+  FaceTable tabbed = table;
+  tabbed["Face A"].styles[0].path = dir.file("a\tb.ttf");
+  EXPECT_FALSE(rememberFaces(memo, wanted, tabbed)) << "a file it could not name is never remembered";
+}
+
+// A start takes the remembered faces without asking fontconfig; once its
+// first frame is up it asks all the same, and the next start has the answer.
+TEST(Fonts, ARememberedTableIsTakenAtOnceAndCorrectedForTheNextStart) {
+  TempDir dir;
+  const std::string memo = dir.file("faces");
+  const std::vector<FaceRequest> wanted = standardFaces();
+  std::string error;
+  std::optional<FaceTable> found;
+  {
+    SdlPainter::FaceSearch first(wanted, memo);  // nothing remembered: a search, remembered
+    found = first.result(error);
+    ASSERT_TRUE(found) << error;
+  }
+  ASSERT_EQ(recallFaces(memo, wanted), found);
+
+  FaceTable stale = *found;
+  stale[kUiFace] = found->at(kSymbolFace);  // as if the configuration had changed since
+  ASSERT_TRUE(rememberFaces(memo, wanted, stale));
+  {
+    SdlPainter::FaceSearch next(wanted, memo);
+    EXPECT_EQ(next.result(error), stale);
+    next.check();
+  }
+  EXPECT_EQ(recallFaces(memo, wanted), found);
 }
 
 // Mean column of the ink in a band of rows.

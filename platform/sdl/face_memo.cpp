@@ -1,0 +1,125 @@
+#include "platform/sdl/face_memo.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace qs {
+namespace {
+
+constexpr const char* kHeader = "qspe faces 1";
+
+// A font file as it stood when it was found: a file replaced or changed since
+// may be another font.
+struct Stamp {
+  long long size = -1, mtimeNs = -1;
+  bool operator==(const Stamp&) const = default;
+};
+
+std::optional<Stamp> stampOf(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return Stamp{static_cast<long long>(st.st_size),
+               static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+struct Line {
+  std::string name, requested;
+  int style = 0;
+  std::string family;
+  FontFile file;
+  Stamp stamp;
+};
+
+std::vector<std::string> fields(const std::string& line) {
+  std::vector<std::string> out;
+  std::stringstream in(line);
+  for (std::string f; std::getline(in, f, '\t');) out.push_back(f);
+  return out;
+}
+
+std::optional<Line> parse(const std::vector<std::string>& f) {
+  auto flag = [](const std::string& s) { return s == "0" || s == "1"; };
+  if (f.size() != 10 || f[2].size() != 1 || f[2][0] < '0' || f[2][0] > '3' || !flag(f[6]) || !flag(f[7]))
+    return std::nullopt;
+  try {
+    return Line{f[0], f[1], f[2][0] - '0', f[3], FontFile{f[4], std::stoi(f[5]), f[6] == "1", f[7] == "1"},
+                Stamp{std::stoll(f[8]), std::stoll(f[9])}};
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+bool clean(const std::string& s) { return s.find_first_of("\t\n") == std::string::npos; }
+
+}  // namespace
+
+std::string faceMemoPath() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache && cache[0] == '/') return std::string(cache) + "/qspe/faces";
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return std::string(home) + "/.cache/qspe/faces";
+  return {};
+}
+
+std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<FaceRequest>& wanted) {
+  std::ifstream in(file);
+  std::string line;
+  if (!std::getline(in, line) || line != kHeader) return std::nullopt;
+  std::map<std::pair<std::string, int>, Line> lines;  // (name, style)
+  while (std::getline(in, line)) {
+    auto l = parse(fields(line));
+    if (!l) return std::nullopt;
+    lines.insert_or_assign({l->name, l->style}, *l);
+  }
+  FaceTable table;
+  for (const FaceRequest& r : wanted) {
+    FoundFace face;
+    for (int s = 0; s < 4; ++s) {
+      auto it = lines.find({r.name, s});
+      if (it == lines.end() || it->second.requested != r.family || stampOf(it->second.file.path) != it->second.stamp)
+        return std::nullopt;
+      face.family = it->second.family;
+      face.styles[static_cast<std::size_t>(s)] = it->second.file;
+    }
+    table.emplace(r.name, std::move(face));
+  }
+  return table;
+}
+
+bool rememberFaces(const std::string& file, const std::vector<FaceRequest>& wanted, const FaceTable& table) {
+  if (file.empty()) return false;
+  std::ostringstream out;
+  out << kHeader << '\n';
+  for (const FaceRequest& r : wanted) {
+    auto it = table.find(r.name);
+    if (it == table.end() || !clean(r.name) || !clean(r.family) || !clean(it->second.family)) return false;
+    for (int s = 0; s < 4; ++s) {
+      const FontFile& f = it->second.styles[static_cast<std::size_t>(s)];
+      auto stamp = stampOf(f.path);
+      if (!stamp || !clean(f.path)) return false;
+      out << r.name << '\t' << r.family << '\t' << s << '\t' << it->second.family << '\t' << f.path << '\t' << f.index
+          << '\t' << f.syntheticBold << '\t' << f.syntheticItalic << '\t' << stamp->size << '\t' << stamp->mtimeNs
+          << '\n';
+    }
+  }
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(file).parent_path(), error);
+  std::string temp = file + ".XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) return false;
+  const std::string text = out.str();
+  bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  ok = close(fd) == 0 && ok;
+  if (ok && std::rename(temp.c_str(), file.c_str()) == 0) return true;
+  std::remove(temp.c_str());
+  return false;
+}
+
+}  // namespace qs

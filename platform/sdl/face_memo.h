@@ -1,0 +1,24 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/font_finder.h"
+
+namespace qs {
+
+// The faces found at the last start, kept in a small file so that the next
+// start need not wait for fontconfig before its first frame. A remembered
+// table is taken only when it answers every face asked for, the same way, and
+// each of its font files is still there with the size and time it had.
+
+// $XDG_CACHE_HOME/qspe/faces (~/.cache/qspe/faces when it is unset); empty
+// when there is no home to keep it in.
+std::string faceMemoPath();
+
+std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<FaceRequest>& wanted);
+
+// False when the file cannot be written; it is replaced whole or not at all.
+bool rememberFaces(const std::string& file, const std::vector<FaceRequest>& wanted, const FaceTable& table);
+
+}  // namespace qs
