@@ -171,7 +171,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     // memory), not through a GL texture that may itself be emulated.
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (program.letDisplaySleep) SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
       std::fprintf(stderr, "%s: cannot open the display: %s\n", name, SDL_GetError());
       return 1;
     }
@@ -195,8 +195,10 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *deferred, settings.scale, hostWindow);
     sdl->setFullscreen(settings.fullscreen);
     sdl->rememberIn(settingsFile, settings);
+    // What the first frame does not need comes once it is up.
     sdl->whenIdle([d = deferred.get(), f = faces.get()] {
       f->check();
+      SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);  // pads already plugged in are announced as if just plugged
       d->open();
     });
     audio = std::move(deferred);

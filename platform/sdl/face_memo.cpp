@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -58,6 +59,29 @@ std::optional<Line> parse(const std::vector<std::string>& f) {
 
 bool clean(const std::string& s) { return s.find_first_of("\t\n") == std::string::npos; }
 
+std::string env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+// What fontconfig answers from besides the fonts: where its configuration is
+// read and when that last changed. Another answer may come from another
+// configuration, so the memo holds only under the same one.
+std::string configuration() {
+  std::ostringstream out;
+  for (const char* name : {"FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT"}) out << env(name) << '\t';
+  std::string user = env("XDG_CONFIG_HOME");
+  if (user.empty() && !env("HOME").empty()) user = env("HOME") + "/.config";
+  for (const std::string& path : {std::string("/etc/fonts/fonts.conf"), std::string("/etc/fonts/conf.d"),
+                                  user + "/fontconfig", user + "/fontconfig/fonts.conf", user + "/fontconfig/conf.d"}) {
+    struct stat st {};
+    out << (stat(path.c_str(), &st) == 0 ? st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec : -1) << '\t';
+  }
+  std::string text = out.str();
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return text;
+}
+
 }  // namespace
 
 std::string faceMemoPath() {
@@ -71,7 +95,8 @@ std::string faceMemoPath() {
 std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<FaceRequest>& wanted) {
   std::ifstream in(file);
   std::string line;
-  if (!std::getline(in, line) || line != kHeader) return std::nullopt;
+  if (!std::getline(in, line) || line != kHeader || !std::getline(in, line) || line != configuration())
+    return std::nullopt;
   std::map<std::pair<std::string, int>, Line> lines;  // (name, style)
   while (std::getline(in, line)) {
     auto l = parse(fields(line));
@@ -96,7 +121,7 @@ std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<
 bool rememberFaces(const std::string& file, const std::vector<FaceRequest>& wanted, const FaceTable& table) {
   if (file.empty()) return false;
   std::ostringstream out;
-  out << kHeader << '\n';
+  out << kHeader << '\n' << configuration() << '\n';
   for (const FaceRequest& r : wanted) {
     auto it = table.find(r.name);
     if (it == table.end() || !clean(r.name) || !clean(r.family) || !clean(it->second.family)) return false;

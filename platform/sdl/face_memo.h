@@ -9,8 +9,10 @@ namespace qs {
 
 // The faces found at the last start, kept in a small file so that the next
 // start need not wait for fontconfig before its first frame. A remembered
-// table is taken only when it answers every face asked for, the same way, and
-// each of its font files is still there with the size and time it had.
+// table is taken only when it answers every face asked for, the same way,
+// under the same fontconfig configuration (its variables and the times its
+// files last changed), and each of its font files is still there with the
+// size and time it had.
 
 // $XDG_CACHE_HOME/qspe/faces (~/.cache/qspe/faces when it is unset); empty
 // when there is no home to keep it in.

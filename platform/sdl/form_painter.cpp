@@ -1,6 +1,7 @@
 #include "platform/sdl/form_painter.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "platform/sdl/bold_glyph.h"
 #include "platform/sdl/face_memo.h"
@@ -73,7 +74,8 @@ void SdlPainter::FaceSearch::check() {
   checked_ = std::async(std::launch::async, [this] {
     std::string error;
     std::optional<FaceTable> table = findFaces(wanted_, error);
-    if (table && *table != *recalled_) rememberFaces(memo_, wanted_, *table);
+    if (!table) std::remove(memo_.c_str());  // the next start looks for itself, and says what is missing
+    else if (*table != *recalled_) rememberFaces(memo_, wanted_, *table);
   });
 }
 

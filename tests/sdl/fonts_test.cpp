@@ -3,6 +3,7 @@
 #include "paint_support.h"
 #include "platform/sdl/face_memo.h"
 #include "platform/sdl/glyph_map.h"
+#include "support/env_var.h"
 
 namespace qs::test {
 namespace {
@@ -84,6 +85,11 @@ TEST(Fonts, RememberedFacesHoldOnlyWhileTheirFilesAndTheQuestionAreTheSame) {
   const std::vector<FaceRequest> oneMore = {wanted[0], {"Face B", "FamilyA", "", "", "fonts-a"}};
   EXPECT_FALSE(recallFaces(memo, otherFamily));
   EXPECT_FALSE(recallFaces(memo, oneMore));
+  {
+    EnvVar otherConfiguration("FONTCONFIG_FILE", dir.file("fonts.conf"));
+    EXPECT_FALSE(recallFaces(memo, wanted));
+  }
+  EXPECT_EQ(recallFaces(memo, wanted), table);
   const Bytes text = readBytes(memo);
   for (std::size_t cut : {text.size() - 3, text.size() / 2, std::size_t{5}}) {
     writeBytes(memo, Bytes(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(cut)));
