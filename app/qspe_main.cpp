@@ -1,5 +1,5 @@
+#include "app/audio_module.h"
 #include "app/launcher.h"
 #include "app/qspe_program.h"
-#include "platform/sdl/sdl_audio.h"
 
-int main(int argc, char** argv) { return qs::launch(argc, argv, {"Qspe", qs::makeQspe, qs::openSdlAudio, ""}); }
+int main(int argc, char** argv) { return qs::launch(argc, argv, {"Qspe", qs::makeQspe, qs::openAudioModule, ""}); }
