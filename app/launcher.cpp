@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/sdl/cache_file.h"
 #include "platform/sdl/display_settings.h"
 #include "platform/sdl/face_memo.h"
 #include "platform/sdl/form_painter.h"
@@ -195,6 +196,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *deferred, settings.scale, hostWindow);
     sdl->setFullscreen(settings.fullscreen);
     sdl->rememberIn(settingsFile, settings);
+    sdl->rememberFirstFrameIn(cacheFilePath(program.name + "-first-frame"));
     // What the first frame does not need comes once it is up.
     sdl->whenIdle([d = deferred.get(), f = faces.get()] {
       f->check();

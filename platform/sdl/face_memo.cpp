@@ -1,7 +1,6 @@
 #include "platform/sdl/face_memo.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +9,8 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+
+#include "platform/sdl/cache_file.h"
 
 namespace qs {
 namespace {
@@ -84,13 +85,18 @@ std::string configuration() {
 
 }  // namespace
 
-std::string faceMemoPath() {
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  if (cache && cache[0] == '/') return std::string(cache) + "/qspe/faces";
-  const char* home = std::getenv("HOME");
-  if (home && home[0] == '/') return std::string(home) + "/.cache/qspe/faces";
-  return {};
+std::string faceFilesSignature(const FaceTable& table) {
+  std::ostringstream out;
+  for (const auto& [name, face] : table)
+    for (const FontFile& f : face.styles) {
+      const Stamp stamp = stampOf(f.path).value_or(Stamp{});
+      out << name << '\t' << f.path << '\t' << f.index << f.syntheticBold << f.syntheticItalic << '\t' << stamp.size
+          << '\t' << stamp.mtimeNs << '\n';
+    }
+  return out.str();
 }
+
+std::string faceMemoPath() { return cacheFilePath("faces"); }
 
 std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<FaceRequest>& wanted) {
   std::ifstream in(file);
@@ -134,17 +140,7 @@ bool rememberFaces(const std::string& file, const std::vector<FaceRequest>& want
           << '\n';
     }
   }
-  std::error_code error;
-  std::filesystem::create_directories(std::filesystem::path(file).parent_path(), error);
-  std::string temp = file + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  const std::string text = out.str();
-  bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-  ok = close(fd) == 0 && ok;
-  if (ok && std::rename(temp.c_str(), file.c_str()) == 0) return true;
-  std::remove(temp.c_str());
-  return false;
+  return replaceFile(file, out.str());
 }
 
 }  // namespace qs

@@ -14,9 +14,12 @@ namespace qs {
 // files last changed), and each of its font files is still there with the
 // size and time it had.
 
-// $XDG_CACHE_HOME/qspe/faces (~/.cache/qspe/faces when it is unset); empty
-// when there is no home to keep it in.
+// The cache file "faces".
 std::string faceMemoPath();
+
+// Every font file of the table, with its size and time: another signature,
+// another font may draw.
+std::string faceFilesSignature(const FaceTable& table);
 
 std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<FaceRequest>& wanted);
 

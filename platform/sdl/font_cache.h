@@ -15,6 +15,7 @@ namespace qs {
 class FontCache {
  public:
   explicit FontCache(FaceTable faces) : faces_(std::move(faces)) {}
+  const FaceTable& faces() const { return faces_; }
   ~FontCache();
   FontCache(const FontCache&) = delete;
   FontCache& operator=(const FontCache&) = delete;

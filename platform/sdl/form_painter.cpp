@@ -93,6 +93,24 @@ SdlFormPainter::SdlFormPainter(std::string programName, std::string programDir, 
       surfaces_(kTextSurfaceBudget),
       pictures_(std::move(programDir), std::move(programName)) {}
 
+std::optional<std::string> SdlFormPainter::pictureName(const Form& form, int scale) {
+  // A picture file may change between runs, unlike the fonts' files, whose
+  // sizes and times the name holds.
+  for (const auto& e : form.children())
+    if (e->visible() && e->kind() == Element::Kind::Image) return std::nullopt;
+  const int s = std::max(1, scale);
+  std::optional<std::string> name =
+      PartTiles::drawingOf(form, s, SDL_Rect{0, 0, form.clientWidth() * s, form.clientHeight() * s});
+  if (!name) return std::nullopt;
+  const SDL_version* ttf = TTF_Linked_Version();
+  int major = 0, minor = 0, patch = 0;
+  TTF_GetFreeTypeVersion(&major, &minor, &patch);
+  *name += "\x1eSDL_ttf " + std::to_string(ttf->major) + '.' + std::to_string(ttf->minor) + '.' +
+           std::to_string(ttf->patch) + " FreeType " + std::to_string(major) + '.' + std::to_string(minor) + '.' +
+           std::to_string(patch) + '\x1e' + faceFilesSignature(fonts_.faces());
+  return name;
+}
+
 void SdlFormPainter::release() {
   fonts_.closeAll();
   surfaces_.clear();

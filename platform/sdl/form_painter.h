@@ -73,6 +73,7 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   void paintParts(SDL_Renderer* renderer, const Form& form, int scale, const std::vector<Rect>& parts) override;
   bool writePng(const Form& f, const std::string& file, int scale, std::string& error) override;
   TextMeasurer& measurer() override { return *this; }
+  std::optional<std::string> pictureName(const Form& form, int scale) override;
   void release() override;
 
   bool ready() const { return ttf_.ok(); }

@@ -3,6 +3,7 @@
 
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ class SdlPainter : public FormPainter {
   virtual void paint(SDL_Renderer* renderer, const Form& form, int scale, const Rect* area = nullptr) = 0;
   // The same for several parts (see Form::damageParts), as one frame.
   virtual void paintParts(SDL_Renderer* renderer, const Form& form, int scale, const std::vector<Rect>& parts) = 0;
+  // A name for the whole picture of the form at the scale, the same in every
+  // run for the same picture and never for another; nothing when that cannot
+  // be told (see FirstFrameMemo).
+  virtual std::optional<std::string> pictureName(const Form&, int) { return std::nullopt; }
   // Closes the fonts and frees the text kept so far, to be opened and made
   // again as they are next drawn: a window gone leaves its sizes unused.
   virtual void release() {}

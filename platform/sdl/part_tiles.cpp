@@ -24,7 +24,12 @@ SDL_Rect drawnArea(const Container& c, const Element& e, int ox, int oy, int sca
 }
 
 std::optional<std::string> PartTiles::nameOf(const Form& form, int scale, const SDL_Rect& part) {
-  if (part.w * part.h > kMaxPixels || !form.printed().empty()) return std::nullopt;
+  if (part.w * part.h > kMaxPixels) return std::nullopt;
+  return drawingOf(form, scale, part);
+}
+
+std::optional<std::string> PartTiles::drawingOf(const Form& form, int scale, const SDL_Rect& part) {
+  if (!form.printed().empty()) return std::nullopt;
   std::string name = "\x02part\x1f" + placeOf(part) + '@' + std::to_string(scale) + ' ' + form.back().hex();
   const auto& kids = form.children();
   for (auto it = kids.rbegin(); it != kids.rend(); ++it) {

@@ -30,6 +30,8 @@ class PartTiles {
   // The name of the picture of `part` (drawn pixels); nothing when it cannot
   // be told from the elements alone (a box, or printed text, is drawn there).
   static std::optional<std::string> nameOf(const Form& form, int scale, const SDL_Rect& part);
+  // The same for a part of any size.
+  static std::optional<std::string> drawingOf(const Form& form, int scale, const SDL_Rect& part);
 
   // Draws the kept picture of that name over the part; false when none is kept.
   bool draw(TextureStore& textures, SDL_Renderer* renderer, const std::string& name, const SDL_Rect& part);

@@ -376,13 +376,35 @@ bool SdlPlatform::redraw(Form& f) {
     const SDL_Rect picture{p.x, p.y, cw * p.scale, ch * p.scale};
     SDL_RenderSetViewport(w.renderer, &picture);
     if (part) painter_.paintParts(w.renderer, f, p.scale, f.damageParts());
-    else painter_.paint(w.renderer, f, p.scale);
+    else if (!drawFirstFrame(w, f, picture, p.scale)) painter_.paint(w.renderer, f, p.scale);
   }
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
   f.clearDirty();
   // A present waits for the display, whose replies may bring events along.
   pumpDue_ = !display_.ready() || display_.eventsCame();
+  return true;
+}
+
+// The run's first frame, when the window's software renderer draws into a
+// surface of the window's own: copied from the picture kept at the last
+// start when that is the same, else drawn and kept for the next. False when
+// it is not that frame or it cannot be copied; it is then to be drawn.
+bool SdlPlatform::drawFirstFrame(Window& w, const Form& f, const SDL_Rect& picture, int scale) {
+  if (!firstFrame_) return false;
+  const FirstFrameMemo memo = std::move(*firstFrame_);
+  firstFrame_.reset();
+  SDL_RendererInfo info{};
+  SDL_GetRendererInfo(w.renderer, &info);
+  if (!(info.flags & SDL_RENDERER_SOFTWARE) || w.host || f.coversScreen()) return false;
+  const std::optional<std::string> name = painter_.pictureName(f, scale);
+  SDL_Surface* surface = name ? SDL_GetWindowSurface(w.window) : nullptr;
+  if (!surface) return false;
+  SDL_RenderFlush(w.renderer);  // what the renderer holds back lands first
+  if (memo.recall(*name, surface, picture)) return true;
+  painter_.paint(w.renderer, f, scale);
+  SDL_RenderFlush(w.renderer);
+  memo.keep(*name, surface, picture);
   return true;
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/sdl/display_connection.h"
 #include "platform/sdl/display_settings.h"
+#include "platform/sdl/first_frame.h"
 #include "platform/sdl/gamepad.h"
 #include "platform/sdl/placement.h"
 #include "platform/sdl/painter.h"
@@ -70,6 +71,9 @@ class SdlPlatform : public Platform {
   bool fullscreen() const { return fullscreen_; }
   // Alt+Enter and F11 then write the choice to `file`, beside the rest of `kept`.
   void rememberIn(std::string file, DisplaySettings kept);
+  // The run's first frame is copied from the picture kept in `file` at the
+  // last start when it is the same, and kept there otherwise (first_frame.h).
+  void rememberFirstFrameIn(std::string file) { firstFrame_.emplace(std::move(file)); }
   // Where the form's picture lay in its window when last drawn.
   Placement placementOf(const Form& f) const;
 
@@ -107,6 +111,7 @@ class SdlPlatform : public Platform {
   };
 
   void openHost(std::uint64_t id);
+  bool drawFirstFrame(Window& w, const Form& f, const SDL_Rect& picture, int scale);
 
   void take(const SDL_Event& ev, std::int64_t now);
   // True once a quit (the session's hang-up included) or a window's close
@@ -134,6 +139,7 @@ class SdlPlatform : public Platform {
   int runScale_;
   bool fullscreen_ = false;
   std::string settingsFile_;
+  std::optional<FirstFrameMemo> firstFrame_;  // until the run's first frame is drawn
   DisplaySettings kept_;
   std::set<SDL_Scancode> swallowed_;  // full-screen keys held down
   Gamepads pads_;

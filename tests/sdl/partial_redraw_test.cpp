@@ -5,6 +5,7 @@
 
 #include <array>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "paint_support.h"
@@ -245,6 +246,44 @@ TEST_F(FrameCap, AFormHiddenOrUnloadedBeforeItsFrameIsNotDrawn) {
     platform_->holdUntil(platform_->wallNow());
     EXPECT_EQ(platform_->frames(), before);
   }
+}
+
+// A start's first frame is the picture kept at the last start when all that
+// draws it is the same, pixel for pixel what drawing it gives; any other is
+// drawn, and kept in its turn.
+TEST_F(DummyVideo, TheFirstFrameIsThePictureKeptAtTheLastStartWhenItIsTheSame) {
+  TempDir dir;
+  const std::string memo = dir.file("first-frame");
+  SilentAudio audio;
+  Trace trace{[] { return std::int64_t{0}; }};
+  // A start showing the strip slid `moves` pixels: how many pixels of its
+  // first frame differ from a fresh drawing.
+  auto start = [&](int moves) {
+    SdlPlatform platform(painter(), audio, 2);
+    platform.rememberFirstFrameIn(memo);
+    Runtime rt(platform, trace, RunConfig{});
+    auto& strip = static_cast<Strip&>(rt.addForm(std::make_unique<Strip>("Strip")));
+    rt.show(strip);
+    for (int i = 0; i < moves; ++i) strip.step();
+    std::vector<Form*> shown{&strip};
+    platform.present(shown);
+    platform.holdUntil(platform.wallNow());
+    SurfacePtr fresh = draw(strip, 2);
+    return differingPixels(SDL_GetWindowSurface(platform.windowOf(strip)), fresh.get());
+  };
+  EXPECT_EQ(start(0), 0);
+  ASSERT_TRUE(std::filesystem::exists(memo));
+  EXPECT_EQ(start(0), 0);
+  Bytes kept = readBytes(memo);
+  kept[kept.size() - 4] ^= 0xff;  // the blue of the last pixel kept
+  writeBytes(memo, kept);
+  EXPECT_GT(start(0), 0) << "the picture kept is what was shown";
+  EXPECT_EQ(start(3), 0) << "another drawing";
+  EXPECT_EQ(start(3), 0) << "the other drawing, kept";
+  kept = readBytes(memo);
+  kept.resize(kept.size() - 8);
+  writeBytes(memo, kept);
+  EXPECT_EQ(start(3), 0) << "a picture cut short is not taken";
 }
 
 }  // namespace
