@@ -56,13 +56,15 @@ inline long peakResidentKb(pid_t pid) {
   return -1;
 }
 
-// The programs measured keep their window settings in a folder of the
-// bench's own, so a player's remembered scale or full screen neither changes
-// the figures nor is changed by them.
+// The programs measured keep their window settings and what they remember
+// to start sooner in folders of the bench's own, so a player's remembered
+// scale or full screen neither changes the figures nor is changed by them.
 inline void ownSettingsFolder() {
   static const bool done = [] {
     char dir[] = "/tmp/qspe-bench-XXXXXX";
-    if (mkdtemp(dir)) setenv("XDG_CONFIG_HOME", dir, 1);
+    if (!mkdtemp(dir)) return false;
+    setenv("XDG_CONFIG_HOME", dir, 1);
+    setenv("XDG_CACHE_HOME", (std::string(dir) + "/cache").c_str(), 1);
     return true;
   }();
   (void)done;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "platform/sdl/virtual_key.h"
 #include "platform/sdl/x11_host.h"
@@ -380,6 +381,7 @@ bool SdlPlatform::redraw(Form& f) {
   }
   it->second.needsWhole = false;
   SDL_RenderPresent(it->second.renderer);
+  if (firstFrameToKeep_) std::exchange(firstFrameToKeep_, nullptr)();  // once it is on screen
   f.clearDirty();
   // A present waits for the display, whose replies may bring events along.
   pumpDue_ = !display_.ready() || display_.eventsCame();
@@ -388,8 +390,9 @@ bool SdlPlatform::redraw(Form& f) {
 
 // The run's first frame, when the window's software renderer draws into a
 // surface of the window's own: copied from the picture kept at the last
-// start when that is the same, else drawn and kept for the next. False when
-// it is not that frame or it cannot be copied; it is then to be drawn.
+// start when that is the same, else drawn, and kept for the next once it is
+// on screen. False when it is not that frame or it cannot be copied; it is
+// then to be drawn.
 bool SdlPlatform::drawFirstFrame(Window& w, const Form& f, const SDL_Rect& picture, int scale) {
   if (!firstFrame_) return false;
   const FirstFrameMemo memo = std::move(*firstFrame_);
@@ -403,8 +406,7 @@ bool SdlPlatform::drawFirstFrame(Window& w, const Form& f, const SDL_Rect& pictu
   SDL_RenderFlush(w.renderer);  // what the renderer holds back lands first
   if (memo.recall(*name, surface, picture)) return true;
   painter_.paint(w.renderer, f, scale);
-  SDL_RenderFlush(w.renderer);
-  memo.keep(*name, surface, picture);
+  firstFrameToKeep_ = [memo, name = *name, surface, picture] { memo.keep(name, surface, picture); };
   return true;
 }
 

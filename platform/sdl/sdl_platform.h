@@ -140,6 +140,7 @@ class SdlPlatform : public Platform {
   bool fullscreen_ = false;
   std::string settingsFile_;
   std::optional<FirstFrameMemo> firstFrame_;  // until the run's first frame is drawn
+  std::function<void()> firstFrameToKeep_;     // that frame, drawn, to keep once presented
   DisplaySettings kept_;
   std::set<SDL_Scancode> swallowed_;  // full-screen keys held down
   Gamepads pads_;
