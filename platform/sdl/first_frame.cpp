@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -100,11 +99,15 @@ bool decode(const std::uint32_t* in, std::size_t words, SDL_Surface* s, const SD
 
 bool FirstFrameMemo::recall(const std::string& name, SDL_Surface* target, const SDL_Rect& area) const {
   if (file_.empty() || !fits(target, area)) return false;
-  std::ifstream in(file_, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   const std::size_t magic = sizeof kMagic - 1;
   const Words head = header(name, area, target->format->format);
   const std::size_t headBytes = head.size() * 4;
+  // No picture of this size codes to more than a count word for each pixel.
+  const std::uintmax_t most = magic + headBytes + 8u * static_cast<std::uintmax_t>(area.w) * area.h;
+  std::error_code error;
+  if (std::filesystem::file_size(file_, error) > most || error) return false;
+  std::ifstream in(file_, std::ios::binary);
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (bytes.size() < magic + headBytes || (bytes.size() - magic) % 4 != 0 ||
       !std::equal(kMagic, kMagic + magic, bytes.begin()) ||
       !std::equal(bytes.begin() + static_cast<std::ptrdiff_t>(magic),
