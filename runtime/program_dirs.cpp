@@ -28,9 +28,16 @@ ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosen
   return {own, own, false};
 }
 
-std::string dataHome() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
+std::string userFolder(const char* variable, const char* underHome) {
+  const char* xdg = std::getenv(variable);
   if (xdg && *xdg == '/') return withoutTrailingSlash(xdg) + "/qspe";
+  const char* home = std::getenv("HOME");
+  if (home && *home == '/') return std::string(home) + "/" + underHome + "/qspe";
+  return {};
+}
+
+std::string dataHome() {
+  if (std::string folder = userFolder("XDG_DATA_HOME", ".local/share"); !folder.empty()) return folder;
   const char* home = std::getenv("HOME");
   return std::string(home && *home ? home : ".") + "/.local/share/qspe";
 }

@@ -19,4 +19,9 @@ ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosen
 // $XDG_DATA_HOME/qspe when that is an absolute path, else ~/.local/share/qspe.
 std::string dataHome();
 
+// The program's folder under one of the player's base folders: $VARIABLE/qspe
+// when that is an absolute path, else ~/UNDER_HOME/qspe; empty when the home
+// folder is not known either.
+std::string userFolder(const char* variable, const char* underHome);
+
 }  // namespace qs

@@ -3,17 +3,15 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
+
+#include "runtime/program_dirs.h"
 
 namespace qs {
 
 std::string cacheFilePath(const std::string& name) {
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  if (cache && cache[0] == '/') return std::string(cache) + "/qspe/" + name;
-  const char* home = std::getenv("HOME");
-  if (home && home[0] == '/') return std::string(home) + "/.cache/qspe/" + name;
-  return {};
+  const std::string folder = userFolder("XDG_CACHE_HOME", ".cache");
+  return folder.empty() ? folder : folder + "/" + name;
 }
 
 bool replaceFile(const std::string& path, std::string_view bytes) {

@@ -6,15 +6,13 @@
 #include <fstream>
 
 #include "runtime/options.h"
+#include "runtime/program_dirs.h"
 
 namespace qs {
 
 std::string settingsPath() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config && config[0] == '/') return std::string(config) + "/qspe/settings";
-  const char* home = std::getenv("HOME");
-  if (home && home[0] == '/') return std::string(home) + "/.config/qspe/settings";
-  return {};
+  const std::string folder = userFolder("XDG_CONFIG_HOME", ".config");
+  return folder.empty() ? folder : folder + "/settings";
 }
 
 DisplaySettings readSettings(const std::string& path) {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/sdl/cache_file.h"
@@ -12,7 +11,7 @@
 namespace qs {
 namespace {
 
-constexpr char kMagic[] = "qspe first frame 1\n";
+constexpr std::uint32_t kMagic = 0x31467151;  // "QqF1": the file's first word
 constexpr std::uint32_t kRun = 0x80000000u;  // a count word with this bit: one pixel repeated
 
 using Words = std::vector<std::uint32_t>;
@@ -26,11 +25,12 @@ std::uint32_t* row(const SDL_Surface* s, const SDL_Rect& a, int y) {
   return reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) + (a.y + y) * s->pitch) + a.x;
 }
 
-// The header: the name's length and bytes, then width, height and format.
+// The header: the file's mark, the name's length and bytes, then width,
+// height and format.
 Words header(const std::string& name, const SDL_Rect& a, std::uint32_t format) {
-  Words w{static_cast<std::uint32_t>(name.size())};
-  w.resize(1 + (name.size() + 3) / 4, 0);
-  std::copy(name.begin(), name.end(), reinterpret_cast<char*>(w.data() + 1));
+  Words w{kMagic, static_cast<std::uint32_t>(name.size())};
+  w.resize(2 + (name.size() + 3) / 4, 0);
+  std::copy(name.begin(), name.end(), reinterpret_cast<char*>(w.data() + 2));
   w.insert(w.end(), {static_cast<std::uint32_t>(a.w), static_cast<std::uint32_t>(a.h), format});
   return w;
 }
@@ -99,26 +99,19 @@ bool decode(const std::uint32_t* in, std::size_t words, SDL_Surface* s, const SD
 
 bool FirstFrameMemo::recall(const std::string& name, SDL_Surface* target, const SDL_Rect& area) const {
   if (file_.empty() || !fits(target, area)) return false;
-  const std::size_t magic = sizeof kMagic - 1;
   const Words head = header(name, area, target->format->format);
-  const std::size_t headBytes = head.size() * 4;
-  // No picture of this size codes to more than a count word for each pixel.
-  const std::uintmax_t most = magic + headBytes + 8u * static_cast<std::uintmax_t>(area.w) * area.h;
+  // No picture of this size codes to more than two words a pixel.
+  const std::uintmax_t most = 4 * (head.size() + 2u * static_cast<std::uintmax_t>(area.w) * area.h);
   std::error_code error;
-  if (std::filesystem::file_size(file_, error) > most || error) return false;
+  const std::uintmax_t size = std::filesystem::file_size(file_, error);
+  if (error || size > most || size % 4 != 0 || size < head.size() * 4) return false;
+  Words words(size / 4);
   std::ifstream in(file_, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (bytes.size() < magic + headBytes || (bytes.size() - magic) % 4 != 0 ||
-      !std::equal(kMagic, kMagic + magic, bytes.begin()) ||
-      !std::equal(bytes.begin() + static_cast<std::ptrdiff_t>(magic),
-                  bytes.begin() + static_cast<std::ptrdiff_t>(magic + headBytes),
-                  reinterpret_cast<const char*>(head.data())))
+  if (!in.read(reinterpret_cast<char*>(words.data()), static_cast<std::streamsize>(size)) ||
+      !std::equal(head.begin(), head.end(), words.begin()))
     return false;
-  Words body((bytes.size() - magic - headBytes) / 4);
-  std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(magic + headBytes), bytes.end(),
-            reinterpret_cast<char*>(body.data()));
   if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return false;
-  const bool ok = decode(body.data(), body.size(), target, area);
+  const bool ok = decode(words.data() + head.size(), words.size() - head.size(), target, area);
   if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   return ok;
 }
@@ -128,9 +121,7 @@ bool FirstFrameMemo::keep(const std::string& name, const SDL_Surface* source, co
   Words words = header(name, area, source->format->format);
   const Words body = encode(source, area);
   words.insert(words.end(), body.begin(), body.end());
-  std::string bytes(kMagic, sizeof kMagic - 1);
-  bytes.append(reinterpret_cast<const char*>(words.data()), words.size() * 4);
-  return replaceFile(file_, bytes);
+  return replaceFile(file_, std::string_view(reinterpret_cast<const char*>(words.data()), words.size() * 4));
 }
 
 }  // namespace qs
