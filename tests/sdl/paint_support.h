@@ -72,6 +72,15 @@ inline Color pixel(const SDL_Surface* s, int x, int y) {
   return c;
 }
 
+// Pixels of `expected` that `shown` holds otherwise, `expected` lying at `at` in `shown`.
+inline int differingPixels(const SDL_Surface* shown, const SDL_Surface* expected, SDL_Point at = {0, 0}) {
+  int n = 0;
+  for (int y = 0; y < expected->h; ++y)
+    for (int x = 0; x < expected->w; ++x)
+      if (!(pixel(shown, x + at.x, y + at.y) == pixel(expected, x, y))) ++n;
+  return n;
+}
+
 // Tests with windows of SDL's dummy video driver: no display needed, no GL
 // libraries loaded.
 // The video stays up for the whole test program, as it does for a run: SDL

@@ -83,11 +83,7 @@ TEST(Painting, ALineIsSdlTtfsWholeLineAtItsAlignedPlace) {
     SDL_SetClipRect(expected.get(), &label);
     SDL_SetSurfaceBlendMode(line.get(), SDL_BLENDMODE_BLEND);
     SDL_BlitSurface(line.get(), nullptr, expected.get(), &at);
-    int differing = 0;
-    for (int y = 0; y < expected->h; ++y)
-      for (int x = 0; x < expected->w; ++x)
-        if (!(pixel(drawn.get(), x, y) == pixel(expected.get(), x, y))) ++differing;
-    EXPECT_EQ(differing, 0) << c.caption;
+    EXPECT_EQ(differingPixels(drawn.get(), expected.get()), 0) << c.caption;
   }
 }
 

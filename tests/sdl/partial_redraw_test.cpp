@@ -25,13 +25,6 @@ struct Canvas {
   ~Canvas() { SDL_DestroyRenderer(renderer); }
 };
 
-int differingPixels(const SDL_Surface* a, const SDL_Surface* b) {
-  int n = 0;
-  for (int y = 0; y < a->h; ++y)
-    for (int x = 0; x < a->w; ++x)
-      if (!(pixel(a, x, y) == pixel(b, x, y))) ++n;
-  return n;
-}
 
 TEST(PartialRedraw, DrawingOnlyTheDamageGivesTheSamePictureAsDrawingEverything) {
   const int scale = 2;
@@ -113,12 +106,8 @@ TEST_F(DummyVideo, ABlinkingPartIsCopiedFromItsKeptPictureAndNeverGoesStale) {
       SDL_RenderPresent(r);
       f.clearDirty();
       SurfacePtr fresh = draw(f, scale);
-      const SDL_Surface* shown = SDL_GetWindowSurface(w);
-      int differing = 0;
-      for (int y = 0; y < fresh->h; ++y)
-        for (int x = 0; x < fresh->w; ++x)
-          if (!(pixel(shown, x + margin.x, y + margin.y) == pixel(fresh.get(), x, y))) ++differing;
-      EXPECT_EQ(differing, 0) << what << " at " << margin.x << "," << margin.y;
+      EXPECT_EQ(differingPixels(SDL_GetWindowSurface(w), fresh.get(), margin), 0)
+          << what << " at " << margin.x << "," << margin.y;
     };
     const std::uint64_t before = painter().tiles().copies();
     for (int i = 0; i < 6; ++i) {
