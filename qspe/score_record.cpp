@@ -1,5 +1,7 @@
 #include "qspe/score_record.h"
 
+#include <algorithm>
+
 namespace qs {
 namespace {
 void put(ScoreRecord::Bytes& b, std::size_t at, std::uint32_t v, std::size_t n) {
@@ -29,6 +31,17 @@ ScoreRecord ScoreRecord::fromBytes(const std::uint8_t* data, std::size_t n) {
   for (std::size_t i = 0; i < 6; ++i) *flags[i] = static_cast<std::int16_t>(get(b, 2 * i, 2));
   r.hiScoreQF = static_cast<std::int32_t>(get(b, 12, 4));
   r.hiScoreSam = static_cast<std::int32_t>(get(b, 16, 4));
+  return r;
+}
+
+ScoreRecord mergedRecord(const ScoreRecord& mine, const ScoreRecord& kept) {
+  ScoreRecord r = mine;
+  std::int16_t* flags[] = {&r.clearQB, &r.clearQBL, &r.clearQBF, &r.clearQRB, &r.clearQS, &r.clearQF};
+  const auto keptFlags = kept.clearFlags();
+  for (std::size_t i = 0; i < 6; ++i)
+    if (isSet(keptFlags[i])) *flags[i] = kTrue;
+  r.hiScoreQF = std::max(mine.hiScoreQF, kept.hiScoreQF);
+  r.hiScoreSam = std::max(mine.hiScoreSam, kept.hiScoreSam);
   return r;
 }
 

@@ -30,6 +30,11 @@ struct ScoreRecord {
   friend bool operator==(const ScoreRecord&, const ScoreRecord&) = default;
 };
 
+// This copy's record laid over the one another copy of the program kept
+// meanwhile: a flag set by either stays set, a best score keeps the larger.
+// Over the record it was read from, it is this copy's record unchanged.
+ScoreRecord mergedRecord(const ScoreRecord& mine, const ScoreRecord& kept);
+
 // A flag counts as set only when it holds -1 (all bits set).
 constexpr std::int16_t kTrue = -1;
 constexpr bool isSet(std::int16_t flag) { return flag == kTrue; }

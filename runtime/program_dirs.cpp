@@ -1,5 +1,8 @@
 #include "runtime/program_dirs.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -28,18 +31,22 @@ ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosen
   return {own, own, false};
 }
 
-std::string userFolder(const char* variable, const char* underHome) {
-  const char* xdg = std::getenv(variable);
-  if (xdg && *xdg == '/') return withoutTrailingSlash(xdg) + "/qspe";
-  const char* home = std::getenv("HOME");
-  if (home && *home == '/') return std::string(home) + "/" + underHome + "/qspe";
+std::string homeFolder() {
+  if (const char* home = std::getenv("HOME"); home && *home) return *home == '/' ? withoutTrailingSlash(home) : "";
+  // HOME unset, as under some service managers: the account's own home.
+  const passwd* account = getpwuid(geteuid());
+  if (account && account->pw_dir && account->pw_dir[0] == '/') return withoutTrailingSlash(account->pw_dir);
   return {};
 }
 
-std::string dataHome() {
-  if (std::string folder = userFolder("XDG_DATA_HOME", ".local/share"); !folder.empty()) return folder;
-  const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : ".") + "/.local/share/qspe";
+std::string userFolder(const char* variable, const char* underHome) {
+  const char* xdg = std::getenv(variable);
+  if (xdg && *xdg == '/') return withoutTrailingSlash(xdg) + "/qspe";
+  // Never a folder relative to wherever the program was started.
+  if (const std::string home = homeFolder(); !home.empty()) return home + "/" + underHome + "/qspe";
+  return {};
 }
+
+std::string dataHome() { return userFolder("XDG_DATA_HOME", ".local/share"); }
 
 }  // namespace qs

@@ -16,8 +16,13 @@ struct ProgramDirs {
 // on the command line is used as its own folder. No trailing separators.
 ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosenDir = "");
 
-// $XDG_DATA_HOME/qspe when that is an absolute path, else ~/.local/share/qspe.
+// $XDG_DATA_HOME/qspe when that is an absolute path, else
+// ~/.local/share/qspe; empty when there is no home folder.
 std::string dataHome();
+
+// The player's home folder: $HOME, or where HOME is unset the account's
+// home; empty when HOME is not absolute or there is none.
+std::string homeFolder();
 
 // The program's folder under one of the player's base folders: $VARIABLE/qspe
 // when that is an absolute path, else ~/UNDER_HOME/qspe; empty when the home

@@ -68,6 +68,8 @@ TEST(ScoreFile, FilesOfEveryLengthUpToFortyBytesReadWithoutFailure) {
 }
 
 TEST(ScoreFile, SomethingOtherThanAFileAtThePathReadsAsZeros) {
+  TempDir home;
+  EnvVar xdg("XDG_DATA_HOME", home.path());
   HeadlessRun run;
   ScoreRecord r{-1};
   std::filesystem::create_directory(run.file("Qspe.dat"));
@@ -77,6 +79,17 @@ TEST(ScoreFile, SomethingOtherThanAFileAtThePathReadsAsZeros) {
   r.clearQB = -1;
   run.services().scores.read(run.file("fifo"), r);  // must not wait for a writer
   EXPECT_EQ(r, ScoreRecord{});
+}
+
+// Without a home folder (HOME unset or not absolute) the scores are never
+// kept in a folder relative to wherever the game was started.
+TEST(ScoreFile, TheDataHomeIsNeverAFolderRelativeToWhereTheGameStarted) {
+  EnvVar xdg("XDG_DATA_HOME", std::nullopt);
+  for (const auto& home : {std::optional<std::string>{}, std::optional<std::string>{"relative"}}) {
+    EnvVar h("HOME", home);
+    const std::string dir = scoreFallbackDir();
+    EXPECT_TRUE(dir.empty() || dir[0] == '/') << dir;
+  }
 }
 
 // A program directory that cannot be written, and no data home either: the

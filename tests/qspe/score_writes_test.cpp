@@ -4,7 +4,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +18,7 @@
 #include <random>
 #include <set>
 
-#include "qspe/file_ops.h"
+#include "runtime/file_ops.h"
 #include "qspe/score_file.h"
 #include "support/env_var.h"
 #include "support/headless_run.h"
@@ -297,6 +300,14 @@ TEST_P(ScoreFileReadOnly, TheRecordThereIsCarriedToTheDataHome) {
   EXPECT_EQ(lines(err), 1) << err;
   EXPECT_NE(err.find(home.path() + "/qspe"), std::string::npos) << err;
   EXPECT_TRUE(run.trace().has("0 read Qspe.dat " + hexOf(kA.toBytes())));
+
+  // Once the folder can be written again, what was kept meanwhile comes back to it.
+  ops.heal();
+  ScoreStore later(run.rt(), "Qspe", ops);
+  later.read(scoreFile, r);
+  EXPECT_EQ(r, kB);
+  EXPECT_TRUE(later.write(scoreFile, r));
+  EXPECT_EQ(readBytes(scoreFile), bytesOf(kB, kTail));
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocked, ScoreFileReadOnly,
@@ -365,8 +376,12 @@ TEST(ScoreWritesCrash, AWriterKilledAtAnyMomentLeavesTheOldRecordOrTheNew) {
   EXPECT_GT(namesIn(run.dir()).size(), 1u) << "no kill landed inside a write";
 }
 
-TEST(ScoreWritesTogether, TwoProgramsWritingInOneFolderNeverLeaveAnEmptyOrTornFile) {
-  HeadlessRun run({.scores = bytesOf(kA, kTail)});  // each writer has its own copy of the run
+// Two copies of the program at once, each with progress of its own: no
+// reader ever sees a torn file, and neither copy's clears or best are lost.
+TEST(ScoreWritesTogether, TwoProgramsWritingInOneFolderKeepEachOthersProgress) {
+  const ScoreRecord mine[2] = {kA, {0, -1, 0, 0, 0, -1, 9000, 6100}};
+  const ScoreRecord both = mergedRecord(mine[0], mine[1]);
+  HeadlessRun run({.scores = bytesOf(ScoreRecord{}, kTail)});  // each writer has its own copy of the run
   const std::string file = run.file("Qspe.dat");
   pid_t writers[2];
   for (int w = 0; w < 2; ++w) {
@@ -374,7 +389,7 @@ TEST(ScoreWritesTogether, TwoProgramsWritingInOneFolderNeverLeaveAnEmptyOrTornFi
     ASSERT_GE(writers[w], 0);
     if (writers[w] == 0) {
       int failed = 0;
-      for (int i = 0; i < 150; ++i) failed += !run.services().scores.write(file, w ? kB : kA);
+      for (int i = 0; i < 150; ++i) failed += !run.services().scores.write(file, mine[w]);
       _exit(failed ? 1 : 0);
     }
   }
@@ -383,7 +398,8 @@ TEST(ScoreWritesTogether, TwoProgramsWritingInOneFolderNeverLeaveAnEmptyOrTornFi
   while (running > 0) {
     Bytes now = readBytes(file);
     ++looks;
-    ASSERT_TRUE(now == bytesOf(kA, kTail) || now == bytesOf(kB, kTail)) << "a reader saw " << now.size() << " bytes";
+    ASSERT_EQ(now.size(), 20 + kTail.size()) << "a reader saw a torn file";
+    ASSERT_EQ(mergedRecord(both, ScoreRecord::fromBytes(now.data(), 20)), both) << "a reader saw a foreign record";
     for (pid_t& pid : writers) {
       int status = 0;
       if (pid > 0 && waitpid(pid, &status, WNOHANG) == pid) {
@@ -393,10 +409,91 @@ TEST(ScoreWritesTogether, TwoProgramsWritingInOneFolderNeverLeaveAnEmptyOrTornFi
       }
     }
   }
-  Bytes last = readBytes(file);
-  EXPECT_TRUE(last == bytesOf(kA, kTail) || last == bytesOf(kB, kTail));
+  EXPECT_EQ(readBytes(file), bytesOf(both, kTail));
   EXPECT_EQ(namesIn(run.dir()), std::set<std::string>{"Qspe.dat"});
   EXPECT_GT(looks, 10);
+}
+
+// What lies at the path, or at the end of its link, is not a regular file:
+// it is never replaced, and the scores go to the data home, said once.
+struct NodeCase {
+  const char* name;
+  mode_t kind;
+  bool viaLink;
+};
+
+class ScoreFileAtANode : public testing::TestWithParam<NodeCase> {};
+
+TEST_P(ScoreFileAtANode, IsLeftAsItIsAndTheDataHomeKeepsTheScores) {
+  const NodeCase& c = GetParam();
+  if (c.kind == S_IFCHR && geteuid() != 0) GTEST_SKIP() << "a device node is made as root only";
+  TempDir home;
+  EnvVar xdg("XDG_DATA_HOME", home.path());
+  HeadlessRun run;
+  const std::string node = run.file(c.viaLink ? "node" : "Qspe.dat");
+  if (c.kind == S_IFIFO) {
+    ASSERT_EQ(mkfifo(node.c_str(), 0666), 0);
+  }
+  if (c.kind == S_IFCHR) {
+    ASSERT_EQ(mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);  // a null device of our own
+  }
+  if (c.kind == S_IFDIR) fs::create_directory(node);
+  if (c.kind == S_IFSOCK) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un at{};
+    at.sun_family = AF_UNIX;
+    ASSERT_LT(node.size(), sizeof at.sun_path);
+    std::strcpy(at.sun_path, node.c_str());
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    close(fd);
+  }
+  if (c.viaLink) fs::create_symlink("node", run.file("Qspe.dat"));
+
+  testing::internal::CaptureStderr();
+  ScoreRecord r;
+  run.services().scores.read(run.file("Qspe.dat"), r);
+  EXPECT_TRUE(run.services().scores.write(run.file("Qspe.dat"), kB));
+  const std::string err = testing::internal::GetCapturedStderr();
+
+  struct stat st {};
+  ASSERT_EQ(lstat(node.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & S_IFMT, c.kind) << "replaced";
+  EXPECT_EQ(readBytes(home.path() + "/qspe/Qspe.dat"), bytesOf(kB));
+  EXPECT_EQ(lines(err), 1) << err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ScoreFileAtANode,
+                         testing::Values(NodeCase{"Pipe", S_IFIFO, false}, NodeCase{"LinkToAPipe", S_IFIFO, true},
+                                         NodeCase{"LinkToADevice", S_IFCHR, true},
+                                         NodeCase{"Socket", S_IFSOCK, false},
+                                         NodeCase{"LinkToAFolder", S_IFDIR, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Another user's link in a shared sticky folder (a game folder anyone may
+// write) leads where that user chose: it is not followed, whether what it
+// names exists or not, as the kernel's own rule has it.
+TEST(ScoreFileLink, AnotherUsersLinkInASharedFolderIsNotFollowed) {
+  if (geteuid() != 0) GTEST_SKIP() << "a link of another user's is made as root only";
+  TempDir home;
+  EnvVar xdg("XDG_DATA_HOME", home.path());
+  for (bool exists : {true, false}) {
+    HeadlessRun run;
+    const std::string victim = home.file("mine.conf");
+    fs::remove(victim);
+    if (exists) writeBytes(victim, kTail);
+    ASSERT_EQ(chmod(run.dir().c_str(), 01777), 0);
+    fs::create_symlink(victim, run.file("Qspe.dat"));
+    ASSERT_EQ(lchown(run.file("Qspe.dat").c_str(), 4321, 4321), 0);
+
+    testing::internal::CaptureStderr();
+    ScoreRecord r;
+    run.services().scores.read(run.file("Qspe.dat"), r);
+    run.services().scores.write(run.file("Qspe.dat"), kB);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fs::exists(victim), exists);
+    EXPECT_EQ(exists ? readBytes(victim) : Bytes{}, exists ? kTail : Bytes{});
+    EXPECT_EQ(readBytes(home.path() + "/qspe/Qspe.dat"), bytesOf(kB));
+  }
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 namespace qs {
 
-// The system calls through which the score file is opened, written, flushed,
-// renamed and closed. The store makes them here and nowhere else, so that a
+// The system calls through which a kept file is opened, written, flushed,
+// renamed and closed. They are made here and nowhere else, so that a
 // test can make any one of them fail; each behaves as its POSIX namesake
 // (-1 and errno on failure).
 class FileOps {

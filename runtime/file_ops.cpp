@@ -1,4 +1,4 @@
-#include "qspe/file_ops.h"
+#include "runtime/file_ops.h"
 
 #include <fcntl.h>
 #include <unistd.h>
