@@ -13,8 +13,8 @@ namespace {
 constexpr int kClientWidth = 4230;  // twips
 constexpr int kClientHeight = 3420;
 constexpr Rect kPictureRect{1560, 840, 1080, 1080};
-// Stacking of the pictures from the top; 5 and 6 wait hidden until their
-// entries open.
+// Stacking of the pictures from the top; those of the locked entries wait
+// hidden until their entries open.
 constexpr int kPictureStack[] = {0, 1, 2, 4, 6, 5, 3};
 }  // namespace
 
@@ -35,13 +35,14 @@ void FormMain::design() {
   place(Label8, "Label8",
         {"Choice:Z             Escape:X", gothic(14.25, true), Align::Centre, white, {0, 2640, 4215, 375}});
   for (int i : kPictureStack) {
-    std::string picture = "title" + std::to_string(i) + ".bmp";
-    place(imgTitle[static_cast<std::size_t>(i)], "imgTitle", kPictureRect, picture, i != 5 && i != 6, i);
+    const MenuEntry& entry = kMenuEntries[static_cast<std::size_t>(i)];
+    place(imgTitle[static_cast<std::size_t>(i)], "imgTitle", kPictureRect, std::string(entry.picture),
+          entry.clearsNeeded == 0, i);
   }
   // Set to 180 pt at load.
   place(txtBG, "txtBG", {"J", wingdings(72), Align::Centre, Color::rgb(64, 0, 64), {0, -240, 4215, 3375}});
-  place(Ques1, "Ques1", kPictureRect, "ques1.bmp");
-  place(Ques2, "Ques2", kPictureRect, "ques2.bmp");
+  place(Ques[0], "Ques1", kPictureRect, "ques1.bmp");
+  place(Ques[1], "Ques2", kPictureRect, "ques2.bmp");
 
   addTimer(TimeTxt, "TimeTxt", 10, true, [this] { TimeTxt_Timer(); });
   // The title follows the entry shown and nothing else: counting the steps
@@ -135,10 +136,10 @@ void FormMain::SelectGame() {
 void FormMain::TimeTxt_Timer() {
   const MenuEntry& entry = kMenuEntries[static_cast<std::size_t>(gameIndex)];
   if (entryOpen(gameIndex)) {
-    if (gameIndex >= 5) imgTitle[static_cast<std::size_t>(gameIndex)].setVisible(true);
+    if (entry.clearsNeeded > 0) imgTitle[static_cast<std::size_t>(gameIndex)].setVisible(true);
     txtTitle.setCaption(entry.title);
   } else {
-    (gameIndex == 5 ? Ques1 : Ques2).zOrder();
+    Ques[static_cast<std::size_t>(entry.cover)].zOrder();
     txtTitle.setCaption(entry.lockedTitle);
   }
   txtTitle.setFore(entry.colour);

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "qspe/media_form.h"
+#include "qspe/menu_entries.h"
 
 namespace qs {
 
@@ -10,7 +11,7 @@ namespace qs {
 // the shown game, X quits. Loaded once per run and hidden while a game is up.
 class FormMain : public MediaForm {
  public:
-  static constexpr int kEntries = 7;
+  static constexpr int kEntries = static_cast<int>(kMenuEntryCount);
 
   explicit FormMain(GameServices& services) : MediaForm("FormMain", Units::Twips, services) {}
   void design() override;
@@ -29,7 +30,7 @@ class FormMain : public MediaForm {
 
   Label Label3, Label2, Label1, txtEvent, txtTitle, LabelStar, Label8, txtBG;
   std::array<Image, kEntries> imgTitle;
-  Image Ques1, Ques2;
+  std::array<Image, 2> Ques;  // "Ques1" and "Ques2": the covers of the locked entries
   Timer TimeTxt, TimeEvent;
 
   int gameIndex = 0;
