@@ -70,6 +70,15 @@ struct LockPlace {
   const char* lockIn;  // the lock's folder; "" none
 };
 
+void PrintTo(const LockPlace& c, std::ostream* os) {
+  auto folder = [&](const Folder& f) { *os << std::oct << f.mode << (f.anotherUsers ? " theirs" : "") << std::dec; };
+  *os << "runtime " << (c.runtime ? c.runtime : "unset") << " ";
+  folder(c.runtimeFolder);
+  *os << (c.home ? ", home" : ", no home") << ", tmp/own ";
+  folder(c.ownTmp);
+  *os << ": lock in " << (*c.lockIn ? c.lockIn : "none");
+}
+
 class InstanceLockPlace : public ::testing::TestWithParam<LockPlace> {
  protected:
   std::string under(const std::string& name) const {
