@@ -29,7 +29,7 @@ class QScrProgram final : public Program {
   std::string hostEnv_;
 };
 
-// The saver with its lock in the user's runtime folder and its host's window
+// The saver with its lock in a folder of the user's own and its host's window
 // from the environment.
 std::unique_ptr<Program> makeQScr(Runtime& rt);
 

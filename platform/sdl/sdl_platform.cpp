@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/sdl/message_box.h"
 #include "platform/sdl/virtual_key.h"
 #include "platform/sdl/x11_host.h"
 #include "runtime/form.h"
@@ -545,7 +546,8 @@ ScreenSize SdlPlatform::screen() const {
 }
 
 void SdlPlatform::messageBox(const std::string& title, const std::string& text) {
-  SDL_ShowSimpleMessageBox(0, title.c_str(), wrapped(text).c_str(), nullptr);  // OK only, no icon
+  // A quit signal ends the box, which used to ignore it until OK, and then the program.
+  if (showMessageBox(title, wrapped(text))) quitting_ = true;
 }
 
 void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }

@@ -11,6 +11,10 @@
 #include <poll.h>
 #include <signal.h>
 
+#include <filesystem>
+
+#include "platform/sdl/font_finder.h"
+#include "runtime/instance_lock.h"
 #include "support/process.h"
 
 namespace qs::test {
@@ -60,6 +64,28 @@ class PrivateDisplay : public ::testing::Test {
     if (server_ <= 0 || number.empty()) return;
     name_ = ":" + number;
     display_ = XOpenDisplay(name_.c_str());
+    if (display_) offerBoxFont();
+  }
+  // Xvfb has no core font but "fixed", and SDL's message box wants a
+  // scalable one: a TrueType face of the system's, under names it looks for.
+  static void offerBoxFont() {
+    std::string error;
+    auto faces = findFaces({standardFaces().front()}, error);
+    if (!faces) return;
+    const std::string dir = tempFile("fonts");
+    std::filesystem::create_directory(dir);
+    std::error_code ignored;
+    std::filesystem::create_symlink(faces->begin()->second.style(false, false).path, dir + "/box.ttf", ignored);
+    std::ofstream(dir + "/fonts.dir") << "2\nbox.ttf -misc-box-medium-r-normal--0-0-0-0-p-0-iso10646-1\n"
+                                         "box.ttf -misc-box-medium-r-normal--0-0-0-0-p-0-iso8859-1\n";
+    int n = 0;
+    char** old = XGetFontPath(display_, &n);
+    std::vector<char*> path(old, old + n);
+    std::string entry = dir;
+    path.push_back(entry.data());
+    XSetFontPath(display_, path.data(), static_cast<int>(path.size()));
+    XFreeFontPath(old);
+    XSync(display_, False);
   }
   static void TearDownTestSuite() {
     if (display_) XCloseDisplay(display_);
@@ -81,6 +107,21 @@ class PrivateDisplay : public ::testing::Test {
     // The test says which display and driver, not the caller's session.
     return spawnProgram(args, {"DISPLAY=" + name_, "SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
                                "XDG_RUNTIME_DIR=" + dir_.path()});
+  }
+  // A window of the screen's own (there is no window manager) titled `title`; 0 if none.
+  Window windowTitled(const std::string& title) {
+    Window root = 0, parent = 0, *children = nullptr, found = 0;
+    unsigned n = 0;
+    XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &n);
+    for (unsigned i = 0; i < n && !found; ++i) {
+      XTextProperty name{};
+      if (XGetWMName(display_, children[i], &name) && name.value) {
+        if (title == reinterpret_cast<const char*>(name.value)) found = children[i];
+        XFree(name.value);
+      }
+    }
+    if (children) XFree(children);
+    return found;
   }
   XScreenSaverInfo screenSaver() {
     XScreenSaverInfo info{};
@@ -189,6 +230,41 @@ TEST_F(PrivateDisplay, DrawsIntoTheHostsWindowShrunkToFitAndLeavesItToTheHost) {
   EXPECT_EQ(attributes.width, kW);
   XDestroyWindow(display_, host);
   XSync(display_, False);
+}
+
+// A message box ends on a quit signal as a window does, and one whose program
+// is killed goes with it: no box is left on the screen, nor the lock held.
+TEST_F(PrivateDisplay, AMessageBoxEndsWithTheProgram) {
+  const std::string title = "QorvexSaver Ver 1.00";
+  // The exit status, or -1 when killed; none if the program is still there after 2 s.
+  auto endsWithin2s = [](pid_t pid) -> std::optional<int> {
+    int status = 0;
+    for (int i = 0; i < 40; ++i, std::this_thread::sleep_for(50ms))
+      if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return std::nullopt;
+  };
+  for (auto [signal, status] : {std::pair{SIGTERM, 0}, {SIGHUP, 0}, {SIGKILL, -1}}) {
+    pid_t pid = start(QSCR_BINARY, {"/C"}, dir_.file("box.trace"));
+    ASSERT_GT(pid, 0);
+    for (int i = 0; i < 200 && !windowTitled(title) && waitpid(pid, nullptr, WNOHANG) == 0; ++i)
+      std::this_thread::sleep_for(50ms);
+    if (!windowTitled(title)) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+      GTEST_SKIP() << "SDL shows no message box on this display";
+    }
+    kill(pid, signal);
+    EXPECT_EQ(endsWithin2s(pid), status) << strsignal(signal);
+    for (int i = 0; i < 40 && windowTitled(title); ++i) std::this_thread::sleep_for(50ms);
+    if (Window left = windowTitled(title)) {
+      ADD_FAILURE() << "the box is still there after " << strsignal(signal);
+      XKillClient(display_, left);
+      XSync(display_, False);
+    }
+    EXPECT_TRUE(FileInstanceLock("QScr", dir_.path()).take()) << strsignal(signal);
+  }
 }
 
 TEST_F(PrivateDisplay, AWindowThatIsNotThereEndsTheSaverWithStatus1) {
