@@ -105,7 +105,7 @@ TEST_P(InstanceLockPlace, IsAFolderOfTheUsersOwn) {
   make(under("tmp/own"), c.ownTmp);
   EnvVar runtimeDir("XDG_RUNTIME_DIR", c.runtime ? std::optional(runtime) : std::nullopt);
   EnvVar cacheHome("XDG_CACHE_HOME", c.home ? std::optional(root_.file("cache")) : std::nullopt);
-  EnvVar home("HOME", std::nullopt);
+  EnvVar home("HOME", "not/absolute");  // unset, it would be the account's home
   EnvVar tmpDir("TMPDIR", root_.file("tmp"));
   FileInstanceLock other("QScr", under(c.heldIn));
   ASSERT_TRUE(other.take());
