@@ -138,7 +138,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
 
   RunConfig config;
   config.programName = program.name;
-  const ProgramDirs dirs = findProgramDirs(executableDir(), opt.dir);
+  const ProgramDirs dirs = findProgramDirs(executableDir(), opt.dir, QSPE_MEDIA_FROM_BIN);
   config.programDir = dirs.media;
   config.dataDir = dirs.data;
   if (opt.seed) config.seed = *opt.seed;

@@ -17,13 +17,13 @@ std::string withoutTrailingSlash(std::string dir) {
 
 }  // namespace
 
-ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosenDir) {
+ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosenDir, const std::string& mediaFromBin) {
   if (!chosenDir.empty()) {
     std::string dir = withoutTrailingSlash(chosenDir);
     return {dir, dir, false};
   }
   std::string own = withoutTrailingSlash(exeDir);
-  std::filesystem::path shared = std::filesystem::path(own).parent_path() / "share" / "qspe";
+  std::filesystem::path shared = std::filesystem::path(own) / mediaFromBin;
   std::error_code error;
   // Installed: the scores go to the player's data home, never beside the shared media.
   if (std::filesystem::is_directory(shared, error))

@@ -10,11 +10,13 @@ struct ProgramDirs {
   bool installed = false;  // media under <prefix>/share/qspe, files in the data home
 };
 
-// An installed program (`<exe>/../share/qspe` is a folder) reads its media
-// there and keeps its files in dataHome(); a program run from its own folder
-// (a build tree, a portable copy) keeps both beside itself. A folder chosen
-// on the command line is used as its own folder. No trailing separators.
-ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosenDir = "");
+// An installed program (`<exe>/<mediaFromBin>` is a folder, ../share/qspe
+// unless the build put the media elsewhere) reads its media there and keeps
+// its files in dataHome(); a program run from its own folder (a build tree,
+// a portable copy) keeps both beside itself. A folder chosen on the command
+// line is used as its own folder. No trailing separators.
+ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosenDir = "",
+                            const std::string& mediaFromBin = "../share/qspe");
 
 // $XDG_DATA_HOME/qspe when that is an absolute path, else
 // ~/.local/share/qspe; empty when there is no home folder.
