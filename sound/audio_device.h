@@ -7,6 +7,10 @@ namespace qs {
 
 struct MidiTune;
 
+// The sample rate of the machine's audio output (stereo, 16-bit): effects
+// are converted to it as they are loaded.
+inline constexpr int kOutputRate = 44100;
+
 // What the sound code asks of the machine's audio output. The headless run
 // and a machine without sound use a device that plays nothing.
 //

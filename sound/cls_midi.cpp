@@ -11,6 +11,10 @@ namespace qs {
 namespace {
 
 constexpr int kPollMs = 250;
+// A tune shorter than one round of the poll is played once and not looped:
+// restarted at each end, a 1 ms tune would start a thousand times a second.
+// The game's tunes last 43 s and more.
+constexpr std::int64_t kShortestLoopMs = kPollMs;
 
 std::string upper(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -98,17 +102,18 @@ void clsMIDI::PlayLoop() {
   else poll_.setInterval(next);  // counts afresh from now
 }
 
-// One round of the loop: a tune that has ended starts again from 0; once the
-// player no longer loops (StopM, Play) the poll ends. A paused tune is neither
-// restarted nor left, and with nothing open the mode is never "stopped", so
-// only StopM or the player's release ends the poll then.
+// One round of the loop: a tune that has ended starts again from 0, unless it
+// is shorter than kShortestLoopMs; once the player no longer loops (StopM,
+// Play) the poll ends. A paused tune is neither restarted nor left, and with
+// nothing open the mode is never "stopped", so only StopM or the player's
+// release ends the poll then.
 void clsMIDI::poll() {
   std::string mode = upper(status("status midifile mode").substr(0, 7));
   if (loopPlay != True) {
     poll_.detach();
     return;
   }
-  if (mode == "STOPPED") send("play midifile from 0");
+  if (mode == "STOPPED" && sound_.musicLengthMs().value_or(0) >= kShortestLoopMs) send("play midifile from 0");
   poll_.setInterval(nextPollMs());
 }
 

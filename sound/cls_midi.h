@@ -28,7 +28,8 @@ class clsMIDI {
   std::int32_t Length();
   std::string Mode();
   // Plays on from the current position and loops: a poll restarts the tune
-  // from its beginning each time it has ended, until StopM or Play. Returns at
+  // from its beginning each time it has ended (one shorter than a round of the
+  // poll is played once and left), until StopM or Play. Returns at
   // once; the poll runs from a timer while the scene goes on, due when the
   // tune ends and at least every 250 ms.
   void PlayLoop();

@@ -157,6 +157,11 @@ std::optional<std::int64_t> MciSequencer::msToEnd() const {
   return length() - position();
 }
 
+std::optional<std::int64_t> MciSequencer::tuneMs() const {
+  if (!open_) return std::nullopt;
+  return length();
+}
+
 std::int64_t MciSequencer::length() const { return open_->tune->timing.lengthMs(); }
 
 std::int64_t MciSequencer::position() const {

@@ -44,6 +44,7 @@ class MciSequencer : public MediaControl {
   std::string send(const std::string& command) override;
   std::int32_t lastError() const override { return error_; }
   std::optional<std::int64_t> msToEnd() const override;
+  std::optional<std::int64_t> tuneMs() const override;
 
  private:
   enum class Mode { Stopped, Playing, Paused };

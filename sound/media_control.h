@@ -16,6 +16,8 @@ class MediaControl {
   // While a tune plays, the ms left until its end on the run's clock. A look
   // at the device's state for scheduling, not a command: nothing is sent.
   virtual std::optional<std::int64_t> msToEnd() const { return std::nullopt; }
+  // The length in ms of the open tune, playing or not; a look as well.
+  virtual std::optional<std::int64_t> tuneMs() const { return std::nullopt; }
 };
 
 }  // namespace qs

@@ -57,11 +57,15 @@ class Reader {
 };
 
 // Walks one track's events; collects its tempo changes and returns the tick of
-// its last event, or -1 when the track is malformed.
-std::int64_t readTrack(Reader r, std::vector<MidiTiming::Tempo>& tempos) {
+// its last event, or -1 when the track is malformed. `events` counts the
+// events of every track so far; the walk stops, also with -1, as soon as it
+// or the tempo changes go past their caps, so a hostile file costs no more
+// than the largest it may be.
+std::int64_t readTrack(Reader r, std::vector<MidiTiming::Tempo>& tempos, std::size_t& events) {
   std::int64_t tick = 0;
   std::uint32_t status = 0;
   while (!r.done()) {
+    if (++events > kMaxMidiEvents) return -1;
     tick += r.varlen();
     std::uint32_t b = r.byte();
     if (b == 0xFF) {
@@ -71,6 +75,7 @@ std::int64_t readTrack(Reader r, std::vector<MidiTiming::Tempo>& tempos) {
       if (type == 0x51 && len == 3) {
         std::uint32_t us = r.be(3);
         if (us > 0) tempos.push_back({tick, us});
+        if (tempos.size() > kMaxMidiTempos) return -1;
       } else {
         r.skip(len);
       }
@@ -182,6 +187,12 @@ MidiTiming::MidiTiming(std::uint16_t division, std::vector<Tempo> tempos, std::i
     : division_(division), tempos_(std::move(tempos)), endTick_(endTick) {
   std::stable_sort(tempos_.begin(), tempos_.end(), [](const Tempo& a, const Tempo& b) { return a.tick < b.tick; });
   if (tempos_.empty() || tempos_.front().tick > 0) tempos_.insert(tempos_.begin(), Tempo{});
+  // The time at each tempo change, summed once here: every look-up is then a
+  // binary search, not a walk over all the changes before it.
+  usBefore_.resize(tempos_.size());
+  for (std::size_t i = 1; i < tempos_.size(); ++i)
+    usBefore_[i] = usBefore_[i - 1] + static_cast<double>(tempos_[i].tick - tempos_[i - 1].tick) * usPerTick(tempos_[i - 1]);
+  lengthMs_ = msAt(endTick_);
 }
 
 double MidiTiming::usPerTick(const Tempo& t) const {
@@ -193,36 +204,29 @@ double MidiTiming::usPerTick(const Tempo& t) const {
   return static_cast<double>(t.usPerQuarter) / division_;
 }
 
+// Counted on from the last tempo change before `tick` (from the first, at tick 0).
 double MidiTiming::usAt(std::int64_t tick) const {
-  double us = 0;
-  for (std::size_t i = 0; i < tempos_.size(); ++i) {
-    bool last = i + 1 == tempos_.size();
-    std::int64_t next = last ? tick : std::min(tick, tempos_[i + 1].tick);
-    us += static_cast<double>(next - tempos_[i].tick) * usPerTick(tempos_[i]);
-    if (last || tick <= tempos_[i + 1].tick) break;
-  }
-  return us;
+  auto after = std::lower_bound(tempos_.begin() + 1, tempos_.end(), tick,
+                                [](const Tempo& t, std::int64_t at) { return t.tick < at; });
+  auto i = static_cast<std::size_t>(after - tempos_.begin()) - 1;
+  return usBefore_[i] + static_cast<double>(tick - tempos_[i].tick) * usPerTick(tempos_[i]);
 }
 
 std::int64_t MidiTiming::msAt(std::int64_t tick) const { return std::llround(usAt(tick) / 1000.0); }
 
 std::int64_t MidiTiming::tickAt(std::int64_t ms) const {
-  double left = static_cast<double>(ms) * 1000.0;
-  if (left <= 0) return 0;
-  for (std::size_t i = 0; i < tempos_.size(); ++i) {
-    double per = usPerTick(tempos_[i]);
-    bool last = i + 1 == tempos_.size();
-    double span = last ? 0 : static_cast<double>(tempos_[i + 1].tick - tempos_[i].tick) * per;
-    if (last || left < span) {
-      auto tick = tempos_[i].tick + static_cast<std::int64_t>(std::floor(left / per + 1e-9));
-      return std::min(tick, endTick_);
-    }
-    left -= span;
-  }
-  return endTick_;
+  double us = static_cast<double>(ms) * 1000.0;
+  if (us <= 0) return 0;
+  // The last tempo change that comes at or before that time.
+  auto i = static_cast<std::size_t>(std::upper_bound(usBefore_.begin() + 1, usBefore_.end(), us) - usBefore_.begin()) - 1;
+  auto tick = tempos_[i].tick + static_cast<std::int64_t>(std::floor((us - usBefore_[i]) / usPerTick(tempos_[i]) + 1e-9));
+  return std::min(tick, endTick_);
 }
 
-std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes) {
+std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes, MidiLoadError* why) {
+  MidiLoadError ignored;
+  if (!why) why = &ignored;
+  *why = MidiLoadError::Invalid;
   Reader file(bytes.data(), bytes.data() + bytes.size());
   if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) return std::nullopt;
   file.skip(4);
@@ -238,6 +242,7 @@ std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes
   std::vector<MidiTiming::Tempo> tempos;
   std::int64_t end = 0;
   std::uint32_t read = 0;
+  std::size_t events = 0;
   while (read < tracks) {
     const std::uint8_t* id = file.pos();
     file.skip(4);
@@ -246,11 +251,14 @@ std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes
     file.skip(size);
     if (!file.ok()) return std::nullopt;  // cut short
     if (std::memcmp(id, "MTrk", 4) != 0) continue;  // chunks of unknown kinds are skipped
-    std::int64_t last = readTrack(Reader(body, body + size), tempos);
+    std::int64_t last = readTrack(Reader(body, body + size), tempos, events);
+    if (events > kMaxMidiEvents) *why = MidiLoadError::TooManyEvents;
+    if (tempos.size() > kMaxMidiTempos) *why = MidiLoadError::TooManyTempos;
     if (last < 0) return std::nullopt;
     end = std::max(end, last);
     ++read;
   }
+  *why = MidiLoadError::None;
   return MidiTiming(division, std::move(tempos), end);
 }
 
@@ -274,11 +282,9 @@ std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadEr
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   in.seekg(0);
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-  auto timing = in ? parseMidiTiming(bytes) : std::nullopt;
-  if (!timing) {
-    error = MidiLoadError::Invalid;
-    return nullptr;
-  }
+  error = MidiLoadError::Invalid;
+  auto timing = in ? parseMidiTiming(bytes, &error) : std::nullopt;
+  if (!timing) return nullptr;
   error = MidiLoadError::None;
   return std::make_shared<const MidiTune>(MidiTune{path, std::move(bytes), *timing});
 }
@@ -288,6 +294,8 @@ const char* midiLoadWhy(MidiLoadError error) {
     case MidiLoadError::Missing: return "the file is missing";
     case MidiLoadError::Invalid: return "it is not a MIDI file";
     case MidiLoadError::TooLarge: return "it is larger than any tune the game plays";
+    case MidiLoadError::TooManyEvents: return "it holds more events than any tune the game plays";
+    case MidiLoadError::TooManyTempos: return "it changes tempo more often than any tune the game plays";
     case MidiLoadError::None: break;
   }
   return "";

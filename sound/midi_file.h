@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -21,7 +22,7 @@ class MidiTiming {
   MidiTiming(std::uint16_t division, std::vector<Tempo> tempos, std::int64_t endTick);
 
   std::int64_t endTick() const { return endTick_; }
-  std::int64_t lengthMs() const { return msAt(endTick_); }
+  std::int64_t lengthMs() const { return lengthMs_; }
   std::int64_t msAt(std::int64_t tick) const;
   // The last tick that starts at or before `ms`.
   std::int64_t tickAt(std::int64_t ms) const;
@@ -32,7 +33,9 @@ class MidiTiming {
 
   std::uint16_t division_;
   std::vector<Tempo> tempos_;  // sorted by tick, the first at tick 0
+  std::vector<double> usBefore_;  // for each tempo, the microseconds before its tick
   std::int64_t endTick_;
+  std::int64_t lengthMs_;
 };
 
 // A MIDI file read whole: its bytes (for a synthesizer) and its timing.
@@ -42,17 +45,23 @@ struct MidiTune {
   MidiTiming timing;
 };
 
-// Reads the header and every track; nothing when the bytes are not a
-// well-formed standard MIDI file.
-std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes);
-
-enum class MidiLoadError { None, Missing, Invalid, TooLarge };
+enum class MidiLoadError { None, Missing, Invalid, TooLarge, TooManyEvents, TooManyTempos };
 
 // The largest tune read: the game's own are a few kilobytes.
 inline constexpr std::uintmax_t kMaxMidiBytes = 4u << 20;
+// The most events (of every kind, in all tracks together) and tempo changes a
+// tune may hold: the game's own hold about 3,100 events and one tempo.
+inline constexpr std::size_t kMaxMidiEvents = 200000;
+inline constexpr std::size_t kMaxMidiTempos = 10000;
+
+// Reads the header and every track; nothing when the bytes are not a
+// well-formed standard MIDI file or hold more than the caps above, and then
+// `why` (if given) says which.
+std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes, MidiLoadError* why = nullptr);
 
 // Reads and parses a file; `error` says why when nothing comes back. A file
-// without a MIDI header, or larger than kMaxMidiBytes, is refused before it is read.
+// without a MIDI header, or larger than kMaxMidiBytes, is refused before it is
+// read; one with more events or tempo changes than the caps, once read.
 std::shared_ptr<const MidiTune> loadMidiFile(const std::string& path, MidiLoadError& error);
 
 // Why a tune cannot be played, in words.

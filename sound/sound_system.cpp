@@ -48,4 +48,6 @@ std::int32_t SoundSystem::mciError() const { return device_->lastError(); }
 
 std::optional<std::int64_t> SoundSystem::musicMsToEnd() const { return device_->msToEnd(); }
 
+std::optional<std::int64_t> SoundSystem::musicLengthMs() const { return device_->tuneMs(); }
+
 }  // namespace qs

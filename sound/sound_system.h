@@ -36,6 +36,8 @@ class SoundSystem {
   std::int32_t mciError() const;
   // While the music plays, the ms left until the tune's end; sends nothing.
   std::optional<std::int64_t> musicMsToEnd() const;
+  // The length of the open tune, if any; sends nothing either.
+  std::optional<std::int64_t> musicLengthMs() const;
 
   // A media file that cannot be used: one line on standard error, once per
   // file; the game goes on without it.

@@ -1,9 +1,12 @@
 #include "sound/wav_info.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+
+#include "sound/audio_device.h"
 
 namespace qs {
 namespace {
@@ -19,8 +22,20 @@ constexpr std::uint32_t kFormatExtensible = 0xFFFE;
 
 struct Format {
   std::uint32_t rate = 0;
+  std::uint32_t channels = 0;
   std::uint32_t blockAlign = 0;  // bytes of one frame, all channels
 };
+
+// Whether the output can convert this many frames to its own format. SDL's
+// converter does it in one buffer, whose size in bytes is a C int: each frame
+// as 32-bit floats in two channels at least, stretched to the output's rate
+// (at least once over) and then held twice. Past 2 GB the load fails ("Out of
+// memory") and the effect plays nothing: 50 minutes of mono 1000 Hz sound do that.
+bool outputConverts(const Format& f, std::uintmax_t frames) {
+  const std::uintmax_t stretch = std::max<std::uintmax_t>(1, (kOutputRate + f.rate - 1) / f.rate);
+  const std::uintmax_t perFrame = 4 * std::max<std::uintmax_t>(f.channels, 2) * stretch * 2;
+  return frames <= static_cast<std::uintmax_t>(INT32_MAX) / perFrame;
+}
 
 // The PCM layout of a format chunk, or why it is none the effects can play.
 std::string readFormat(const unsigned char* fmt, std::uint32_t size, Format& out) {
@@ -35,6 +50,7 @@ std::string readFormat(const unsigned char* fmt, std::uint32_t size, Format& out
   // A rate this low would stretch a few bytes over hours of silence.
   if (rate < 1000 || rate > 384000) return "its sample rate (" + std::to_string(rate) + " Hz) is out of range";
   out.rate = rate;
+  out.channels = channels;
   out.blockAlign = channels * (bits / 8);
   return {};
 }
@@ -76,6 +92,8 @@ WavCheck checkWav(const std::string& path) {
       const std::uintmax_t bytes = present / format.blockAlign * format.blockAlign;
       auto ms = static_cast<std::int64_t>((bytes * 1000 + byteRate / 2) / byteRate);
       if (ms == 0) return {0, "it holds no sound"};
+      // The hold is the length of what plays: nothing, when the output cannot take it.
+      if (!outputConverts(format, bytes / format.blockAlign)) return {0, "it is too long for the sound output to convert"};
       return {ms, {}};
     }
     pos = body + size + (size & 1);

@@ -15,7 +15,7 @@ struct WavCheck {
 // sound itself). The length counts the whole frames the file really holds:
 // a header that claims more data than follows it (a streamed file claims
 // 0xFFFFFFFF bytes) does not lengthen the sound. Anything but integer PCM
-// plays nothing.
+// plays nothing, and so does a sound too long for the audio output to convert.
 WavCheck checkWav(const std::string& path);
 
 // The length alone: 0 when the file is missing or cannot be played.

@@ -15,7 +15,7 @@
 namespace qs {
 namespace {
 
-constexpr int kRate = 44100;
+constexpr int kRate = kOutputRate;
 
 std::unique_ptr<AudioDevice> silent(const std::string& program, const std::string& why) {
   std::fprintf(stderr, "%s: no sound: %s\n", program.c_str(), why.c_str());

@@ -26,7 +26,8 @@ constexpr std::size_t kFormatTag = 20, kRate = 24, kByteRate = 28, kDataSize = 4
 Bytes halfSecond() { return wavBytes(16000, 8000); }
 
 // The 500 ms file with one header field set to `value` (`width` bytes at
-// `at`; none when width is 0) and cut to `size` bytes (0: left whole).
+// `at`; none when width is 0), cut or padded with silence to `size` bytes (0:
+// left whole), and its sample rate set to `rate` (0: left at 16000 Hz).
 struct BadWav {
   const char* name;
   std::size_t at;
@@ -35,10 +36,12 @@ struct BadWav {
   std::size_t size;
   std::int64_t ms;  // the traced length, and the hold
   const char* why;  // what standard error says of it; empty when it plays
+  std::uint32_t rate = 0;
   Bytes bytes() const {
     Bytes b = halfSecond();
     if (size) b.resize(size);
     if (width) setLe(b, at, value, width);
+    if (rate) setLe(b, kRate, rate, 4);
     return b;
   }
 };
@@ -53,6 +56,9 @@ TEST(BadWav, TheLengthComesFromTheSoundPresentAndWhatCannotPlayIsNamedOnce) {
       {"slow-byte-rate.wav", kByteRate, 1, 4, 0, 500, ""},  // the bytes-per-second field is not believed
       {"float.wav", kFormatTag, 3, 2, 0, 0, "it is not a PCM WAV file (format 3)"},
       {"one-hertz.wav", kRate, 1, 4, 0, 0, "its sample rate (1 Hz) is out of range"},
+      // 50 minutes at 1000 Hz: more than the output converts, so it plays nothing
+      {"fifty-minutes.wav", kDataSize, 0xFFFFFFFF, 4, 44 + 2 * 3000000, 0,
+       "it is too long for the sound output to convert", 1000},
       {"cut-header.wav", 0, 0, 0, 30, 0, "its header is cut short"},  // ends inside the format chunk
       {"text.wav", 0, 0, 0, 0, 0, "it is not a WAV file"},
   };

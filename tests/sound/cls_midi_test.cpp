@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "sound/cls_midi.h"
 #include "sound/mci_sequencer.h"
@@ -93,6 +94,28 @@ TEST_F(MusicPlayer, ALoopedTuneRestartsFromTheBeginningAsItEnds) {
   EXPECT_EQ(timesOf(kModePoll), (std::vector<std::int64_t>{250, 500, 750, 900, 1150, 1400, 1650, 1800, 2050, 2300, 2550}))
       << "a poll every 250 ms, and one as the tune ends";
   EXPECT_EQ(run.audio().calls, (Lines{"open title.mid", "play 0", "play 0", "play 0"}));
+}
+
+// A tune shorter than a round of the poll is played once and left, however
+// busy it is; from 250 ms on a tune loops. Restarts over 4990 ms of looping:
+TEST(ShortTune, IsRestartedOnlyWhenItLastsARoundOfThePoll) {
+  const std::tuple<const char*, Bytes, std::size_t> cases[] = {
+      {"0 ms", tuneOfMs(0), 0},     {"1 ms", tuneOfMs(1), 0},
+      {"249 ms", tuneOfMs(249), 0}, {"busiest, 0 ms", busyTune(kMaxMidiEvents, kMaxMidiTempos), 0},
+      {"250 ms", tuneOfMs(250), 19}, {"700 ms", tuneOfMs(700), 7}};
+  for (const auto& [name, bytes, restarts] : cases) {
+    SCOPED_TRACE(name);
+    HeadlessRun run;
+    writeBytes(run.file("tune.mid"), bytes);
+    std::unique_ptr<clsMIDI> midi;
+    run.at(0, [&] {
+      midi = std::make_unique<clsMIDI>(run.sound());
+      midi->FileName(run.file("tune.mid"));
+      midi->PlayLoop();
+    });
+    run.runUntil(4990);
+    EXPECT_EQ(run.trace().times("mci " + kPlayFrom0).size(), restarts);
+  }
 }
 
 class LoopEnd : public MusicPlayer, public ::testing::WithParamInterface<bool> {};

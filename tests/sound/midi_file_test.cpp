@@ -104,20 +104,26 @@ TEST(MidiTiming, UnknownChunksAreSkipped) {
   EXPECT_EQ(timingOf(b).lengthMs(), 300);
 }
 
-TEST(MidiFile, LoadingTellsAMissingFileFromABadOne) {
+TEST(MidiFile, LoadingTellsAMissingFileFromABadOneAndOneTooBusy) {
   TempDir dir;
   writeBytes(dir.file("bad.mid"), {'h', 'e', 'l', 'l', 'o'});
   const Bytes bytes = tuneOfMs(1234);
   writeBytes(dir.file("good.mid"), bytes);
+  writeBytes(dir.file("events.mid"), busyTune(kMaxMidiEvents + 1, 1));
+  writeBytes(dir.file("tempos.mid"), busyTune(kMaxMidiTempos + 2, kMaxMidiTempos + 1));
+  writeBytes(dir.file("busiest.mid"), busyTune(kMaxMidiEvents, kMaxMidiTempos));
   const std::pair<std::string, MidiLoadError> refused[] = {
       {dir.file("no-such.mid"), MidiLoadError::Missing},
       {dir.path(), MidiLoadError::Missing},  // a directory is no file
-      {dir.file("bad.mid"), MidiLoadError::Invalid}};
+      {dir.file("bad.mid"), MidiLoadError::Invalid},
+      {dir.file("events.mid"), MidiLoadError::TooManyEvents},
+      {dir.file("tempos.mid"), MidiLoadError::TooManyTempos}};
   MidiLoadError why = MidiLoadError::None;
   for (const auto& [path, error] : refused) {
     EXPECT_EQ(loadMidiFile(path, why), nullptr) << path;
     EXPECT_EQ(why, error) << path;
   }
+  EXPECT_NE(loadMidiFile(dir.file("busiest.mid"), why), nullptr) << "as busy as a tune may be";
   auto tune = loadMidiFile(dir.file("good.mid"), why);
   ASSERT_NE(tune, nullptr);
   EXPECT_EQ(why, MidiLoadError::None);

@@ -85,6 +85,16 @@ inline Bytes tuneOfMs(std::uint32_t ms) {
   return midiBytes(500, {t});
 }
 
+// A tune of `events` events in one track, all within a millisecond: `tempos`
+// tempo changes a tick apart, program changes, the end of the track.
+inline Bytes busyTune(std::size_t events, std::size_t tempos) {
+  Track t;
+  for (std::size_t i = 0; i < tempos; ++i) t.after(1).tempo(1);
+  for (std::size_t i = tempos + 1; i < events; ++i) t.program(0, 0);
+  t.end();
+  return midiBytes(500, {t});
+}
+
 // A mono 16-bit PCM WAV of a sine tone.
 inline Bytes wavBytes(std::uint32_t rate, std::uint32_t frames, double hz = 440, double amplitude = 0.5) {
   Bytes b{'R', 'I', 'F', 'F'};
