@@ -166,6 +166,10 @@ TEST(Program, WithoutItsFontsTheProgramSaysWhatToInstallAndExitsWith1) {
 // Where a copy of the program keeps its scores: an installed one (media under
 // ../share/qspe) in the data home, made as needed and without a word; one run
 // from its own folder beside itself; --dir in the folder it names.
+// Where an installed program's media are, from its folder's parent: share/qspe
+// as a plain install has it, share/games/qspe as Debian's.
+const std::string kInstalledMedia = (fs::path("bin") / QSPE_MEDIA_FROM_BIN).lexically_normal().string();
+
 TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) {
   struct Case {
     const char* name;
@@ -175,8 +179,9 @@ TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) 
     std::string scores;  // where Qspe.dat appears, under PLACE
   };
   const Case cases[] = {
-      {"installed", "share/qspe", "", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "data/qspe/Qspe.dat"},
-      {"installed, no XDG_DATA_HOME", "share/qspe", "", "XDG_DATA_HOME= HOME=PLACE/home", "home/.local/share/qspe/Qspe.dat"},
+      {"installed", kInstalledMedia, "", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "data/qspe/Qspe.dat"},
+      {"installed, no XDG_DATA_HOME", kInstalledMedia, "", "XDG_DATA_HOME= HOME=PLACE/home",
+       "home/.local/share/qspe/Qspe.dat"},
       {"installed, --dir", "mine", "--dir PLACE/mine", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "mine/Qspe.dat"},
       {"portable", "bin", "", "XDG_DATA_HOME=PLACE/data HOME=PLACE/home", "bin/Qspe.dat"},
   };
@@ -188,7 +193,7 @@ TEST(Program, ScoresLiveInTheDataHomeWhenInstalledAndBesideTheProgramOtherwise) 
     const TempDir dir;
     const fs::path root = dir.path();
     fs::create_directories(root / "bin");
-    if (std::string_view(c.name).starts_with("installed")) fs::create_directories(root / "share" / "qspe");
+    if (std::string_view(c.name).starts_with("installed")) fs::create_directories(root / kInstalledMedia);
     fs::copy_file(QSPE_BINARY, root / "bin" / "Qspe");
     const fs::path media = root / c.media;
     fs::create_directories(media);
