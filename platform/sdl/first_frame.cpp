@@ -144,11 +144,13 @@ bool FirstFrameMemo::recall(const std::string& name, SDL_Surface* target, const 
   const Words head = header(build_ + '\x1f' + name, area, target->format->format);
   const std::size_t fixed = 4 * (head.size() + 3);
   // No picture of this size codes to more than two words a pixel.
-  const std::size_t most = std::min<std::uintmax_t>(kMostBytes, fixed + 8u * static_cast<std::uintmax_t>(area.w) * area.h);
+  const std::size_t most =
+      std::min<std::uintmax_t>(kMostBytes, fixed + 8u * static_cast<std::uintmax_t>(area.w) * area.h);
   const std::string bytes = readCacheFile(file_, most);
   if (bytes.size() < fixed || std::memcmp(bytes.data(), head.data(), 4 * head.size()) != 0) return false;
   const std::uint32_t words = wordAt(bytes.data(), head.size());
-  const std::uint64_t kept = wordAt(bytes.data(), head.size() + 1) | std::uint64_t{wordAt(bytes.data(), head.size() + 2)} << 32;
+  const std::uint64_t kept =
+      wordAt(bytes.data(), head.size() + 1) | std::uint64_t{wordAt(bytes.data(), head.size() + 2)} << 32;
   if (bytes.size() != fixed + 4u * std::uint64_t{words}) return false;  // exactly the words said
   if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return false;
   PixelSum sum;
