@@ -1,14 +1,19 @@
 #include "platform/sdl/display_settings.h"
 
 #include <charconv>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <sstream>
 
+#include "runtime/keep_file.h"
 #include "runtime/options.h"
 #include "runtime/program_dirs.h"
 
 namespace qs {
+namespace {
+
+// Two short lines and a note; a larger file is not the program's.
+constexpr std::size_t kMostBytes = 4096;
+
+}  // namespace
 
 std::string settingsPath() {
   const std::string folder = userFolder("XDG_CONFIG_HOME", ".config");
@@ -17,7 +22,8 @@ std::string settingsPath() {
 
 DisplaySettings readSettings(const std::string& path) {
   DisplaySettings s;
-  std::ifstream in(path);
+  // Fault mended: a pipe at the path blocked the start, and /dev/zero or a huge line filled the memory.
+  std::istringstream in(path.empty() ? std::string() : readKept(path, kMostBytes).bytes);
   for (std::string line; std::getline(in, line);) {
     auto eq = line.find('=');
     if (eq == std::string::npos) continue;
@@ -33,12 +39,11 @@ DisplaySettings readSettings(const std::string& path) {
 
 bool writeSettings(const std::string& path, const DisplaySettings& s) {
   if (path.empty()) return false;
-  std::error_code ec;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-  std::ofstream out(path, std::ios::trunc);
+  std::ostringstream out;
   out << "# The last display choices of Qspe and QScr; 0 for scale is the largest that fits.\n"
       << "scale=" << s.scale << "\nfullscreen=" << (s.fullscreen ? 1 : 0) << "\n";
-  return static_cast<bool>(out.flush());
+  // Fault mended: the file was rewritten in place, so a crash or a full disk could leave it empty.
+  return replaceKept(path, out.str(), KeepOptions{0644, true, true});
 }
 
 }  // namespace qs

@@ -14,11 +14,13 @@ struct DisplaySettings {
 // or not an absolute path); empty when there is no home either.
 std::string settingsPath();
 
-// The settings in `path`; the defaults for what is missing, unreadable or
-// out of range.
+// The settings in `path`; the defaults for what is missing, unreadable, out
+// of range, not a regular file or larger than a few kB. Never blocks.
 DisplaySettings readSettings(const std::string& path);
 
-// Writes them, making the folder; false when it cannot.
+// Writes them, making the folder: the file is replaced whole or not at all,
+// and never when something other than a regular file is there. False when it
+// cannot.
 bool writeSettings(const std::string& path, const DisplaySettings& s);
 
 }  // namespace qs

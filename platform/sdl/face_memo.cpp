@@ -1,13 +1,16 @@
 #include "platform/sdl/face_memo.h"
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
+#include <memory>
+#include <set>
 #include <sstream>
 
 #include "platform/sdl/cache_file.h"
@@ -16,6 +19,8 @@ namespace qs {
 namespace {
 
 constexpr const char* kHeader = "qspe faces 1";
+// The standard faces take some 4 kB; a larger file is not read, nor written.
+constexpr std::size_t kMostBytes = 16 << 10;
 
 // A font file as it stood when it was found: a file replaced or changed since
 // may be another font.
@@ -46,16 +51,41 @@ std::vector<std::string> fields(const std::string& line) {
   return out;
 }
 
+// The whole field as a decimal number, nothing before or after it.
+template <class T>
+std::optional<T> number(const std::string& s) {
+  T n{};
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return n;
+}
+
 std::optional<Line> parse(const std::vector<std::string>& f) {
   auto flag = [](const std::string& s) { return s == "0" || s == "1"; };
   if (f.size() != 10 || f[2].size() != 1 || f[2][0] < '0' || f[2][0] > '3' || !flag(f[6]) || !flag(f[7]))
     return std::nullopt;
-  try {
-    return Line{f[0], f[1], f[2][0] - '0', f[3], FontFile{f[4], std::stoi(f[5]), f[6] == "1", f[7] == "1"},
-                Stamp{std::stoll(f[8]), std::stoll(f[9])}};
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
+  // Fault mended: a negative index (std::stoi unchecked) reached HarfBuzz and crashed every start.
+  const auto index = number<int>(f[5]);
+  const auto size = number<long long>(f[8]), time = number<long long>(f[9]);
+  if (!index || *index < 0 || !size || !time || f[4].empty() || f[4][0] != '/') return std::nullopt;
+  return Line{f[0], f[1], f[2][0] - '0', f[3], FontFile{f[4], *index, f[6] == "1", f[7] == "1"}, Stamp{*size, *time}};
+}
+
+struct LibraryFree {
+  void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+};
+
+// True when FreeType opens `file` as a font with the face `index` (bits 0-15)
+// and, for a variable font, its named instance (bits 16-30), as fontconfig
+// numbers them. Asked with a negative index, FreeType reads only the file's
+// header and table directory, not the face.
+bool holdsFace(FT_Library library, const FontFile& file) {
+  const long face = file.index & 0xffff, instance = file.index >> 16;
+  FT_Face probe = nullptr;
+  if (FT_New_Face(library, file.path.c_str(), -(face + 1), &probe) != 0) return false;
+  const bool holds = face < probe->num_faces && instance <= (probe->style_flags >> 16);
+  FT_Done_Face(probe);
+  return holds;
 }
 
 bool clean(const std::string& s) { return s.find_first_of("\t\n") == std::string::npos; }
@@ -99,7 +129,9 @@ std::string faceFilesSignature(const FaceTable& table) {
 std::string faceMemoPath() { return cacheFilePath("faces"); }
 
 std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<FaceRequest>& wanted) {
-  std::ifstream in(file);
+  const std::string text = readCacheFile(file, kMostBytes);
+  if (text.empty() || text.back() != '\n') return std::nullopt;  // written whole, each line ended
+  std::istringstream in(text);
   std::string line;
   if (!std::getline(in, line) || line != kHeader || !std::getline(in, line) || line != configuration())
     return std::nullopt;
@@ -121,6 +153,15 @@ std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<
     }
     table.emplace(r.name, std::move(face));
   }
+  // Fault mended: a file that is no font, or lacks the face named, drew no text and said nothing; it
+  // is checked before the first frame, once a file and face.
+  FT_Library library = nullptr;
+  if (FT_Init_FreeType(&library) != 0) return std::nullopt;
+  const std::unique_ptr<FT_LibraryRec_, LibraryFree> owned(library);
+  std::set<std::pair<std::string, int>> checked;
+  for (const auto& [name, face] : table)
+    for (const FontFile& f : face.styles)
+      if (checked.emplace(f.path, f.index).second && !holdsFace(library, f)) return std::nullopt;
   return table;
 }
 
@@ -140,7 +181,7 @@ bool rememberFaces(const std::string& file, const std::vector<FaceRequest>& want
           << '\n';
     }
   }
-  return replaceFile(file, out.str());
+  return out.str().size() <= kMostBytes && replaceFile(file, out.str());
 }
 
 }  // namespace qs

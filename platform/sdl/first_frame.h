@@ -8,25 +8,33 @@
 // with everything that draws it, the scale, the font files and the font
 // renderer. The next start whose first frame has the same name copies the
 // picture instead of drawing it; any other name draws, and is kept instead.
+// A picture is taken only from the build that kept it (what draws may have
+// changed in the code: another colour of text), whole, at most 4 MB, and
+// with the checksum of its pixels that the header holds.
 #include <SDL.h>
 
 #include <string>
+
+#include "platform/sdl/build_stamp.h"
 
 namespace qs {
 
 class FirstFrameMemo {
  public:
-  explicit FirstFrameMemo(std::string file) : file_(std::move(file)) {}
+  explicit FirstFrameMemo(std::string file, std::string build = programBuild())
+      : file_(std::move(file)), build_(std::move(build)) {}
 
   // Writes the kept picture into `area` of `target` (32 bits a pixel) when
-  // it has this name, size and pixel format; false, with `target` left as it
-  // may be, when it has not or cannot be read.
+  // this build kept it under this name, size and pixel format; false, with
+  // `target` left as it may be, when it did not, or the file is anything but
+  // that picture whole.
   bool recall(const std::string& name, SDL_Surface* target, const SDL_Rect& area) const;
   // Keeps `area` of `source` under `name`, replacing what was kept.
   bool keep(const std::string& name, const SDL_Surface* source, const SDL_Rect& area) const;
 
  private:
   std::string file_;
+  std::string build_;
 };
 
 }  // namespace qs

@@ -11,6 +11,7 @@
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"
 #include "support/env_var.h"
+#include "support/spoilt_files.h"
 
 namespace qs::test {
 namespace {
@@ -59,6 +60,26 @@ TEST(DisplaySettings, AreKeptUnderTheConfigFolderAndReadBackWithDefaultsForNonse
     std::ofstream(path) << c.text;
     EXPECT_EQ(readSettings(path), c.want) << c.text;
   }
+}
+
+// The settings are read only from a small regular file, at once and in little
+// memory, and written as a new file renamed over the old, never into a pipe.
+TEST(DisplaySettings, AreReadFromASmallRegularFileAloneAndReplacedWhole) {
+  TempDir home;
+  const std::string path = home.file("qspe/settings");
+  const DisplaySettings good{3, true};
+  ASSERT_TRUE(writeSettings(path, good));
+  for (const Spoilt& c : spoilings(readBytes(path))) {
+    const bool taken = c.kind == Spoil::None || c.kind == Spoil::Link || c.kind == Spoil::Grown;
+    EXPECT_EQ(checkLaid(c, path, [&] { return readSettings(path) == (taken ? good : DisplaySettings{}); }), "") << c.what;
+  }
+  writeSettings(path, good);
+  ASSERT_EQ(link(path.c_str(), home.file("before").c_str()), 0);
+  ASSERT_TRUE(writeSettings(path, {2, false}));
+  EXPECT_EQ(readSettings(path), (DisplaySettings{2, false}));
+  EXPECT_EQ(readSettings(home.file("before")), good) << "the old file is left whole, not written over";
+  const Spoilt pipe = spoiling(Spoil::Fifo);
+  EXPECT_EQ(checkLaid(pipe, path, [&] { return !writeSettings(path, good); }), "") << pipe.what;
 }
 
 // Controls pressed and let go, with the keys they make, as "down Z@100".

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <filesystem>
@@ -247,6 +248,13 @@ TEST(Program, TheScaleChosenLastIsKeptForTheNextRuns) {
   EXPECT_GE(fit[1], once[1]);
   EXPECT_LE(fit[1], 1024);
   EXPECT_EQ(widths(""), fit);
+  // A pipe at the settings' path neither holds the start nor is written into.
+  const std::string settings = config.path() + "/qspe/settings";
+  std::filesystem::remove(settings);
+  ASSERT_EQ(mkfifo(settings.c_str(), 0600), 0);
+  CommandResult r = runQspe("--scale 1 --script " + script + " --until 3200", env + "timeout -k 5 20 ");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(pngWidth(splash), once[0]);
 }
 
 }  // namespace qs::test

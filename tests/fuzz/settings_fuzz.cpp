@@ -1,0 +1,17 @@
+// The display settings: any bytes at all may sit in "settings". What is read
+// is in range, and written back reads the same.
+#include <cstdint>
+
+#include "fuzz_support.h"
+#include "platform/sdl/display_settings.h"
+#include "runtime/options.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static qs::fuzz::InputFile file("settings");
+  const qs::DisplaySettings read = qs::readSettings(file.write(data, size));
+  FUZZ_CHECK(read.scale >= 0 && read.scale <= qs::kLargestScale);
+  const std::string back = file.dir() + "/written";
+  FUZZ_CHECK(qs::writeSettings(back, read));
+  FUZZ_CHECK(qs::readSettings(back) == read);
+  return 0;
+}
