@@ -130,7 +130,9 @@ KeptBytes readKept(const std::string& path, std::size_t limit, bool cut, FileOps
   if (out.kind == KeptKind::File && !cut && static_cast<std::uintmax_t>(st.st_size) > limit) out.kind = KeptKind::Other;
   // Read to the limit, and one byte past it: a file that grew is seen too.
   const std::size_t most = cut ? limit : limit + 1;
-  if (out.kind == KeptKind::File) out.bytes.reserve(std::min<std::uintmax_t>(static_cast<std::uintmax_t>(st.st_size) + 1, most));
+  // Grown once, not read by read into fresh pages (a first frame is some 300 kB).
+  if (out.kind == KeptKind::File)
+    out.bytes.reserve(std::min<std::uintmax_t>(static_cast<std::uintmax_t>(st.st_size) + 1, most));
   while (out.kind == KeptKind::File && out.bytes.size() < most) {
     char buf[8192];
     const ssize_t got = ::read(fd, buf, std::min(sizeof buf, most - out.bytes.size()));
