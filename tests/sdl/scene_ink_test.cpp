@@ -42,6 +42,12 @@ struct Drawn {
   Ink ink;
 };
 
+Drawn drawn(const Sheet& sheet) {
+  SurfacePtr s = draw(sheet);
+  const Ink ink = inkAll(s.get(), colors::white);
+  return {std::move(s), ink};
+}
+
 Drawn inLabel(const Label& scene, const SDL_Rect& r, const std::string& caption) {
   Sheet sheet(r.w + 2 * kPad, r.h + 2 * kPad);
   Label& l = sheet.label({});
@@ -49,10 +55,9 @@ Drawn inLabel(const Label& scene, const SDL_Rect& r, const std::string& caption)
   l.move(kPad, kPad, r.w, r.h);
   l.setVisible(true);
   l.setFore(colors::black);
+  l.setTransparent(true);
   l.setCaption(caption);
-  SurfacePtr s = draw(sheet);
-  const Ink ink = inkAll(s.get(), colors::white);
-  return {std::move(s), ink};
+  return drawn(sheet);
 }
 
 // The same line printed, where nothing cuts it.
@@ -62,9 +67,7 @@ Drawn printed(const Font& font, const std::string& caption) {
   sheet.setPrintFont(font);
   sheet.setPrintFore(colors::black);
   sheet.print(caption, false);
-  SurfacePtr s = draw(sheet);
-  const Ink ink = inkAll(s.get(), colors::white);
-  return {std::move(s), ink};
+  return drawn(sheet);
 }
 
 // Whether `part` shows some window of `whole`, pixel for pixel: a line cut by its label.
@@ -138,7 +141,7 @@ TEST_F(SceneInk, EveryCaptionOfEveryLabelShowsWholeOrNarrowedToItsLabel) {
     Sheet screen(saver.clientWidth(), saver.clientHeight());
     screen.setPrintFont(saver.printFont());
     screen.print(c.glyph);
-    const Ink ink = inkAll(draw(screen).get(), colors::white);
+    const Ink ink = drawn(screen).ink;
     EXPECT_TRUE(ink.any() && ink.right < screen.clientWidth() - 1 && ink.bottom < screen.clientHeight() - 1) << c.glyph;
   }
 }
