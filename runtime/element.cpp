@@ -165,6 +165,7 @@ std::string Label::describe() const {
 void Label::copyFrom(const Label& other) {
   copyBaseFrom(other);
   caption_ = other.caption_;
+  designCaption_ = other.designCaption_;
   font_ = other.font_;
   align_ = other.align_;
   fore_ = other.fore_;
@@ -174,6 +175,7 @@ void Label::copyFrom(const Label& other) {
 
 void Label::applyDesign(const LabelDesign& s) {
   caption_ = s.caption;
+  designCaption_ = s.caption;
   font_ = s.font;
   align_ = s.align;
   fore_ = s.fore;

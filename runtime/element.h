@@ -106,6 +106,8 @@ class Label : public Element {
   Label() : Element(Kind::Label) {}
 
   const std::string& caption() const { return caption_; }
+  // The caption the layout gives it (the one array copies are made with).
+  const std::string& designCaption() const { return designCaption_; }
   const Font& font() const { return font_; }
   Align align() const { return align_; }
   Color fore() const { return fore_; }
@@ -129,6 +131,7 @@ class Label : public Element {
 
  private:
   std::string caption_;
+  std::string designCaption_;
   Font font_;
   Align align_ = Align::Left;
   Color fore_ = colors::black;

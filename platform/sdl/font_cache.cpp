@@ -37,10 +37,12 @@ bool FontCache::syntheticBold(const Font& f) const {
          bold.syntheticItalic == regular.syntheticItalic;
 }
 
-std::string FontCache::key(const Font& f, int scale) const {
+std::string FontCache::key(const Font& f, int scale) const { return keyAt(f, pixelSize(f.size, scale)); }
+
+std::string FontCache::keyAt(const Font& f, int pixels) const {
   std::string k = faceFor(f.face).family;
   k += '/';
-  k += std::to_string(pixelSize(f.size, scale));
+  k += std::to_string(pixels);
   if (f.bold) k += 'b';
   if (f.italic) k += 'i';
   return k;
@@ -50,15 +52,17 @@ std::string FontCache::drawnText(const Font& f, std::string_view text) const {
   return f.face == kSymbolFace ? symbolText(text) : std::string(text);
 }
 
-TTF_Font* FontCache::get(const Font& f, int scale) {
-  std::string k = key(f, scale);
+TTF_Font* FontCache::get(const Font& f, int scale) { return atPixels(f, pixelSize(f.size, scale)); }
+
+TTF_Font* FontCache::atPixels(const Font& f, int pixels) {
+  std::string k = keyAt(f, pixels);
   for (auto it = open_.begin(); it != open_.end(); ++it) {
     if (it->key != k) continue;
     open_.splice(open_.begin(), open_, it);
     return it->font;
   }
   const FontFile& file = faceFor(f.face).style(f.bold, f.italic);
-  TTF_Font* font = TTF_OpenFontIndex(file.path.c_str(), pixelSize(f.size, scale), file.index);
+  TTF_Font* font = TTF_OpenFontIndex(file.path.c_str(), pixels, file.index);
   if (!font) return nullptr;
   int style = TTF_STYLE_NORMAL;
   if (file.syntheticBold) style |= TTF_STYLE_BOLD;

@@ -27,6 +27,8 @@ class FontCache {
   // opened. A face name the table does not hold throws std::invalid_argument
   // here and in key() and faceFor().
   TTF_Font* get(const Font& f, int scale);
+  // The same at a size in pixels.
+  TTF_Font* atPixels(const Font& f, int pixels);
   // Names the font get() returns, for caching what it draws.
   std::string key(const Font& f, int scale) const;
   // The text the font draws for a caption: symbol codes become pictographs.
@@ -45,6 +47,7 @@ class FontCache {
     std::string key;
     TTF_Font* font;
   };
+  std::string keyAt(const Font& f, int pixels) const;
   static constexpr std::size_t kMaxOpen = 32;
 
   FaceTable faces_;

@@ -7,8 +7,10 @@
 #include "platform/sdl/face_memo.h"
 #include "platform/sdl/label_layout.h"
 #include "platform/sdl/part_tiles.h"
-#include "platform/sdl/text_ink.h"
 #include "platform/sdl/png_shot.h"
+#include "platform/sdl/symbol_line.h"
+#include "platform/sdl/text_ink.h"
+#include "runtime/fonts.h"
 #include "runtime/form.h"
 
 namespace qs {
@@ -19,6 +21,9 @@ namespace {
 constexpr std::size_t kTextSurfaceBudget = 2u << 20;
 constexpr std::size_t kMaxLayouts = 512;
 constexpr std::size_t kMaxInks = 2048;
+// Changes whenever the same form is drawn otherwise, so that a first frame
+// kept by an earlier build is not shown.
+constexpr const char* kDrawing = "drawing 2";
 
 bool intersect(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) { return SDL_IntersectRect(&a, &b, &out); }
 
@@ -107,7 +112,7 @@ std::optional<std::string> SdlFormPainter::pictureName(const Form& form, int sca
   TTF_GetFreeTypeVersion(&major, &minor, &patch);
   *name += "\x1eSDL_ttf " + std::to_string(ttf->major) + '.' + std::to_string(ttf->minor) + '.' +
            std::to_string(ttf->patch) + " FreeType " + std::to_string(major) + '.' + std::to_string(minor) + '.' +
-           std::to_string(patch) + '\x1e' + faceFilesSignature(fonts_.faces());
+           std::to_string(patch) + '\x1e' + faceFilesSignature(fonts_.faces()) + '\x1e' + kDrawing;
   return name;
 }
 
@@ -202,8 +207,7 @@ void SdlFormPainter::drawPrinted(const Container& c, int ox, int oy, const SDL_R
   SDL_RenderSetClipRect(renderer_, &clip);
   for (const PrintedRun& run : c.printed()) {
     if (run.text.empty()) continue;
-    drawLine(run.font, run.fore, fonts_.drawnText(run.font, run.text), (ox + run.x) * scale_, (oy + run.y) * scale_,
-             Align::Left, 0);
+    drawLine(run.font, run.fore, fonts_.drawnText(run.font, run.text), (ox + run.x) * scale_, (oy + run.y) * scale_);
   }
 }
 
@@ -214,17 +218,23 @@ void SdlFormPainter::fill(const SDL_Rect& r, Color c) {
   SDL_RenderFillRect(renderer_, &r);
 }
 
-const std::vector<std::string>& SdlFormPainter::layout(const Font& font, const std::string& drawn, int maxWidth) {
-  std::string key = fonts_.key(font, scale_) + '\x1f' + std::to_string(maxWidth) + '\x1f' + drawn;
+const std::vector<std::string>& SdlFormPainter::layout(const Font& font, const std::string& caption, int maxWidth,
+                                                       int keepWhole) {
+  std::string key = fonts_.key(font, scale_) + '\x1f' + std::to_string(maxWidth) + '\x1f' + std::to_string(keepWhole) +
+                    '\x1f' + caption;
   if (auto it = layouts_.find(key); it != layouts_.end()) return it->second;
   if (layouts_.size() >= kMaxLayouts) layouts_.clear();
   TTF_Font* f = fonts_.get(font, scale_);
-  auto widthOf = [f](std::string_view s) {
+  // A symbol caption breaks where its codes do (at blanks), not between the
+  // pictographs they stand for.
+  auto widthOf = [&](std::string_view s) {
     int w = 0, h = 0;
-    if (!f || s.empty() || TTF_SizeUTF8(f, std::string(s).c_str(), &w, &h) != 0) return 0;
+    if (!f || s.empty() || TTF_SizeUTF8(f, fonts_.drawnText(font, s).c_str(), &w, &h) != 0) return 0;
     return w;
   };
-  return layouts_.emplace(std::move(key), wrapLines(drawn, maxWidth, widthOf)).first->second;
+  std::vector<std::string> lines = wrapLines(caption, maxWidth, widthOf, keepWhole);
+  for (std::string& l : lines) l = fonts_.drawnText(font, l);
+  return layouts_.emplace(std::move(key), std::move(lines)).first->second;
 }
 
 std::optional<SdlFormPainter::Line> SdlFormPainter::line(const Font& font, Color fore, const std::string& drawn) {
@@ -241,8 +251,9 @@ std::optional<SdlFormPainter::Line> SdlFormPainter::line(const Font& font, Color
   TTF_Font* f = fonts_.get(font, scale_);
   if (!f) return std::nullopt;
   const SDL_Color colour{fore.r, fore.g, fore.b, 255};
-  SDL_Texture* t = fonts_.syntheticBold(font) && isSingleCodePoint(drawn) ? boldGlyph(key, font, f, drawn, colour)
-                                                                          : renderedLine(key, f, drawn, colour);
+  SDL_Texture* t = font.face == kSymbolFace                                 ? symbolLine(key, font, drawn, colour)
+                   : fonts_.syntheticBold(font) && isSingleCodePoint(drawn) ? boldGlyph(key, font, f, drawn, colour)
+                                                                            : renderedLine(key, f, drawn, colour);
   if (!t) return std::nullopt;
   return Line{t, inks_[key]};
 }
@@ -260,6 +271,14 @@ SDL_Texture* SdlFormPainter::boldGlyph(const std::string& key, const Font& font,
   if (place.ink.w == 0) return nullptr;
   return textures_.add(key, place.ink.w, place.ink.h,
                        [&](void* pixels, int pitch) { glyph.write(colour, place.ink, pixels, pitch); });
+}
+
+SDL_Texture* SdlFormPainter::symbolLine(const std::string& key, const Font& font, const std::string& drawn,
+                                        SDL_Color colour) {
+  const SymbolLine glyphs(fonts_, font, scale_, drawn, colour);
+  const LineInk& place = inks_[key] = {glyphs.ink(), glyphs.width()};
+  if (place.ink.w == 0) return nullptr;
+  return textures_.add(key, place.ink.w, place.ink.h, [&](void* pixels, int pitch) { glyphs.write(pixels, pitch); });
 }
 
 SDL_Texture* SdlFormPainter::renderedLine(const std::string& key, TTF_Font* f, const std::string& drawn,
@@ -281,11 +300,10 @@ SDL_Texture* SdlFormPainter::renderedLine(const std::string& key, TTF_Font* f, c
   return t;
 }
 
-void SdlFormPainter::drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y, Align a, int width) {
+void SdlFormPainter::drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y) {
   const std::optional<Line> l = line(font, fore, drawn);
   if (!l) return;
-  const SDL_Rect dst{alignedLeft(a, x, width, l->place.width) + l->place.ink.x, y + l->place.ink.y, l->place.ink.w,
-                     l->place.ink.h};
+  const SDL_Rect dst{x + l->place.ink.x, y + l->place.ink.y, l->place.ink.w, l->place.ink.h};
   SDL_RenderCopy(renderer_, l->texture, nullptr, &dst);
 }
 
@@ -297,13 +315,26 @@ void SdlFormPainter::drawLabel(const Label& l, const SDL_Rect& area, const SDL_R
   TTF_Font* f = fonts_.get(l.font(), scale_);
   if (!f) return;
   int step = TTF_FontHeight(f);
-  const std::vector<std::string>& lines = layout(l.font(), fonts_.drawnText(l.font(), l.caption()), area.w);
+  // The layout's own texts are narrowed where the stand-in face makes them a
+  // little too wide; what the rules write (a score) is cut as it falls.
+  const bool designed = l.caption() == l.designCaption();
+  const std::vector<std::string>& lines =
+      layout(l.font(), l.caption(), area.w, designed ? narrowingLimit(area.w) : 0);
+  const Rect label{area.x, area.y, area.w, area.h};
   SDL_RenderSetClipRect(renderer_, &visible);
   int y = area.y;
-  for (const std::string& line : lines) {
+  for (const std::string& text : lines) {
     if (y >= visible.y + visible.h) break;
-    if (y + step > visible.y) drawLine(l.font(), l.fore(), line, area.x, y, l.align(), area.w);
+    const std::optional<Line> drawn = y + step > visible.y ? line(l.font(), l.fore(), text) : std::nullopt;
     y += step;
+    if (!drawn) continue;
+    const SDL_Rect& ink = drawn->place.ink;
+    const Rect r = placeInk(label, y - step, l.align(), drawn->place.width, Rect{ink.x, ink.y, ink.w, ink.h},
+                            lines.size() == 1, designed);
+    const SDL_Rect dst{r.left, r.top, r.width, r.height};
+    SDL_SetTextureScaleMode(drawn->texture,
+                            dst.w == ink.w && dst.h == ink.h ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_RenderCopy(renderer_, drawn->texture, nullptr, &dst);
   }
 }
 

@@ -109,9 +109,11 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   SDL_Texture* boldGlyph(const std::string& key, const Font& font, TTF_Font* bold, const std::string& drawn,
                          SDL_Color colour);
   SDL_Texture* renderedLine(const std::string& key, TTF_Font* f, const std::string& drawn, SDL_Color colour);
-  // Draws one line of text with its top at y, aligned inside [x, x + width), drawn pixels.
-  void drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y, Align a, int width);
-  const std::vector<std::string>& layout(const Font& font, const std::string& drawn, int maxWidth);
+  SDL_Texture* symbolLine(const std::string& key, const Font& font, const std::string& drawn, SDL_Color colour);
+  // Draws one printed line of text with its left edge at x and its top at y, drawn pixels.
+  void drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y);
+  // The drawn lines of a caption (see wrapLines).
+  const std::vector<std::string>& layout(const Font& font, const std::string& caption, int maxWidth, int keepWhole);
   SDL_Rect scaled(int left, int top, int width, int height) const;
 
   TtfSession ttf_;  // first, so it closes last

@@ -1,6 +1,7 @@
 #include "platform/sdl/glyph_map.h"
 
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace qs {
@@ -98,6 +99,16 @@ void appendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+char32_t decodeUtf8(std::string_view s, std::size_t i, std::size_t& len) {
+  auto b = static_cast<unsigned char>(s[i]);
+  len = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+  if (i + len > s.size()) len = 1;
+  if (len == 1) return b;
+  char32_t cp = b & (0x7F >> len);
+  for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+  return cp;
+}
+
 std::string symbolText(std::string_view caption) {
   std::string out;
   for (char c : caption) {
@@ -108,6 +119,10 @@ std::string symbolText(std::string_view caption) {
   }
   return out;
 }
+
+// Worked out at scale 1 and multiplied, so a picture fits a label of that
+// size at every scale.
+int symbolBox(int pixels, int scale) { return static_cast<int>(std::lround(0.9 * pixels)) * scale; }
 
 std::vector<char> mappedSymbolCodes() {
   std::vector<char> codes;

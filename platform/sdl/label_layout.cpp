@@ -1,18 +1,11 @@
 #include "platform/sdl/label_layout.h"
 
+#include <algorithm>
+
+#include "platform/sdl/glyph_map.h"
+
 namespace qs {
 namespace {
-
-// Code point starting at byte i, and its length in bytes.
-char32_t decode(std::string_view s, std::size_t i, std::size_t& len) {
-  auto b = static_cast<unsigned char>(s[i]);
-  len = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-  if (i + len > s.size()) len = 1;
-  if (len == 1) return b;
-  char32_t cp = b & (0x7F >> len);
-  for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-  return cp;
-}
 
 // Wide characters: a line may break before and after each of them.
 bool wide(char32_t cp) { return cp >= 0x2E80 && !(cp >= 0xFF61 && cp <= 0xFF9F); }
@@ -38,7 +31,7 @@ std::vector<Break> breaksOf(std::string_view s) {
       continue;
     }
     std::size_t len = 1;
-    bool w = wide(decode(s, i, len));
+    bool w = wide(decodeUtf8(s, i, len));
     if (i > 0 && (w || prevWide) && !blank(s[i - 1])) out.push_back({i, i});
     prevWide = w;
     i += len;
@@ -47,8 +40,9 @@ std::vector<Break> breaksOf(std::string_view s) {
   return out;
 }
 
-void wrapParagraph(std::string_view para, int maxWidth, const WidthOf& widthOf, std::vector<std::string>& lines) {
-  if (maxWidth <= 0 || widthOf(para) <= maxWidth) {
+void wrapParagraph(std::string_view para, int maxWidth, const WidthOf& widthOf, int keepWhole,
+                   std::vector<std::string>& lines) {
+  if (maxWidth <= 0 || widthOf(para) <= std::max(maxWidth, keepWhole)) {
     lines.emplace_back(para);
     return;
   }
@@ -66,16 +60,26 @@ void wrapParagraph(std::string_view para, int maxWidth, const WidthOf& widthOf, 
   }
 }
 
+// One side of placeInk: the ink's start and length along it.
+void fitSpan(int edge, int size, bool narrow, int& start, int& length) {
+  if (length <= size) {
+    start = std::clamp(start, edge, edge + size - length);
+  } else if (narrow && length <= narrowingLimit(size)) {
+    start = edge;
+    length = size;
+  }
+}
+
 }  // namespace
 
-std::vector<std::string> wrapLines(std::string_view text, int maxWidth, const WidthOf& widthOf) {
+std::vector<std::string> wrapLines(std::string_view text, int maxWidth, const WidthOf& widthOf, int keepWhole) {
   std::vector<std::string> lines;
   if (text.empty()) return lines;
   std::size_t start = 0;
   while (true) {
     std::size_t nl = text.find_first_of("\r\n", start);
     wrapParagraph(text.substr(start, nl == std::string_view::npos ? std::string_view::npos : nl - start), maxWidth,
-                  widthOf, lines);
+                  widthOf, keepWhole, lines);
     if (nl == std::string_view::npos) break;
     start = nl + (text.compare(nl, 2, "\r\n") == 0 ? 2 : 1);
   }
@@ -88,6 +92,13 @@ int alignedLeft(Align a, int left, int width, int lineWidth) {
     case Align::Centre: return left + (width - lineWidth) / 2;
     default: return left;
   }
+}
+
+Rect placeInk(const Rect& label, int lineTop, Align a, int lineWidth, const Rect& ink, bool onlyLine, bool narrow) {
+  Rect r{alignedLeft(a, label.left, label.width, lineWidth) + ink.left, lineTop + ink.top, ink.width, ink.height};
+  fitSpan(label.left, label.width, narrow, r.left, r.width);
+  if (onlyLine) fitSpan(label.top, label.height, narrow, r.top, r.height);
+  return r;
 }
 
 }  // namespace qs

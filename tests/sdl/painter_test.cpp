@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "paint_support.h"
+#include "platform/sdl/glyph_map.h"
 #include "platform/sdl/label_layout.h"
 #include "support/media_bytes.h"
 #include "support/png_file.h"
@@ -62,8 +63,7 @@ TEST(Painting, ALineIsSdlTtfsWholeLineAtItsAlignedPlace) {
   const Case cases[] = {
       {"Select Game!!", gothic(20.25, true), Align::Centre},
       {"gyp", gothic(14), Align::Right},
-      {">", wingdings(72, true), Align::Centre},  // the splash's glyph, bold made in one pass
-      {"J", wingdings(72), Align::Left},
+      {"侍", minchoFullWidth(72, true), Align::Centre},  // bold made in one pass
   };
   const int scale = 2;
   const Color back = Color::rgb(128, 0, 128), fore = Color::rgb(255, 255, 64);
@@ -85,6 +85,21 @@ TEST(Painting, ALineIsSdlTtfsWholeLineAtItsAlignedPlace) {
     SDL_BlitSurface(line.get(), nullptr, expected.get(), &at);
     EXPECT_EQ(differingPixels(drawn.get(), expected.get()), 0) << c.caption;
   }
+}
+
+// As the glyph font's: inside the em square, resting on the baseline 0.9 em
+// below the line's top, a larger pictograph drawn smaller.
+TEST(Painting, PictographsRestOnTheBaselineInsideTheEmSquare) {
+  for (const double points : {27.75, 48.0, 100.0})
+    for (const char* code : {"J", "N", ">", "''"}) {
+      Sheet f(300, 300);
+      f.label(text(code, wingdings(points, true), {10, 10, 280, 280}));
+      const Ink ink = inkAll(draw(f).get(), colors::white);
+      const int box = symbolBox(FontCache::pixelSize(points, 1), 1);
+      EXPECT_EQ(ink.bottom, 10 + box - 1) << code << " at " << points;
+      EXPECT_LE(ink.height(), box) << code << " at " << points;
+      EXPECT_LE(ink.width(), box) << code << " at " << points;
+    }
 }
 
 TEST(Painting, CaptionsWiderThanTheLabelWrapOntoFurtherLines) {
