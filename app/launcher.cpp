@@ -84,10 +84,13 @@ void printUsage(const ProgramInfo& program) {
       "  --dir DIR       program directory: media files and the score file (default: the\n"
       "                  program's own folder; installed, ../share/qspe and the data home)\n"
       "  --until MS      end the run at time MS\n"
-      "  --screen WxH    screen size of a headless run (default 1024x768)\n"
-      "  --scale N       window scale of a live run, 1 to 12; 0 the largest that fits the screen\n"
-      "                  (default: the last one chosen, remembered in $XDG_CONFIG_HOME/qspe/settings)\n"
-      "  --fullscreen    start in full screen (Alt+Enter or F11 toggles it; remembered too)\n"
+      "  --screen WxH    screen size of a headless run (default 1024x768)\n");
+  if (program.options.window)
+    std::printf(
+        "  --scale N       window scale of a live run, 1 to 12; 0 the largest that fits the screen\n"
+        "                  (default: the last one chosen, remembered in $XDG_CONFIG_HOME/qspe/settings)\n"
+        "  --fullscreen    start in full screen (Alt+Enter or F11 toggles it; remembered too)\n");
+  std::printf(
       "  --help          this text\n"
       "  --version       the program's version\n");
   if (!program.words.empty()) std::printf("Words:\n%s\n", program.words.c_str());
@@ -105,7 +108,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   Script script;
   std::optional<std::uint64_t> hostWindow;
   try {
-    opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc), program.options);
     if (!opt.script.empty()) {
       std::ifstream in(opt.script);
       if (!in || std::filesystem::is_directory(opt.script))
@@ -121,7 +124,6 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
       throw std::invalid_argument("--dir " + opt.dir + " is not a folder");
     if (program.words.empty() && !opt.arguments.empty() && !opt.help && !opt.version)
       throw std::invalid_argument("unexpected word " + opt.arguments.front());
-    if (program.hostWindow) hostWindow = program.hostWindow(opt.arguments);
   } catch (const ScriptError& e) {
     std::fprintf(stderr, "%s: script %s, %s\n", name, opt.script.c_str(), e.what());
     return 2;
@@ -134,6 +136,12 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     if (opt.help) printUsage(program);
     else std::printf("%s %s\n", name, QSPE_VERSION);
     return 0;
+  }
+  try {
+    if (program.hostWindow) hostWindow = program.hostWindow(opt.arguments);
+  } catch (const std::invalid_argument& e) {
+    std::fprintf(stderr, "%s: %s\n", name, e.what());  // a host shows its own message for the status
+    return 1;
   }
 
   RunConfig config;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/options.h"
+
 namespace qs {
 
 class AudioDevice;
@@ -24,10 +26,13 @@ struct ProgramInfo {
   // A screen saver: the display may still blank, power down and lock while it
   // runs (SDL keeps it awake otherwise, as a game wants).
   bool letDisplaySleep = false;
+  // What it takes besides the options both programs take.
+  OptionSet options = {};
   // The window a screen-saver host made for the program, named by the words
   // of its command line (0 for the root window); nothing when the program
   // opens windows of its own. A live run draws the form that covers the
-  // screen into it. Throws std::invalid_argument for words that name no window.
+  // screen into it. Throws std::invalid_argument for words that name no
+  // window: the program says so in one line and ends with status 1.
   std::function<std::optional<std::uint64_t>(const std::vector<std::string>& words)> hostWindow = nullptr;
 };
 

@@ -1,7 +1,6 @@
 #include <cstdlib>
 
 #include "app/launcher.h"
-#include "qscr/host_window.h"
 #include "qscr/qscr_program.h"
 
 namespace {
@@ -9,7 +8,7 @@ namespace {
 // The window of a screen-saver host, for the live backend to draw into.
 std::optional<std::uint64_t> hostWindow(const std::vector<std::string>& words) {
   const char* env = std::getenv("XSCREENSAVER_WINDOW");
-  auto host = qs::findHostWindow(words, env ? env : "");
+  auto host = qs::saverHost(words, env ? env : "");
   if (!host) return std::nullopt;
   return host->root ? 0 : host->id;
 }
@@ -27,12 +26,16 @@ int main(int argc, char** argv) {
                        "  /A            say that there is no password\n"
                        "Only the first two characters of the first word count, in either case; a copy\n"
                        "started while another runs ends at once.\n"
-                       "Inside a screen-saver host such as xscreensaver, whatever the other words:\n"
-                       "  -root           draw on the root window\n"
-                       "  -window-id ID   draw into window ID (decimal or 0x hexadecimal)\n"
+                       "When it runs, inside a screen-saver host such as xscreensaver:\n"
+                       "  --root          draw on the root window\n"
+                       "  --window-id ID  draw into window ID (decimal or 0x hexadecimal)\n"
                        "  $XSCREENSAVER_WINDOW  the window to draw into, as the host sets it\n"
-                       "The host then ends the saver; input does not, and no lock is taken."};
+                       "(also spelled -root, -window-id). The host then ends the saver; input does not,\n"
+                       "and no lock is taken."};
   info.letDisplaySleep = true;
   info.hostWindow = hostWindow;
+  // The saver covers the screen: no window scale, no full-screen switch.
+  info.options.window = false;
+  info.options.words = {{"--root", 0}, {"--window-id", 1}};
   return qs::launch(argc, argv, info);
 }

@@ -23,11 +23,11 @@ std::uint64_t windowNumber(const std::string& text, const std::string& where) {
 std::optional<HostWindow> findHostWindow(const std::vector<std::string>& words, const std::string& envWindow) {
   bool root = false;
   for (std::size_t i = 0; i < words.size(); ++i) {
-    if (words[i] == "-window-id") {
-      if (i + 1 >= words.size()) throw std::invalid_argument("-window-id needs a window number");
-      return HostWindow{false, windowNumber(words[i + 1], "-window-id")};
+    if (words[i] == "-window-id" || words[i] == "--window-id") {
+      if (i + 1 >= words.size()) throw std::invalid_argument(words[i] + " needs a window number");
+      return HostWindow{false, windowNumber(words[i + 1], words[i])};
     }
-    if (words[i] == "-root") root = true;
+    if (words[i] == "-root" || words[i] == "--root") root = true;
   }
   // A host that names its window in the environment may also say -root: the
   // window it made is the one meant.

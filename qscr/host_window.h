@@ -16,9 +16,10 @@ struct HostWindow {
 
 // The host's window, from the words of the command line and the value of
 // $XSCREENSAVER_WINDOW (empty when unset): "-window-id ID" first, then the
-// variable, then "-root"; nothing when the saver runs on its own. An ID is
-// decimal or "0x" hexadecimal. Throws std::invalid_argument for an ID that is
-// not a window number.
+// variable, then "-root"; nothing when the saver runs on its own. Each word
+// may also be spelled with two dashes, as xscreensaver 6 writes them. An ID
+// is decimal or "0x" hexadecimal. Throws std::invalid_argument for an ID that
+// is not a window number.
 std::optional<HostWindow> findHostWindow(const std::vector<std::string>& words, const std::string& envWindow);
 
 }  // namespace qs

@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "qscr/form_qscr.h"
-#include "qscr/host_window.h"
 #include "runtime/runtime.h"
 
 namespace qs {
@@ -18,33 +17,45 @@ const char* QScrProgram::settingsText() {
   return "QorvexSaver shows the characters of the QorvexBlast games one at a time, each with its name and a "
          "description typed out letter by letter; any key, a click or a mouse movement ends it. It has no settings. "
          "To use it as the screen saver of an X desktop, have it started with /S when the screen goes idle, for "
-         "example with xss-lock (xset s 300; xss-lock -- /path/to/QScr /S) or with xautolock "
-         "(xautolock -time 5 -locker \"/path/to/QScr /S\"), or as an xscreensaver display mode (QScr -root).";
+         "example with xss-lock (xset s 300; xss-lock -- /path/to/QScr /S), or add it to the programs: list of "
+         "xscreensaver's ~/.xscreensaver as \"QorvexSaver\" /path/to/QScr --root and pick it in "
+         "xscreensaver-settings.";
 }
 
 std::optional<std::string> QScrProgram::entry(const std::vector<std::string>& arguments) {
-  if (findHostWindow(arguments, hostEnv_)) {
-    // Inside a screen-saver host, which starts and ends a copy for each
-    // window it makes (a preview too): no lock, and the saver runs whatever
-    // the other words say.
-    rt_.form<FormQScr>("FormQScr").setHosted(true);
-    return "FormQScr";
+  const SaverMode mode = saverMode(arguments);
+  const std::optional<HostWindow> host = saverHost(arguments, hostEnv_);
+  // A copy already runs: this one ends, whatever it was asked.
+  if (host ? lock_->heldElsewhere() : !lock_->take()) return std::nullopt;
+  switch (mode) {
+    case SaverMode::Password:
+      rt_.msgBox(kSaverTitle, "パスワードには非対応");
+      return std::nullopt;
+    case SaverMode::Settings:
+      rt_.msgBox(kSaverTitle, settingsText());
+      return std::nullopt;
+    case SaverMode::Nothing:  // there is no preview
+      return std::nullopt;
+    case SaverMode::Run:  // "/S" and anything unknown
+      break;
   }
-  if (!lock_->take()) return std::nullopt;  // a copy already runs: this one ends, whatever it was asked
-  // The first two characters of the command line, upper case.
-  std::string mode = arguments.empty() ? "" : arguments.front().substr(0, 2);
+  rt_.form<FormQScr>("FormQScr").setHosted(host.has_value());
+  return "FormQScr";
+}
+
+SaverMode saverMode(const std::vector<std::string>& words) {
+  std::string mode = words.empty() ? "" : words.front().substr(0, 2);
   for (char& c : mode)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  if (mode == "/A") {  // change the password
-    rt_.msgBox(kSaverTitle, "パスワードには非対応");
-    return std::nullopt;
-  }
-  if (mode == "/C" || mode.empty()) {  // settings
-    rt_.msgBox(kSaverTitle, settingsText());
-    return std::nullopt;
-  }
-  if (mode == "/P") return std::nullopt;  // there is no preview
-  return "FormQScr";                      // "/S" and anything unknown run the saver
+  if (mode == "/A") return SaverMode::Password;
+  if (mode == "/C" || mode.empty()) return SaverMode::Settings;
+  if (mode == "/P") return SaverMode::Nothing;
+  return SaverMode::Run;
+}
+
+std::optional<HostWindow> saverHost(const std::vector<std::string>& words, const std::string& envWindow) {
+  if (saverMode(words) != SaverMode::Run) return std::nullopt;
+  return findHostWindow(words, envWindow);
 }
 
 std::unique_ptr<Program> makeQScr(Runtime& rt) {

@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 
+#include "qscr/host_window.h"
 #include "runtime/instance_lock.h"
 #include "runtime/program.h"
 
@@ -11,9 +12,22 @@ class Runtime;
 
 inline constexpr const char* kSaverTitle = "QorvexSaver Ver 1.00";
 
+// What the first two characters of the command line ask for, in either case:
+// "/A" the password message, "/C" or nothing the settings box, "/P" nothing,
+// anything else the saver.
+enum class SaverMode { Password, Settings, Nothing, Run };
+SaverMode saverMode(const std::vector<std::string>& words);
+
+// The window of a screen-saver host to run in (see findHostWindow): only a
+// command line that runs the saver has one; the host's words do not change
+// what the others ask for.
+std::optional<HostWindow> saverHost(const std::vector<std::string>& words, const std::string& envWindow);
+
 // The screen saver: one copy at a time; its command line says whether it
 // runs, shows its settings box or its password message, or does nothing.
-// Given a screen-saver host's window (see findHostWindow) it just runs, hosted.
+// Run inside a screen-saver host's window it takes no lock, since the host
+// starts a copy for each window it makes (a preview too), and input does not
+// end it.
 class QScrProgram final : public Program {
  public:
   // `hostEnv`: the value of $XSCREENSAVER_WINDOW, empty when unset.

@@ -92,4 +92,14 @@ bool FileInstanceLock::take() {
   return !held;
 }
 
+bool FileInstanceLock::heldElsewhere() {
+  if (slot_ >= 0 || path_.empty()) return false;
+  int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;  // never made: no copy runs
+  // A shared lock, let go at once: copies that only look never keep each other out.
+  bool held = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  close(fd);
+  return held;
+}
+
 }  // namespace qs

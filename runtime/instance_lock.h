@@ -11,6 +11,9 @@ class InstanceLock {
   // True when this copy now holds the lock (or already did); false when
   // another copy holds it.
   virtual bool take() = 0;
+  // True when another copy holds the lock; this copy neither takes it nor
+  // keeps it from anyone.
+  virtual bool heldElsewhere() = 0;
 };
 
 // The lock as an flock on "<program>-<uid>.lock" in `dir`. flock locks belong
@@ -27,6 +30,7 @@ class FileInstanceLock final : public InstanceLock {
   FileInstanceLock& operator=(const FileInstanceLock&) = delete;
 
   bool take() override;
+  bool heldElsewhere() override;
   // Empty when there is no lock.
   const std::string& path() const { return path_; }
 

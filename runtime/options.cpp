@@ -1,5 +1,6 @@
 #include "runtime/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -14,10 +15,19 @@ T number(const std::string& opt, const std::string& s) {
 }
 }  // namespace
 
-Options parseOptions(const std::vector<std::string>& args) {
+Options parseOptions(const std::vector<std::string>& args, const OptionSet& set) {
   Options o;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    auto own = std::find_if(set.words.begin(), set.words.end(), [&](const OptionSet::Word& w) { return w.name == a; });
+    if (own != set.words.end()) {
+      // A value missing at the end is the program's to name.
+      const std::size_t end = std::min(args.size(), i + 1 + static_cast<std::size_t>(own->values));
+      o.arguments.insert(o.arguments.end(), args.begin() + static_cast<std::ptrdiff_t>(i),
+                         args.begin() + static_cast<std::ptrdiff_t>(end));
+      i = end - 1;
+      continue;
+    }
     auto value = [&]() -> const std::string& {
       if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
       return args[++i];
@@ -25,7 +35,7 @@ Options parseOptions(const std::vector<std::string>& args) {
     if (a == "--headless") o.headless = true;
     else if (a == "--help") o.help = true;
     else if (a == "--version") o.version = true;
-    else if (a == "--fullscreen") o.fullscreen = true;
+    else if (a == "--fullscreen" && set.window) o.fullscreen = true;
     else if (a == "--script") o.script = value();
     else if (a == "--record") o.record = value();
     else if (a == "--trace") o.trace = value();
@@ -35,7 +45,7 @@ Options parseOptions(const std::vector<std::string>& args) {
       o.until = number<std::int64_t>(a, value());
       if (*o.until < 0 || *o.until > kLatestTime)
         throw std::invalid_argument("--until takes a time in ms from 0 to " + std::to_string(kLatestTime));
-    } else if (a == "--scale") {
+    } else if (a == "--scale" && set.window) {
       o.scale = number<int>(a, value());
       if (*o.scale < 0 || *o.scale > kLargestScale)
         throw std::invalid_argument("--scale takes a whole number from 0 to " + std::to_string(kLargestScale));

@@ -26,7 +26,20 @@ struct Options {
   std::vector<std::string> arguments;  // anything that is not an option
 };
 
+// What a program takes besides the options both programs take.
+struct OptionSet {
+  bool window = true;  // --scale and --fullscreen: the program opens windows of its own
+  // Words of the program's own that look like options (a screen-saver host's
+  // "--root"): passed on among its arguments, each with the `values` words
+  // after it, as they are.
+  struct Word {
+    std::string name;
+    int values = 0;
+  };
+  std::vector<Word> words;
+};
+
 // Throws std::invalid_argument with a message for a bad option.
-Options parseOptions(const std::vector<std::string>& args);
+Options parseOptions(const std::vector<std::string>& args, const OptionSet& set = {});
 
 }  // namespace qs

@@ -71,7 +71,10 @@ SdlPlatform::~SdlPlatform() {
     SDL_DestroyRenderer(w.renderer);
     if (!w.host) SDL_DestroyWindow(w.window);
   }
-  if (host_) SDL_DestroyWindow(host_->window);  // SDL forgets it; the window stays the host's
+  if (host_) {
+    SDL_DestroyWindow(host_->window);  // SDL forgets it; the window stays the host's
+    unwatchXWindow();
+  }
 }
 
 void SdlPlatform::openHost(std::uint64_t id) {
@@ -114,7 +117,7 @@ std::int64_t SdlPlatform::wallMicros() const {
 }
 
 bool SdlPlatform::closing() {
-  if (hungUp) quitting_ = true;
+  if (hungUp || (host_ && xWindowGone())) quitting_ = true;
   return quitting_ || std::any_of(queue_.begin(), queue_.end(),
                                   [](const InputEvent& e) { return e.kind == InputEvent::Kind::Close; });
 }
@@ -219,6 +222,9 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
     case SDL_QUIT:
       quitting_ = true;
       break;
+    case SDL_SYSWMEVENT:
+      if (host_ && xWindowGone(&ev)) quitting_ = true;
+      break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       if (fullscreenKey(ev.key)) break;
@@ -279,7 +285,8 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
       lastPump_ = wallNow();
     }
     pushPadKeys(now);
-    if (hungUp) quitting_ = true;
+    // The host's window gone from under the saver ends it as a quit signal does.
+    if (hungUp || (host_ && xWindowGone())) quitting_ = true;
     if (quitting_ && queue_.empty()) {
       // SIGINT, SIGTERM or the session closing: close the windows one by one,
       // newest first, as the player would.

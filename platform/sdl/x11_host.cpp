@@ -14,6 +14,27 @@ extern "C" int noteXError(Display*, XErrorEvent*) {
   return 0;
 }
 
+// The window watchXWindow watches, on SDL's connection; the X error handler
+// before its own; whether the window is gone; and the first other error seen
+// since the last look.
+::Display* watchedDisplay = nullptr;
+::Window watched = 0;
+XErrorHandler beforeWatch = nullptr;
+bool watchedGone = false;
+bool doubted = false;
+XErrorEvent doubt{};
+
+// Errors come long after their requests, and SDL's own handlers, set for a
+// moment, may take the one that names the window: an error about something
+// else may still come of the window's end (a GC made on the gone window
+// cannot be freed). It is kept for xWindowGone to judge once the window is
+// asked about.
+extern "C" int noteWatchedError(Display*, XErrorEvent* error) {
+  if (error->resourceid == watched) watchedGone = true;
+  else if (!watchedGone && !doubted) doubt = *error, doubted = true;
+  return 0;
+}
+
 std::string hex(std::uint64_t id) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "0x%llx", static_cast<unsigned long long>(id));
@@ -55,6 +76,37 @@ void watchXWindow(SDL_Window* window) {
   XSelectInput(info.info.x11.display, info.info.x11.window,
                attributes.your_event_mask | ExposureMask | StructureNotifyMask);
   XFlush(info.info.x11.display);
+  // The host destroys its window as it ends the saver, perhaps before the
+  // saver has read its SIGTERM: requests about it fail from then on.
+  watchedDisplay = info.info.x11.display;
+  watched = info.info.x11.window;
+  watchedGone = doubted = false;
+  if (!beforeWatch) beforeWatch = XSetErrorHandler(noteWatchedError);
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
+bool xWindowGone(const SDL_Event* event) {
+  if (!watched) return false;
+  if (event && event->type == SDL_SYSWMEVENT && event->syswm.msg->subsystem == SDL_SYSWM_X11) {
+    const XEvent& x = event->syswm.msg->msg.x11.event;
+    if (x.type == DestroyNotify && x.xdestroywindow.window == watched) watchedGone = true;
+  }
+  if (doubted && !watchedGone) {
+    XWindowAttributes attributes;
+    XGetWindowAttributes(watchedDisplay, watched, &attributes);  // fails only if the window is gone
+    // With the window still there the error was a real one: Xlib's own handler
+    // names it and ends the program, as it always did.
+    if (!watchedGone && beforeWatch) beforeWatch(watchedDisplay, &doubt);
+    doubted = false;
+  }
+  return watchedGone;
+}
+
+void unwatchXWindow() {
+  if (!watched) return;
+  XSync(watchedDisplay, False);
+  watched = 0;
+  watchedDisplay = nullptr;
 }
 
 }  // namespace qs

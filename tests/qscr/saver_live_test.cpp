@@ -10,8 +10,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "platform/sdl/font_finder.h"
 #include "runtime/instance_lock.h"
@@ -27,15 +30,74 @@ CommandResult runSaver(const std::string& args, const std::string& env = "") {
   return runCommand("env -u XSCREENSAVER_WINDOW " + env + " " + QSCR_BINARY + " " + args);
 }
 
-// Words that name a host's window need no display to be read.
-TEST(SaverHostWords, ABadWindowIsRefusedAndAHeadlessRunIgnoresTheWindow) {
-  CommandResult r = runSaver("--headless --until 10 -window-id twelve");
-  EXPECT_EQ(r.status, 2) << r.out;
-  EXPECT_NE(r.out.find("-window-id takes a window number, not \"twelve\""), std::string::npos) << r.out;
-  r = runSaver("--headless --until 100 --trace - -window-id 0x1234 /C");
-  EXPECT_EQ(r.status, 0) << r.out;
-  EXPECT_NE(r.out.find("0 show FormQScr\n"), std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("cursor"), std::string::npos) << r.out;
+// The entry step of the real program, run headless (a box is answered at
+// once): what it did, from its trace, its status and its standard error.
+std::string entryOutcome(const std::string& words, const std::string& env, const TempDir& locks) {
+  const std::string trace = locks.file("entry.trace");
+  std::remove(trace.c_str());
+  CommandResult r = runSaver("--headless --until 100 --trace " + trace + " " + words,
+                             "XDG_RUNTIME_DIR=" + locks.path() + " " + env);
+  const std::string t = readFile(trace);
+  if (r.status != 0 || !r.out.empty()) return "status " + std::to_string(r.status) + ": " + r.out;
+  if (t.find(" msgbox \"QorvexSaver Ver 1.00\" \"パスワードには非対応\"\n") != std::string::npos) return "password";
+  if (t.find(" msgbox \"QorvexSaver Ver 1.00\" ") != std::string::npos) return "settings";
+  if (t == "0 end\n") return "nothing";
+  if (t.rfind("0 load FormQScr\n", 0) == 0) return t.find(" cursor 0\n") != std::string::npos ? "saver" : "hosted";
+  return t;
+}
+
+// The first two characters of the first word choose, in either case; the
+// host's words and $XSCREENSAVER_WINDOW (as xscreensaver sets it) only make
+// a saver that runs run in the host's window. A copy started while another
+// holds the lock ends at once, whatever it was asked.
+TEST(SaverEntry, TheFirstTwoCharactersChooseAndTheHostsWordsOnlyPlaceTheSaver) {
+  const std::string refused = "status 1: QScr: --window-id takes a window number, not \"foo\"\n";
+  struct Case {
+    std::string words, alone, underHost;  // underHost: with $XSCREENSAVER_WINDOW set
+  };
+  const Case cases[] = {
+      {"/A", "password", "password"},
+      {"/a", "password", "password"},
+      {"/C", "settings", "settings"},
+      {"/c:1234", "settings", "settings"},
+      {"", "settings", "settings"},
+      {"/P 5678", "nothing", "nothing"},
+      {"/s", "saver", "hosted"},
+      {"foo", "saver", "hosted"},
+      {"/C --root", "settings", "settings"},
+      {"/P --window-id 5", "nothing", "nothing"},
+      {"/C --window-id foo", "settings", "settings"},
+      {"--root", "hosted", "hosted"},
+      {"-root", "hosted", "hosted"},
+      {"--window-id 0x5", "hosted", "hosted"},
+      {"-window-id 5", "hosted", "hosted"},
+      {"--window-id foo", refused, refused},
+  };
+  TempDir locks;
+  for (const Case& c : cases) {
+    EXPECT_EQ(entryOutcome(c.words, "", locks), c.alone) << "\"" << c.words << "\"";
+    EXPECT_EQ(entryOutcome(c.words, "XSCREENSAVER_WINDOW=0x400001", locks), c.underHost) << "\"" << c.words << "\"";
+  }
+  EXPECT_EQ(entryOutcome("/s", "XSCREENSAVER_WINDOW=junk", locks),
+            "status 1: QScr: $XSCREENSAVER_WINDOW takes a window number, not \"junk\"\n");
+  EXPECT_EQ(entryOutcome("/C", "XSCREENSAVER_WINDOW=junk", locks), "settings");
+
+  FileInstanceLock running("QScr", locks.path());
+  ASSERT_TRUE(running.take());
+  for (const char* words : {"/s", "/C", "--root"}) {
+    EXPECT_EQ(entryOutcome(words, "", locks), "nothing") << words;
+    EXPECT_EQ(entryOutcome(words, "XSCREENSAVER_WINDOW=0x400001", locks), "nothing") << words;
+  }
+}
+
+// The exit status, or -1 when killed; none if the program is still there after 2 s.
+std::optional<int> endsWithin2s(pid_t pid) {
+  int status = 0;
+  for (int i = 0; i < 40; ++i, std::this_thread::sleep_for(50ms))
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  return std::nullopt;
 }
 
 // One Xvfb for the suite, on a display number it picks itself; the suite
@@ -101,12 +163,12 @@ class PrivateDisplay : public ::testing::Test {
   }
 
   // A real program on the private display, its trace in `trace`.
-  pid_t start(const std::string& binary, std::vector<std::string> args, const std::string& trace) {
+  pid_t start(const std::string& binary, std::vector<std::string> args, const std::string& trace,
+              const std::string& env = "SDL_AUDIODRIVER=dummy") {
     std::remove(trace.c_str());
     args.insert(args.begin(), {binary, "--trace", trace});
     // The test says which display and driver, not the caller's session.
-    return spawnProgram(args, {"DISPLAY=" + name_, "SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
-                               "XDG_RUNTIME_DIR=" + dir_.path()});
+    return spawnProgram(args, {"DISPLAY=" + name_, "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR=" + dir_.path(), env});
   }
   // A window of the screen's own (there is no window manager) titled `title`; 0 if none.
   Window windowTitled(const std::string& title) {
@@ -174,77 +236,75 @@ TEST_F(PrivateDisplay, TheDisplaysOwnSaverStartsWhileTheSaverRunsButNotDuringAGa
   XSync(display_, False);
 }
 
-// A host's preview window: the saver draws into it the layout of a
-// 1024 x 768 screen, shrunk to fit; the host ends it with SIGTERM, and the
-// window stays as the host made it.
-TEST_F(PrivateDisplay, DrawsIntoTheHostsWindowShrunkToFitAndLeavesItToTheHost) {
+// A host's preview window, with the command line xscreensaver-settings runs:
+// the saver draws into it the layout of a 1024 x 768 screen, shrunk to fit.
+// The host ends it with SIGTERM, and the window stays as the host made it;
+// or destroys the window under it, and the saver ends at once, cleanly.
+TEST_F(PrivateDisplay, DrawsIntoTheHostsWindowShrunkToFitAndEndsWithIt) {
   constexpr int kW = 320, kH = 240;
   constexpr unsigned long kBlue = 0x3366cc;  // the host's own background: any pixel still blue was not drawn
-  Window host = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 10, 10, kW, kH, 0, 0, kBlue);
-  XMapWindow(display_, host);
-  XSync(display_, False);
+  for (bool destroyed : {false, true}) {
+    Window host = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 10, 10, kW, kH, 0, 0, kBlue);
+    XMapWindow(display_, host);
+    XSync(display_, False);
+    std::string trace = dir_.file("host.trace");
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%lX", host);
+    pid_t pid = start(QSCR_BINARY, {"--root", "--window-id", id}, trace, std::string("XSCREENSAVER_WINDOW=") + id);
+    ASSERT_GT(pid, 0);
+    ASSERT_GE(awaitTrace(trace, "0 print FormQScr \">\"\n"), 0) << readFile(trace);
+    if (destroyed) {
+      XDestroyWindow(display_, host);
+      XSync(display_, False);
+      EXPECT_EQ(endsWithin2s(pid), 0) << "an X error ends it with status 1";
+      continue;
+    }
+    // The picture, once it is there.
+    int blue = 0, bright = 0, top = 0, rightmost = -1;
+    for (int attempt = 0; attempt < 60; ++attempt) {
+      std::this_thread::sleep_for(100ms);
+      XImage* image = XGetImage(display_, host, 0, 0, kW, kH, AllPlanes, ZPixmap);
+      ASSERT_NE(image, nullptr);
+      blue = bright = top = 0;
+      rightmost = -1;
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+          unsigned long p = XGetPixel(image, x, y);
+          if (p == kBlue) ++blue;
+          if ((p & 0xff) < 0xc0 || ((p >> 8) & 0xff) < 0xc0 || ((p >> 16) & 0xff) < 0xc0) continue;
+          ++bright;
+          if (y < kH / 8) ++top;  // the name line
+          else rightmost = std::max(rightmost, x);
+        }
+      XDestroyImage(image);
+      if (blue == 0 && bright > 0) break;
+    }
+    EXPECT_EQ(blue, 0) << "the whole window is the saver's";
+    EXPECT_GT(top, 0) << "the name line";
+    // The tape drive spans more than half of a 1024-wide screen: shrunk, it
+    // ends well before the window's right edge; drawn full size it would cover it.
+    EXPECT_GT(rightmost, kW / 8);
+    EXPECT_LT(rightmost, kW * 3 / 4);
 
-  std::string trace = dir_.file("host.trace");
-  char id[32];
-  std::snprintf(id, sizeof id, "0x%lx", host);
-  pid_t pid = start(QSCR_BINARY, {"-window-id", id}, trace);
-  ASSERT_GT(pid, 0);
-  ASSERT_GE(awaitTrace(trace, "0 print FormQScr \">\"\n"), 0) << readFile(trace);
-
-  // The picture, once it is there.
-  int blue = 0, bright = 0, top = 0, rightmost = -1;
-  for (int attempt = 0; attempt < 60; ++attempt) {
-    std::this_thread::sleep_for(100ms);
-    XImage* image = XGetImage(display_, host, 0, 0, kW, kH, AllPlanes, ZPixmap);
-    ASSERT_NE(image, nullptr);
-    blue = bright = top = 0;
-    rightmost = -1;
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x) {
-        unsigned long p = XGetPixel(image, x, y);
-        if (p == kBlue) ++blue;
-        if ((p & 0xff) < 0xc0 || ((p >> 8) & 0xff) < 0xc0 || ((p >> 16) & 0xff) < 0xc0) continue;
-        ++bright;
-        if (y < kH / 8) ++top;  // the name line
-        else rightmost = std::max(rightmost, x);
-      }
-    XDestroyImage(image);
-    if (blue == 0 && bright > 0) break;
+    kill(pid, SIGTERM);
+    EXPECT_EQ(waitFor(pid), 0);
+    std::string t = readFile(trace);
+    EXPECT_NE(t.find(" unload FormQScr\n"), std::string::npos) << t;
+    EXPECT_EQ(t.find("cursor"), std::string::npos) << t;
+    EXPECT_EQ(t.find("topmost"), std::string::npos) << t;
+    XWindowAttributes attributes{};
+    ASSERT_NE(XGetWindowAttributes(display_, host, &attributes), 0);
+    EXPECT_EQ(attributes.map_state, IsViewable);
+    EXPECT_EQ(attributes.width, kW);
+    XDestroyWindow(display_, host);
+    XSync(display_, False);
   }
-  EXPECT_EQ(blue, 0) << "the whole window is the saver's";
-  EXPECT_GT(top, 0) << "the name line";
-  // The tape drive spans more than half of a 1024-wide screen: shrunk, it
-  // ends well before the window's right edge; drawn full size it would cover it.
-  EXPECT_GT(rightmost, kW / 8);
-  EXPECT_LT(rightmost, kW * 3 / 4);
-
-  kill(pid, SIGTERM);
-  EXPECT_EQ(waitFor(pid), 0);
-  std::string t = readFile(trace);
-  EXPECT_NE(t.find(" unload FormQScr\n"), std::string::npos) << t;
-  EXPECT_EQ(t.find("cursor"), std::string::npos) << t;
-  EXPECT_EQ(t.find("topmost"), std::string::npos) << t;
-  XWindowAttributes attributes{};
-  ASSERT_NE(XGetWindowAttributes(display_, host, &attributes), 0);
-  EXPECT_EQ(attributes.map_state, IsViewable);
-  EXPECT_EQ(attributes.width, kW);
-  XDestroyWindow(display_, host);
-  XSync(display_, False);
 }
 
 // A message box ends on a quit signal as a window does, and one whose program
 // is killed goes with it: no box is left on the screen, nor the lock held.
 TEST_F(PrivateDisplay, AMessageBoxEndsWithTheProgram) {
   const std::string title = "QorvexSaver Ver 1.00";
-  // The exit status, or -1 when killed; none if the program is still there after 2 s.
-  auto endsWithin2s = [](pid_t pid) -> std::optional<int> {
-    int status = 0;
-    for (int i = 0; i < 40; ++i, std::this_thread::sleep_for(50ms))
-      if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return std::nullopt;
-  };
   for (auto [signal, status] : {std::pair{SIGTERM, 0}, {SIGHUP, 0}, {SIGKILL, -1}}) {
     pid_t pid = start(QSCR_BINARY, {"/C"}, dir_.file("box.trace"));
     ASSERT_GT(pid, 0);
@@ -271,6 +331,107 @@ TEST_F(PrivateDisplay, AWindowThatIsNotThereEndsTheSaverWithStatus1) {
   CommandResult r = runSaver("--until 100 -window-id 0x7ffffff0", "DISPLAY=" + name_ + " SDL_AUDIODRIVER=dummy");
   EXPECT_EQ(r.status, 1) << r.out;
   EXPECT_NE(r.out.find("there is no window 0x7ffffff0"), std::string::npos) << r.out;
+}
+
+// xscreensaver 6 itself, set up as the README says: a home whose
+// .xscreensaver lists the built saver with -root. Activated, it starts the
+// saver in its window, which shows the first glyph; deactivated, it sends
+// SIGTERM and destroys the window, and the saver ends with status 0 and no X
+// error in xscreensaver's log. xscreensaver runs no display mode for root: a
+// test run by root runs it as nobody.
+TEST_F(PrivateDisplay, RunsInXScreenSaverAndEndsCleanlyWhenItDeactivates) {
+  if (runCommand("command -v xscreensaver && command -v xscreensaver-command").status != 0)
+    GTEST_SKIP() << "no xscreensaver installed";
+  TempDir home;
+  std::vector<std::string> as;  // what runs a command as xscreensaver's user
+  std::vector<std::string> env = {"HOME=" + home.path(), "DISPLAY=" + name_, "XDG_RUNTIME_DIR",
+                                  "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "SDL_VIDEODRIVER"};
+  std::string saver = QSCR_BINARY;
+  if (geteuid() == 0) {
+    as = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    ASSERT_EQ(chown(home.path().c_str(), 65534, 65534), 0);
+    if (runCommand("setpriv --reuid=65534 --regid=65534 --clear-groups test -x " + saver).status != 0) {
+      // A build tree nobody may enter: a copy of the saver, and of the leak
+      // checker's suppressions, in nobody's home.
+      std::filesystem::copy_file(saver, home.file("QScr"));
+      saver = home.file("QScr");
+      std::string lsan = std::getenv("LSAN_OPTIONS") ? std::getenv("LSAN_OPTIONS") : "";
+      if (auto at = lsan.find("suppressions="); at != std::string::npos) {
+        at += std::strlen("suppressions=");
+        const std::size_t n = lsan.find(':', at) - at;
+        std::filesystem::copy_file(lsan.substr(at, n), home.file("lsan.supp"));
+        env.push_back("LSAN_OPTIONS=" + lsan.replace(at, n, home.file("lsan.supp")));
+      }
+    }
+  }
+  std::ofstream(home.file(".xscreensaver")) << "mode: one\nselected: 0\nfade: False\nunfade: False\n"
+                                            << "programs: \"QorvexSaver\" " << saver << " -root \\n\\\n\n";
+  // Its output to `out`.
+  auto spawnAs = [&](std::vector<std::string> args, const std::string& out) {
+    args.insert(args.begin(), as.begin(), as.end());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const pid_t pid = spawnProgram(args, env, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+  };
+  auto command = [&](const char* what) { return waitFor(spawnAs({"xscreensaver-command", what}, "/dev/null")); };
+  const std::string log = dir_.file("xscreensaver.log");
+  const pid_t daemon = spawnAs({"xscreensaver", "-no-splash", "-verbose"}, log);
+  ASSERT_GT(daemon, 0);
+  // The saver is xscreensaver's grandchild: once xscreensaver's helper is
+  // gone, its status comes here.
+  prctl(PR_SET_CHILD_SUBREAPER, 1);
+  auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // its window may go any time
+  for (int i = 0; i < 100 && command("-activate") != 0; ++i) std::this_thread::sleep_for(50ms);
+
+  // Its log line "forked "…QScr --root" in pid N on window 0xW".
+  int pid = 0;
+  unsigned long window = 0;
+  std::string text;
+  for (int i = 0; i < 200 && !window; ++i, std::this_thread::sleep_for(50ms)) {
+    std::istringstream lines(text = readFile(log));
+    for (std::string l; !window && std::getline(lines, l);)
+      if (auto in = l.find("\" in pid "); in != std::string::npos && l.find("QScr") < in)
+        std::sscanf(l.c_str() + in, "\" in pid %d on window %lx", &pid, &window);
+  }
+  EXPECT_NE(window, 0u) << text;
+  int white = 0;
+  XWindowAttributes a{};
+  for (int i = 0; i < 100 && window && white < 1000; ++i, std::this_thread::sleep_for(100ms)) {
+    if (!XGetWindowAttributes(display_, window, &a)) continue;
+    XImage* image = XGetImage(display_, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    if (!image) continue;
+    white = 0;
+    for (int y = 0; y < a.height; y += 2)
+      for (int x = 0; x < a.width; x += 2) white += (XGetPixel(image, x, y) & 0xffffff) == 0xffffff;
+    XDestroyImage(image);
+  }
+  EXPECT_GE(white, 1000) << "the tape drive in xscreensaver's window";
+
+  EXPECT_EQ(command("-deactivate"), 0);
+  constexpr int kRunning = -2, kTakenByHost = -3;
+  int status = pid ? kRunning : 0;
+  for (int i = 0; i < 100 && status == kRunning; ++i, std::this_thread::sleep_for(50ms)) {
+    int st = 0;
+    if (waitpid(pid, &st, WNOHANG) == pid) status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    else if (kill(pid, 0) != 0) status = kTakenByHost;  // which names any status but 0 in its log
+  }
+  command("-exit");
+  kill(daemon, SIGTERM);
+  waitFor(daemon);
+  while (waitpid(-1, nullptr, WNOHANG) > 0) {  // its other orphans
+  }
+  prctl(PR_SET_CHILD_SUBREAPER, 0);
+  XSetErrorHandler(previous);
+  if (status != kTakenByHost) {
+    EXPECT_EQ(status, 0) << "-2: still running";
+  }
+  text = readFile(log);
+  EXPECT_EQ(text.find("X Error"), std::string::npos) << text;
+  EXPECT_EQ(text.find("exited abnormally"), std::string::npos) << text;
 }
 
 }  // namespace

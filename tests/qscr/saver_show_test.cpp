@@ -1,4 +1,4 @@
-// The saver run headless: its entry step and window; its show (the tape drive
+// The saver run headless: its window; its show (the tape drive
 // at start, a character every 20 s, its description typed a letter every
 // 100 ms and wrapped at the box's right edge); and the saver inside a
 // screen-saver host's window.
@@ -170,6 +170,8 @@ TEST(SaverHost, TheHostsWindowComesFromTheCommandLineOrTheEnvironment) {
       {{}, "0x400007", HostWindow{false, 0x400007}},
       {{"-root"}, "0x400007", HostWindow{false, 0x400007}},
       {{"-root", "-window-id", "12"}, "0x400007", HostWindow{false, 12}},
+      {{"--root"}, "", HostWindow{true, 0}},
+      {{"--root", "--window-id", "0x600E22"}, "0x600E22", HostWindow{false, 0x600E22}},  // the settings' preview
   };
   for (const Case& c : cases) {
     std::string said = c.env;
@@ -177,86 +179,42 @@ TEST(SaverHost, TheHostsWindowComesFromTheCommandLineOrTheEnvironment) {
     EXPECT_EQ(findHostWindow(c.words, c.env), c.window) << said;
   }
   for (auto words : {std::vector<std::string>{"-window-id"}, {"-window-id", "zero"}, {"-window-id", "0"},
-                     {"-window-id", "-5"}, {"-window-id", "12x"}, {"-window-id", "99999999999999999999999"}})
+                     {"-window-id", "-5"}, {"-window-id", "12x"}, {"-window-id", "99999999999999999999999"},
+                     {"--window-id", "0x"}})
     EXPECT_THROW(findHostWindow(words, ""), std::invalid_argument) << words.back();
   EXPECT_THROW(findHostWindow({"-root"}, "window"), std::invalid_argument);
 }
 
-// The host starts the saver and ends it: whatever the other words say it
-// runs, with no lock, and neither input nor the pointer ends it; the cursor
-// and the stacking are the host's.
-TEST(SaverHost, AHostedSaverRunsWithoutTheLockAndIgnoresInput) {
+// The host starts the saver and ends it: a command line that runs the saver
+// runs it hosted, taking no lock (the host may start a copy for each of its
+// windows), and neither input nor the pointer ends it; the cursor and the
+// stacking are the host's.
+TEST(SaverHost, AHostedSaverTakesNoLockAndIgnoresInput) {
   struct Case {
     std::vector<std::string> words;
     std::string env;
   };
   const Case cases[] = {
       {{"-root"}, ""},
-      {{"/C", "-window-id", "77"}, ""},
-      {{}, "0x4c"},
-      {{"/A"}, "0x4c"},
+      {{"/S", "--window-id", "77"}, ""},
+      {{"/s"}, "0x4c"},
+      {{"foo"}, "0x4c"},
   };
   for (const Case& c : cases) {
     Saver saver({.until = 3000}, c.env);
-    FileInstanceLock running("QScr", saver.locks.path());
-    ASSERT_TRUE(running.take());
     saver.start(c.words, "1000 move 5 5\n1100 move 300 200\n1200 down Z\n1300 click\n");
     auto& run = saver.run;
-    std::string said = c.env + (c.words.empty() ? "" : " " + c.words.front());
+    std::string said = c.env + " " + c.words.front();
     EXPECT_TRUE(run.trace().has("0 load FormQScr")) << said << run.trace().dump();
     EXPECT_TRUE(run.trace().has("1300 mouse FormQScr click")) << said;
     EXPECT_FALSE(run.rt().programEnded()) << said << run.trace().dump();
     EXPECT_TRUE(run.trace().grep("cursor").empty()) << said;
     EXPECT_TRUE(run.trace().grep("topmost").empty()) << said;
-    EXPECT_TRUE(run.trace().grep("msgbox").empty()) << said;
+    EXPECT_TRUE(FileInstanceLock("QScr", saver.locks.path()).take()) << said;
   }
 }
 
-// ---- the entry step and the window ----
-
-const std::string kSettings = "0 msgbox \"QorvexSaver Ver 1.00\" " + quoted(QScrProgram::settingsText());
-const std::string kPassword = "0 msgbox \"QorvexSaver Ver 1.00\" \"パスワードには非対応\"";
-
-TEST(SaverEntry, TheFirstTwoCharactersOfTheCommandLineChooseWhatItDoes) {
-  struct Case {
-    std::vector<std::string> words;
-    std::vector<std::string> trace;  // the whole trace; none when the saver runs
-  };
-  const Case cases[] = {
-      {{}, {kSettings, "0 end"}},
-      {{"/C"}, {kSettings, "0 end"}},
-      {{"/c:1234"}, {kSettings, "0 end"}},
-      {{"/a"}, {kPassword, "0 end"}},
-      {{"/A", "/S"}, {kPassword, "0 end"}},
-      {{"/p", "5678"}, {"0 end"}},
-      {{"/P"}, {"0 end"}},
-      {{"/s"}, {}},
-      {{"/S"}, {}},
-      {{"-x"}, {}},
-      {{"/"}, {}},
-  };
-  for (const Case& c : cases) {
-    Saver saver;
-    const auto& lines = saver.start(c.words).lines();
-    std::string said = c.words.empty() ? "(none)" : c.words[0];
-    if (c.trace.empty()) {
-      ASSERT_FALSE(lines.empty()) << said;
-      EXPECT_EQ(lines.front(), "0 load FormQScr") << said;
-      EXPECT_FALSE(saver.run.rt().programEnded()) << said;
-    } else {
-      EXPECT_EQ(lines, c.trace) << said;
-    }
-  }
-}
-
-TEST(SaverEntry, ASecondCopyEndsAtOnceWhateverItsCommandLine) {
-  for (std::vector<std::string> words : {std::vector<std::string>{"/S"}, {"/C"}, {"/a"}, {}}) {
-    Saver saver;
-    FileInstanceLock running("QScr", saver.locks.path());
-    ASSERT_TRUE(running.take());
-    EXPECT_EQ(saver.start(words).lines(), std::vector<std::string>{"0 end"});
-  }
-}
+// ---- the window ----
 
 TEST(SaverWindow, CoversTheScreenOnTopWithTheCursorHidden) {
   Saver saver({.until = 0, .screen = {1280, 1024}});

@@ -87,7 +87,7 @@ TEST(Program, ABadCommandLineEndsWithTheUsageLine) {
       {QSPE_BINARY, "--bogus", "Usage: Qspe [OPTION]... (--help lists them)\n"},
       {QSPE_BINARY, "--headless --until 10 /S", "Usage: Qspe [OPTION]... (--help lists them)\n"},
       {QSCR_BINARY, "--bogus /S", "Usage: QScr [OPTION]... [WORD]... (--help lists them)\n"},
-      {QSCR_BINARY, "--headless --until 10 -window-id none", "Usage: QScr [OPTION]... [WORD]... (--help lists them)\n"},
+      {QSCR_BINARY, "--scale 2 /S", "Usage: QScr [OPTION]... [WORD]... (--help lists them)\n"},  // no window scale
   };
   for (const Case& c : cases) {
     CommandResult r = runProgram(c.binary, c.args);
@@ -105,8 +105,13 @@ TEST(Program, HelpAndVersionRunNothing) {
     r = runProgram(binary, "--help /S");
     EXPECT_EQ(r.status, 0) << r.out;
     for (const char* option : {"--headless", "--script FILE", "--record FILE", "--trace FILE", "--seed N",
-                               "--dir DIR", "--until MS", "--screen WxH", "--scale N", "--help", "--version"})
+                               "--dir DIR", "--until MS", "--screen WxH", "--help", "--version"})
       EXPECT_NE(r.out.find("  " + std::string(option) + " "), std::string::npos) << option << "\n" << r.out;
+    // The window's options are the game's, a screen-saver host's words the saver's.
+    const bool game = program == "Qspe";
+    EXPECT_EQ(r.out.find("  --scale N ") != std::string::npos, game) << r.out;
+    EXPECT_EQ(r.out.find("  --fullscreen ") != std::string::npos, game) << r.out;
+    EXPECT_EQ(r.out.find("  --window-id ID ") != std::string::npos, !game) << r.out;
     EXPECT_EQ(r.out.find(" load "), std::string::npos) << r.out;
   }
 }
