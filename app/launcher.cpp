@@ -21,6 +21,7 @@
 #include "platform/sdl/form_painter.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/video_start.h"
 #include "runtime/options.h"
 #include "runtime/program.h"
 #include "runtime/program_dirs.h"
@@ -168,15 +169,12 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   } else {
     faces = SdlPainter::searchAhead(faceMemoPath());
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    // The software-drawn windows go to the display directly (X11 shared
-    // memory), not through a GL texture that may itself be emulated.
-    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (program.letDisplaySleep) SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-      std::fprintf(stderr, "%s: cannot open the display: %s\n", name, SDL_GetError());
+    std::string error;
+    if (!startVideo(QSPE_ID_PREFIX + program.name, error)) {
+      std::fprintf(stderr, "%s: %s\n", name, error.c_str());
       return 1;
     }
-    std::string error;
     auto sdlPainter = SdlPainter::create(program.name, config.programDir, *faces, error);
     if (!sdlPainter) {
       std::fprintf(stderr, "%s: %s\n", name, error.c_str());

@@ -2,16 +2,10 @@
 // display's own screen saver start while it runs, and inside a host's window
 // it draws there, shrunk to a preview's size, and leaves the window to the
 // host. Skipped where Xvfb is not installed.
-#include <gtest/gtest.h>
-// After GoogleTest: Xlib's macros (None, Bool, ...) would break its headers.
-#include <X11/Xlib.h>
+#include "support/private_display.h"
+// After Xlib itself.
 #include <X11/Xutil.h>
 #include <X11/extensions/scrnsaver.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-
-#include "support/process.h"
 
 namespace qs::test {
 namespace {
@@ -34,68 +28,11 @@ TEST(SaverHostWords, ABadWindowIsRefusedAndAHeadlessRunIgnoresTheWindow) {
   EXPECT_EQ(r.out.find("cursor"), std::string::npos) << r.out;
 }
 
-// One Xvfb for the suite, on a display number it picks itself; the suite
-// holds a connection to it throughout.
-class PrivateDisplay : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-    int devnull = open("/dev/null", O_WRONLY);
-    posix_spawn_file_actions_adddup2(&actions, devnull, 2);
-    server_ = spawnProgram({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
-                           {}, &actions);
-    posix_spawn_file_actions_destroy(&actions);
-    close(devnull);
-    close(fds[1]);
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    char c;
-    while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    if (server_ <= 0 || number.empty()) return;
-    name_ = ":" + number;
-    display_ = XOpenDisplay(name_.c_str());
-  }
-  static void TearDownTestSuite() {
-    if (display_) XCloseDisplay(display_);
-    display_ = nullptr;
-    if (server_ > 0) {
-      kill(server_, SIGTERM);
-      waitpid(server_, nullptr, 0);
-    }
-    server_ = -1;
-  }
-  void SetUp() override {
-    if (!display_) GTEST_SKIP() << "no Xvfb to run the saver on";
-  }
-
-  // A real program on the private display, its trace in `trace`.
-  pid_t start(const std::string& binary, std::vector<std::string> args, const std::string& trace) {
-    std::remove(trace.c_str());
-    args.insert(args.begin(), {binary, "--trace", trace});
-    // The test says which display and driver, not the caller's session.
-    return spawnProgram(args, {"DISPLAY=" + name_, "SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
-                               "XDG_RUNTIME_DIR=" + dir_.path()});
-  }
-  XScreenSaverInfo screenSaver() {
-    XScreenSaverInfo info{};
-    XScreenSaverQueryInfo(display_, DefaultRootWindow(display_), &info);
-    return info;
-  }
-
-  static pid_t server_;
-  static std::string name_;
-  static Display* display_;
-  TempDir dir_;
-};
-pid_t PrivateDisplay::server_ = -1;
-std::string PrivateDisplay::name_;
-Display* PrivateDisplay::display_ = nullptr;
+XScreenSaverInfo screenSaverOf(Display* display) {
+  XScreenSaverInfo info{};
+  XScreenSaverQueryInfo(display, DefaultRootWindow(display), &info);
+  return info;
+}
 
 // SDL keeps the display awake for a game; the saver lets it blank. The
 // display's saver is set to start after one idle second.
@@ -120,7 +57,7 @@ TEST_F(PrivateDisplay, TheDisplaysOwnSaverStartsWhileTheSaverRunsButNotDuringAGa
     // Until the saver is on, or the screen has been idle for twice its time.
     XScreenSaverInfo info{};
     for (int i = 0; i < 100; ++i) {
-      info = screenSaver();
+      info = screenSaverOf(display_);
       if (info.state == ScreenSaverOn || info.idle >= 2500) break;
       std::this_thread::sleep_for(50ms);
     }
