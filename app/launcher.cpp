@@ -90,7 +90,9 @@ void printUsage(const ProgramInfo& program) {
       "                  (default: the last one chosen, remembered in $XDG_CONFIG_HOME/qspe/settings)\n"
       "  --fullscreen    start in full screen (Alt+Enter or F11 toggles it; remembered too)\n"
       "  --help          this text\n"
-      "  --version       the program's version\n");
+      "  --version       the program's version\n"
+      "The display: X11 ($DISPLAY), else Wayland ($WAYLAND_DISPLAY); SDL_VIDEODRIVER=x11 or\n"
+      "SDL_VIDEODRIVER=wayland takes that one only.\n");
   if (!program.words.empty()) std::printf("Words:\n%s\n", program.words.c_str());
 }
 

@@ -24,6 +24,7 @@ void DisplayConnection::attach(SDL_Window* window) {
   }
 #endif
 #if defined(SDL_VIDEO_DRIVER_WAYLAND)
+  // On Wayland the loop once woke through SDL's own wait.
   if (info.subsystem == SDL_SYSWM_WAYLAND && info.info.wl.display) {
     if ((client_ = WaylandClient::loaded())) {
       wayland_ = info.info.wl.display;

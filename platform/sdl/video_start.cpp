@@ -22,6 +22,7 @@ bool start(const char* driver) {
 }  // namespace
 
 bool startVideo(const std::string& desktopId, std::string& error) {
+  // SDL names the windows' class after the program's file otherwise.
   setenv("SDL_VIDEO_X11_WMCLASS", desktopId.c_str(), 0);
   setenv("SDL_VIDEO_WAYLAND_WMCLASS", desktopId.c_str(), 0);
   const char* asked = std::getenv("SDL_VIDEODRIVER");

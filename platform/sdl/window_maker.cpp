@@ -13,6 +13,7 @@ WindowMaker::~WindowMaker() {
 
 SDL_Window* WindowMaker::open(const char* title, int x, int y, int w, int h, Uint32 flags) {
   if (kept_.empty()) {
+    // The windows once had none: the desktop showed a generic icon.
     SDL_Window* window = SDL_CreateWindow(title, x, y, w, h, flags);
     if (window && icon_) SDL_SetWindowIcon(window, icon_);
     return window;
