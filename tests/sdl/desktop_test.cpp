@@ -150,9 +150,14 @@ class ProgramsOnWayland : public PrivateDisplay {
 TEST_F(ProgramsOnWayland, TheGamePlaysNativelyThroughTwoGamesAsItsHeadlessRunDoes) {
   const std::string script = dir_.file("two-games.script"), live = dir_.file("live.trace");
   std::ofstream(script) << kTwoGames;
+  // Under the sanitizers the Wayland side's libraries (Mesa's GL, libdecor's
+  // plugin and the fonts it reads, the frames SDL 2.26 leaves) still hold
+  // memory at exit: the program's own leaks are looked for in its X11 runs.
+  const char* asan = std::getenv("ASAN_OPTIONS");
   const pid_t pid = start(QSPE_BINARY, {"--script", script, "--until", kTwoGamesUntil, "--scale", "2"}, live,
                           {"DISPLAY", "SDL_VIDEODRIVER=wayland", "WAYLAND_DISPLAY=wayland-qspe",
-                           "XDG_RUNTIME_DIR=" + runtime_->path()});
+                           "XDG_RUNTIME_DIR=" + runtime_->path(),
+                           "ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":detect_leaks=0"});
   ASSERT_GT(pid, 0);
   // The menu, on weston's output: its purple, the darker face behind and the white titles.
   constexpr unsigned long kPurple = 0x800080, kFace = 0x400040, kWhite = 0xffffff;
