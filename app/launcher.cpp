@@ -21,6 +21,7 @@
 #include "platform/sdl/form_painter.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/video_start.h"
 #include "runtime/options.h"
 #include "runtime/program.h"
 #include "runtime/program_dirs.h"
@@ -92,7 +93,9 @@ void printUsage(const ProgramInfo& program) {
         "  --fullscreen    start in full screen (Alt+Enter or F11 toggles it; remembered too)\n");
   std::printf(
       "  --help          this text\n"
-      "  --version       the program's version\n");
+      "  --version       the program's version\n"
+      "The display: X11 ($DISPLAY), else Wayland ($WAYLAND_DISPLAY); SDL_VIDEODRIVER=x11 or\n"
+      "SDL_VIDEODRIVER=wayland takes that one only.\n");
   if (!program.words.empty()) std::printf("Words:\n%s\n", program.words.c_str());
 }
 
@@ -176,15 +179,12 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   } else {
     faces = SdlPainter::searchAhead(faceMemoPath());
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    // The software-drawn windows go to the display directly (X11 shared
-    // memory), not through a GL texture that may itself be emulated.
-    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (program.letDisplaySleep) SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-      std::fprintf(stderr, "%s: cannot open the display: %s\n", name, SDL_GetError());
+    std::string error;
+    if (!startVideo(QSPE_ID_PREFIX + program.name, error)) {
+      std::fprintf(stderr, "%s: %s\n", name, error.c_str());
       return 1;
     }
-    std::string error;
     auto sdlPainter = SdlPainter::create(program.name, config.programDir, *faces, error);
     if (!sdlPainter) {
       std::fprintf(stderr, "%s: %s\n", name, error.c_str());

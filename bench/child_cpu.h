@@ -48,6 +48,21 @@ inline double processCpu(pid_t pid) {
   return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// How often a process went to sleep so far: its threads' voluntary context
+// switches (waits for input, timers or each other), or its main thread's alone.
+inline long processSleeps(pid_t pid, bool mainThread = false) {
+  const std::string dir = "/proc/" + std::to_string(pid);
+  std::error_code error;
+  long sleeps = 0;
+  for (const auto& task : std::filesystem::directory_iterator(dir + "/task", error)) {
+    if (mainThread && task.path().filename() != std::to_string(pid)) continue;
+    std::ifstream in(task.path() / "status");
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0) sleeps += std::stol(line.substr(24));
+  }
+  return sleeps;
+}
+
 // Peak resident memory of a process so far (VmHWM), in kB; -1 when unknown.
 inline long peakResidentKb(pid_t pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/status");
@@ -82,6 +97,7 @@ inline pid_t spawn(std::vector<std::string> args) {
 struct ChildFigures {
   double cpu = -1;     // percent of one core
   long peakKb = -1;    // peak resident memory up to the end of the measurement
+  double sleeps = -1, mainSleeps = -1;  // a second, of all threads and of the main one
 };
 
 // Starts `args`, measures its CPU from `from` ms after its start to `to` ms,
@@ -92,11 +108,13 @@ inline ChildFigures childFigures(std::vector<std::string> args, int from, int to
   if (pid < 0) return {};
   std::this_thread::sleep_for(std::chrono::milliseconds(from));
   double before = processCpu(pid);
+  const long sleeps = processSleeps(pid), mainSleeps = processSleeps(pid, true);
   auto start = std::chrono::steady_clock::now();
   std::this_thread::sleep_for(std::chrono::milliseconds(to - from));
   double used = processCpu(pid) - before;
   double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  ChildFigures f{100.0 * used / wall, peakResidentKb(pid)};
+  ChildFigures f{100.0 * used / wall, peakResidentKb(pid), (processSleeps(pid) - sleeps) / wall,
+                 (processSleeps(pid, true) - mainSleeps) / wall};
   if (stop) kill(pid, SIGTERM);
   int status = 0;
   waitpid(pid, &status, 0);

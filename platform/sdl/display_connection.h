@@ -3,12 +3,16 @@
 
 #include <cstdint>
 
+struct wl_display;
+
 namespace qs {
+
+struct WaylandClient;
 
 // The connection to the display as a file descriptor, so that the loop can
 // sleep on it and the next timer together: a wake that finds nothing to read
-// from the display needs no event pump. Only X11 has one; with other video
-// drivers the loop waits through SDL.
+// from the display needs no event pump. X11 and Wayland have one; with other
+// video drivers the loop waits through SDL.
 class DisplayConnection {
  public:
   // Takes the connection of the first window made.
@@ -22,10 +26,15 @@ class DisplayConnection {
   // The keyboard's auto-repeat as the display sets it: the delay before the
   // first repeat and the time between repeats, in ms. False without one.
   bool keyRepeat(std::int64_t& delayMs, std::int64_t& intervalMs) const;
+  // True when a held key's repeats are made on this side of the connection
+  // (Wayland: SDL makes them when events are pumped), not sent by the display.
+  bool repeatsKeysItself() const { return wayland_ != nullptr; }
 
  private:
   int fd_ = -1;
   void* x11_ = nullptr;  // the X display, when there is one
+  wl_display* wayland_ = nullptr;  // the Wayland display, when there is one
+  const WaylandClient* client_ = nullptr;
 };
 
 }  // namespace qs

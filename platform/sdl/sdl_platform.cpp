@@ -54,13 +54,16 @@ constexpr int kLayoutWidth = 1024, kLayoutHeight = 768;
 constexpr int kFrameWidth = 16, kFrameHeight = 48;
 
 // While a game controller is connected the loop wakes this often (ms) to read
-// it: SDL reads controllers when events are pumped, not from the display.
+// it: SDL reads controllers when events are pumped, not from the display (and
+// makes a held key's repeats so on Wayland).
 constexpr std::int64_t kPadPollMs = 4;
 
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale, std::optional<std::uint64_t> hostWindow)
-    : painter_(painter), audio_(audio), runScale_(scale), startTicks_(SDL_GetTicks()), startCounter_(SDL_GetPerformanceCounter()) {
+    : painter_(painter), audio_(audio), runScale_(scale), startTicks_(SDL_GetTicks()), startCounter_(SDL_GetPerformanceCounter()),
+      onWayland_(SDL_GetCurrentVideoDriver() && std::string(SDL_GetCurrentVideoDriver()) == "wayland"),
+      maker_(onWayland_) {
   std::signal(SIGHUP, noteHangUp);
   if (hostWindow) openHost(*hostWindow);
 }
@@ -69,7 +72,7 @@ SdlPlatform::~SdlPlatform() {
   for (auto& [f, w] : windows_) {
     if (w.canvas) SDL_DestroyTexture(w.canvas);
     SDL_DestroyRenderer(w.renderer);
-    if (!w.host) SDL_DestroyWindow(w.window);
+    if (!w.host) maker_.close(w.window);
   }
   if (host_) {
     SDL_DestroyWindow(host_->window);  // SDL forgets it; the window stays the host's
@@ -167,24 +170,12 @@ Placement SdlPlatform::placementOf(const Form& f) const {
   return it == windows_.end() ? Placement{} : it->second.placed;
 }
 
-bool SdlPlatform::fullscreenKey(const SDL_KeyboardEvent& k) {
-  const SDL_Scancode place = k.keysym.scancode;
-  if (k.type == SDL_KEYDOWN && !k.repeat) {
-    const bool enter = place == SDL_SCANCODE_RETURN || place == SDL_SCANCODE_KP_ENTER;
-    const bool toggle = place == SDL_SCANCODE_F11 || (enter && (k.keysym.mod & KMOD_ALT));
-    const Form* f = formOf(k.windowID);
-    if (!toggle || !f || fillsScreenItself(*f)) return false;
-    swallowed_.insert(place);
-    setFullscreen(!fullscreen_);
-    if (!settingsFile_.empty()) {
-      kept_.fullscreen = fullscreen_;
-      writeSettings(settingsFile_, kept_);
-    }
-    return true;
+void SdlPlatform::switchFullscreen() {
+  setFullscreen(!fullscreen_);
+  if (!settingsFile_.empty()) {
+    kept_.fullscreen = fullscreen_;
+    writeSettings(settingsFile_, kept_);
   }
-  if (!swallowed_.contains(place)) return false;
-  if (k.type == SDL_KEYUP) swallowed_.erase(place);
-  return true;
 }
 
 Form* SdlPlatform::formOf(std::uint32_t windowId) {
@@ -227,11 +218,16 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      if (fullscreenKey(ev.key)) break;
-      InputEvent e;
-      e.kind = ev.type == SDL_KEYUP ? K::KeyUp : ev.key.repeat ? K::KeyRepeat : K::KeyDown;
-      e.key = virtualKey(ev.key.keysym.sym, ev.key.keysym.scancode);
-      push(e, ev.key.timestamp, now);
+      // The Alt of Alt+Enter reached the scene as a key of its own.
+      const Form* f = formOf(ev.key.windowID);
+      if (keys_.take(ev.key, f && !fillsScreenItself(*f), passed_)) switchFullscreen();
+      for (const SDL_KeyboardEvent& k : passed_) {
+        InputEvent e;
+        e.kind = k.type == SDL_KEYUP ? K::KeyUp : k.repeat ? K::KeyRepeat : K::KeyDown;
+        e.key = virtualKey(k.keysym.sym, k.keysym.scancode);
+        push(e, k.timestamp, now);
+      }
+      passed_.clear();
       break;
     }
     case SDL_MOUSEMOTION: {
@@ -278,7 +274,9 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
 std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t deadline) {
   for (;;) {
     SDL_Event ev;
-    const std::int64_t pumpEvery = pads_.any() ? kPadPollMs : kSignalCheckMs;
+    // A held key's repeats come from SDL itself on Wayland, made when pumped.
+    const bool polled = pads_.any() || (display_.repeatsKeysItself() && keys_.anyHeld());
+    const std::int64_t pumpEvery = polled ? kPadPollMs : kSignalCheckMs;
     if (pumpDue_ || wallNow() - lastPump_ >= pumpEvery) {
       while (SDL_PollEvent(&ev)) take(ev, now);
       pumpDue_ = false;
@@ -476,14 +474,17 @@ void SdlPlatform::formShown(Form& f) {
     Window w;
     w.scale = scaleFor(f);
     // A form made topmost at its load, before it had a window, opens on top.
+    // Wayland lets no window place itself or stay on top: one that covers
+    // the screen is made full screen there.
     // A window the window manager may make larger (maximized, full screen):
     // the form is then drawn larger, centred.
     const bool growable = !f.coversScreen();
     Uint32 flags = SDL_WINDOW_HIDDEN | (f.borderless() ? SDL_WINDOW_BORDERLESS : 0) |
                    (f.topmost() ? SDL_WINDOW_ALWAYS_ON_TOP : 0) | (growable ? SDL_WINDOW_RESIZABLE : 0) |
-                   (fullscreen_ && growable ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+                   (fullscreen_ && growable ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) |
+                   (!growable && onWayland_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     int at = f.coversScreen() ? 0 : SDL_WINDOWPOS_CENTERED;
-    w.window = SDL_CreateWindow(f.caption().c_str(), at, at, std::max(1, f.clientWidth()) * w.scale,
+    w.window = maker_.open(f.caption().c_str(), at, at, std::max(1, f.clientWidth()) * w.scale,
                                 std::max(1, f.clientHeight()) * w.scale, flags);
     if (!w.window) {
       SDL_Log("cannot open a window: %s", SDL_GetError());
@@ -521,7 +522,7 @@ void SdlPlatform::formUnloaded(Form& f) {
   if (it == windows_.end()) return;
   if (it->second.canvas) SDL_DestroyTexture(it->second.canvas);
   SDL_DestroyRenderer(it->second.renderer);
-  if (!it->second.host) SDL_DestroyWindow(it->second.window);
+  if (!it->second.host) maker_.close(it->second.window);
   windows_.erase(it);
   std::erase(shownOrder_, &f);
   painter_.release();

@@ -6,7 +6,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -14,8 +13,10 @@
 #include "platform/sdl/display_settings.h"
 #include "platform/sdl/first_frame.h"
 #include "platform/sdl/gamepad.h"
+#include "platform/sdl/key_gate.h"
 #include "platform/sdl/placement.h"
 #include "platform/sdl/painter.h"
+#include "platform/sdl/window_maker.h"
 #include "runtime/platform.h"
 #include "sound/audio_device.h"
 
@@ -121,8 +122,8 @@ class SdlPlatform : public Platform {
   void pushAt(InputEvent e, std::int64_t at, std::int64_t now);
   // Queues the pads' key changes and the repeats due by now.
   void pushPadKeys(std::int64_t now);
-  // True for a key that switches full screen, its repeats and its release.
-  bool fullscreenKey(const SDL_KeyboardEvent& k);
+  // Alt+Enter or F11: full screen on or off, and remembered.
+  void switchFullscreen();
   Form* formOf(std::uint32_t windowId);
   bool fillsScreenItself(const Form& f) const;
   int scaleFor(const Form& f);
@@ -142,12 +143,15 @@ class SdlPlatform : public Platform {
   std::optional<FirstFrameMemo> firstFrame_;  // until the run's first frame is drawn
   std::function<void()> firstFrameToKeep_;     // that frame, drawn, to keep once presented
   DisplaySettings kept_;
-  std::set<SDL_Scancode> swallowed_;  // full-screen keys held down
+  KeyGate keys_;
+  std::vector<SDL_KeyboardEvent> passed_;  // what keys_ let through, for a moment
   Gamepads pads_;
   std::vector<PadKey> padKeys_;
   std::uint32_t startTicks_;
   std::uint64_t startCounter_;
   std::int64_t skipped_ = 0;  // the rests of waiting sounds cut short by a close
+  bool onWayland_;
+  WindowMaker maker_;
   std::map<Form*, Window> windows_;
   std::vector<Form*> shownOrder_;  // forms that have windows, oldest first
   std::deque<InputEvent> queue_;

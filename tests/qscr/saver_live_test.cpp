@@ -2,9 +2,8 @@
 // display's own screen saver start while it runs, and inside a host's window
 // it draws there, shrunk to a preview's size, and leaves the window to the
 // host. Skipped where Xvfb is not installed.
-#include <gtest/gtest.h>
-// After GoogleTest: Xlib's macros (None, Bool, ...) would break its headers.
-#include <X11/Xlib.h>
+#include "support/private_display.h"
+// After Xlib itself.
 #include <X11/Xutil.h>
 #include <X11/extensions/scrnsaver.h>
 #include <fcntl.h>
@@ -100,105 +99,11 @@ std::optional<int> endsWithin2s(pid_t pid) {
   return std::nullopt;
 }
 
-// One Xvfb for the suite, on a display number it picks itself; the suite
-// holds a connection to it throughout.
-class PrivateDisplay : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-    int devnull = open("/dev/null", O_WRONLY);
-    posix_spawn_file_actions_adddup2(&actions, devnull, 2);
-    server_ = spawnProgram({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
-                           {}, &actions);
-    posix_spawn_file_actions_destroy(&actions);
-    close(devnull);
-    close(fds[1]);
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    char c;
-    while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    if (server_ <= 0 || number.empty()) return;
-    name_ = ":" + number;
-    display_ = XOpenDisplay(name_.c_str());
-    if (display_) offerBoxFont();
-  }
-  // Xvfb has no core font but "fixed", and SDL's message box wants a
-  // scalable one: a TrueType face of the system's, under names it looks for.
-  static void offerBoxFont() {
-    std::string error;
-    auto faces = findFaces({standardFaces().front()}, error);
-    if (!faces) return;
-    const std::string dir = tempFile("fonts");
-    std::filesystem::create_directory(dir);
-    std::error_code ignored;
-    std::filesystem::create_symlink(faces->begin()->second.style(false, false).path, dir + "/box.ttf", ignored);
-    std::ofstream(dir + "/fonts.dir") << "2\nbox.ttf -misc-box-medium-r-normal--0-0-0-0-p-0-iso10646-1\n"
-                                         "box.ttf -misc-box-medium-r-normal--0-0-0-0-p-0-iso8859-1\n";
-    int n = 0;
-    char** old = XGetFontPath(display_, &n);
-    std::vector<char*> path(old, old + n);
-    std::string entry = dir;
-    path.push_back(entry.data());
-    XSetFontPath(display_, path.data(), static_cast<int>(path.size()));
-    XFreeFontPath(old);
-    XSync(display_, False);
-  }
-  static void TearDownTestSuite() {
-    if (display_) XCloseDisplay(display_);
-    display_ = nullptr;
-    if (server_ > 0) {
-      kill(server_, SIGTERM);
-      waitpid(server_, nullptr, 0);
-    }
-    server_ = -1;
-  }
-  void SetUp() override {
-    if (!display_) GTEST_SKIP() << "no Xvfb to run the saver on";
-  }
-
-  // A real program on the private display, its trace in `trace`.
-  pid_t start(const std::string& binary, std::vector<std::string> args, const std::string& trace,
-              const std::string& env = "SDL_AUDIODRIVER=dummy") {
-    std::remove(trace.c_str());
-    args.insert(args.begin(), {binary, "--trace", trace});
-    // The test says which display and driver, not the caller's session.
-    return spawnProgram(args, {"DISPLAY=" + name_, "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR=" + dir_.path(), env});
-  }
-  // A window of the screen's own (there is no window manager) titled `title`; 0 if none.
-  Window windowTitled(const std::string& title) {
-    Window root = 0, parent = 0, *children = nullptr, found = 0;
-    unsigned n = 0;
-    XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &n);
-    for (unsigned i = 0; i < n && !found; ++i) {
-      XTextProperty name{};
-      if (XGetWMName(display_, children[i], &name) && name.value) {
-        if (title == reinterpret_cast<const char*>(name.value)) found = children[i];
-        XFree(name.value);
-      }
-    }
-    if (children) XFree(children);
-    return found;
-  }
-  XScreenSaverInfo screenSaver() {
-    XScreenSaverInfo info{};
-    XScreenSaverQueryInfo(display_, DefaultRootWindow(display_), &info);
-    return info;
-  }
-
-  static pid_t server_;
-  static std::string name_;
-  static Display* display_;
-  TempDir dir_;
-};
-pid_t PrivateDisplay::server_ = -1;
-std::string PrivateDisplay::name_;
-Display* PrivateDisplay::display_ = nullptr;
+XScreenSaverInfo screenSaverOf(Display* display) {
+  XScreenSaverInfo info{};
+  XScreenSaverQueryInfo(display, DefaultRootWindow(display), &info);
+  return info;
+}
 
 // SDL keeps the display awake for a game; the saver lets it blank. The
 // display's saver is set to start after one idle second.
@@ -223,7 +128,7 @@ TEST_F(PrivateDisplay, TheDisplaysOwnSaverStartsWhileTheSaverRunsButNotDuringAGa
     // Until the saver is on, or the screen has been idle for twice its time.
     XScreenSaverInfo info{};
     for (int i = 0; i < 100; ++i) {
-      info = screenSaver();
+      info = screenSaverOf(display_);
       if (info.state == ScreenSaverOn || info.idle >= 2500) break;
       std::this_thread::sleep_for(50ms);
     }
@@ -250,7 +155,7 @@ TEST_F(PrivateDisplay, DrawsIntoTheHostsWindowShrunkToFitAndEndsWithIt) {
     std::string trace = dir_.file("host.trace");
     char id[32];
     std::snprintf(id, sizeof id, "0x%lX", host);
-    pid_t pid = start(QSCR_BINARY, {"--root", "--window-id", id}, trace, std::string("XSCREENSAVER_WINDOW=") + id);
+    pid_t pid = start(QSCR_BINARY, {"--root", "--window-id", id}, trace, {std::string("XSCREENSAVER_WINDOW=") + id});
     ASSERT_GT(pid, 0);
     ASSERT_GE(awaitTrace(trace, "0 print FormQScr \">\"\n"), 0) << readFile(trace);
     if (destroyed) {

@@ -86,4 +86,16 @@ void writeIcons(const std::filesystem::path& dir, const std::string& id) {
   }
 }
 
+void writeIconPixels(const std::filesystem::path& file, int size) {
+  std::ofstream out(file, std::ios::trunc);
+  int column = 0;
+  for (const Rgba& p : drawIcon(size).pixels)
+    for (std::uint8_t c : {p.r, p.g, p.b, p.a}) {
+      static const char digits[] = "0123456789abcdef";
+      out << "0x" << digits[c >> 4] << digits[c & 15] << (++column % 16 ? ", " : ",\n");
+    }
+  out.close();
+  if (!out) throw std::runtime_error("cannot write the icon's pixels to " + file.string());
+}
+
 }  // namespace qs::mediagen

@@ -29,4 +29,9 @@ RgbaImage drawIcon(int size);
 // Writes <dir>/hicolor/NxN/apps/<id>.png for every size. Throws on I/O errors.
 void writeIcons(const std::filesystem::path& dir, const std::string& id);
 
+// Writes the icon's pixels at one size as the body of a C array initializer
+// ("0x18, 0x1c, ..."), R, G, B, A for each pixel, row by row from the top:
+// the programs build it in as their windows' icon. Throws on I/O errors.
+void writeIconPixels(const std::filesystem::path& file, int size);
+
 }  // namespace qs::mediagen
