@@ -555,7 +555,11 @@ ScreenSize SdlPlatform::screen() const {
 
 void SdlPlatform::messageBox(const std::string& title, const std::string& text) {
   // A quit signal ends the box, which used to ignore it until OK, and then the program.
-  if (showMessageBox(title, wrapped(text))) quitting_ = true;
+  const bool ours = !shownOrder_.empty() && !windows_[shownOrder_.back()].host;
+  SDL_Window* parent = ours ? windows_[shownOrder_.back()].window : nullptr;
+  if (showMessageBox(painter_, runScale_, parent, title, wrapped(text), [] { return hungUp != 0; })) quitting_ = true;
+  for (Form* f : shownOrder_)  // the box's loop took their exposures
+    if (f->visible()) f->elementChanged(), redraw(*f);
 }
 
 void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }

@@ -4,7 +4,9 @@
 // host. Skipped where Xvfb is not installed.
 #include "support/private_display.h"
 // After Xlib itself.
+#include "sdl/paint_support.h"
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <X11/extensions/scrnsaver.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -15,7 +17,6 @@
 #include <filesystem>
 #include <sstream>
 
-#include "platform/sdl/font_finder.h"
 #include "runtime/instance_lock.h"
 #include "support/process.h"
 
@@ -104,6 +105,49 @@ XScreenSaverInfo screenSaverOf(Display* display) {
   XScreenSaverQueryInfo(display, DefaultRootWindow(display), &info);
   return info;
 }
+
+// A window's pixels as 0xRRGGBB; none if the window cannot be read.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<unsigned long> pixels;
+  unsigned long at(int x, int y) const { return pixels[y * width + x]; }
+  bool dark(int x, int y) const { return (at(x, y) & 0x808080) == 0; }
+};
+
+Picture pictureOf(Display* display, Window w) {
+  Picture p;
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(display, w, &a)) return p;
+  XImage* image = XGetImage(display, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+  if (!image) return p;
+  p.width = a.width, p.height = a.height;
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x) p.pixels.push_back(XGetPixel(image, x, y) & 0xffffff);
+  XDestroyImage(image);
+  return p;
+}
+// The press and release of a key or (`key` 0) of the left button at (x, y)
+// of `w`, sent to it once it has the focus and the pointer, as a desktop's
+// window manager would give them.
+void press(Display* display, Window w, KeySym key, int x = 0, int y = 0) {
+  XSetInputFocus(display, w, RevertToParent, CurrentTime);
+  XWarpPointer(display, 0, w, 0, 0, 0, 0, x, y);
+  XSync(display, False);
+  std::this_thread::sleep_for(200ms);
+  for (bool down : {true, false}) {
+    XEvent e{};
+    if (key) {
+      e.xkey = XKeyEvent{down ? KeyPress : KeyRelease, 0, True, display, w, DefaultRootWindow(display), 0,
+                         CurrentTime, 0, 0, 0, 0, 0, XKeysymToKeycode(display, key), True};
+    } else {
+      e.xbutton = XButtonEvent{down ? ButtonPress : ButtonRelease, 0, True, display, w, DefaultRootWindow(display),
+                               0, CurrentTime, x, y, 0, 0, down ? 0u : Button1Mask, Button1, True};
+    }
+    XSendEvent(display, w, True, key ? KeyPressMask | KeyReleaseMask : ButtonPressMask | ButtonReleaseMask, &e);
+  }
+  XSync(display, False);
+}
+
 
 // SDL keeps the display awake for a game; the saver lets it blank. The
 // display's saver is set to start after one idle second.
@@ -206,30 +250,87 @@ TEST_F(PrivateDisplay, DrawsIntoTheHostsWindowShrunkToFitAndEndsWithIt) {
   }
 }
 
-// A message box ends on a quit signal as a window does, and one whose program
-// is killed goes with it: no box is left on the screen, nor the lock held.
+// Where `ink` of `drawn` (its pixels unlike white) lies in the picture, pixel for pixel.
+std::optional<SDL_Point> placeOf(const SDL_Surface* drawn, const Ink& ink, const Picture& p) {
+  for (int oy = 0; oy + ink.height() <= p.height; ++oy)
+    for (int ox = 0; ox + ink.width() <= p.width; ++ox) {
+      bool same = true;
+      for (int y = 0; y < ink.height() && same; ++y)
+        for (int x = 0; x < ink.width() && same; ++x) {
+          const Color c = pixel(drawn, ink.left + x, ink.top + y);
+          same = p.at(ox + x, oy + y) == (static_cast<unsigned long>(c.r) << 16 | c.g << 8 | c.b);
+        }
+      if (same) return SDL_Point{ox, oy};
+    }
+  return std::nullopt;
+}
+
+// A message box is the program's own, drawn with the scenes' faces on a
+// display with no fonts of its own for it: the password box's text is the
+// program's drawing of it in MS P Gothic 9 pt, pixel for pixel. Return or a
+// click on OK answers it (a click beside OK does not); a quit signal ends it
+// as it ends a window; one whose program is killed goes with it. No box is
+// left on the screen, nor the lock held.
 TEST_F(PrivateDisplay, AMessageBoxEndsWithTheProgram) {
-  const std::string title = "QorvexSaver Ver 1.00";
-  for (auto [signal, status] : {std::pair{SIGTERM, 0}, {SIGHUP, 0}, {SIGKILL, -1}}) {
-    pid_t pid = start(QSCR_BINARY, {"/C"}, dir_.file("box.trace"));
+  const std::string title = "QorvexSaver Ver 1.00", password = "パスワードには非対応";
+  Sheet sheet(200, 30);
+  sheet.label({password, {"MS P Gothic", 9}, Align::Left, colors::black, {0, 0, 200, 30}});
+  const SurfacePtr drawn = draw(sheet);
+  const Ink ink = inkIn(drawn.get(), colors::white, {0, 0, 200, 30});
+  ASSERT_GT(ink.count, 100);
+  struct Case {
+    std::string words;
+    int signal;   // or 0: answered by
+    KeySym key;   // or 0: a click on OK
+    int status;
+  };
+  const Case cases[] = {
+      {"/C", SIGTERM, 0, 0}, {"/C", SIGHUP, 0, 0}, {"/C", SIGKILL, 0, -1}, {"/A", 0, XK_Return, 0}, {"/A", 0, 0, 0},
+  };
+  auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a box gone too soon
+  for (const Case& c : cases) {
+    const std::string row = c.words + " " + (c.signal ? strsignal(c.signal) : c.key ? "Return" : "click");
+    pid_t pid = start(QSCR_BINARY, {c.words}, dir_.file("box.trace"));
     ASSERT_GT(pid, 0);
-    for (int i = 0; i < 200 && !windowTitled(title) && waitpid(pid, nullptr, WNOHANG) == 0; ++i)
+    Window box = 0;
+    for (int i = 0; i < 200 && !(box = windowTitled(title)) && waitpid(pid, nullptr, WNOHANG) == 0; ++i)
       std::this_thread::sleep_for(50ms);
-    if (!windowTitled(title)) {
+    if (!box) {
       kill(pid, SIGKILL);
       waitpid(pid, nullptr, 0);
-      GTEST_SKIP() << "SDL shows no message box on this display";
+      FAIL() << "no box shown: " << row;
     }
-    kill(pid, signal);
-    EXPECT_EQ(endsWithin2s(pid), status) << strsignal(signal);
+    // Once drawn: the text's ink, and the OK button's caption, the lowest.
+    Picture shown;
+    Ink ok;
+    for (int i = 0; i < 40 && !ok.any(); ++i, std::this_thread::sleep_for(50ms)) {
+      shown = pictureOf(display_, box);
+      for (int y = shown.height * 2 / 3; y < shown.height; ++y)
+        for (int x = 0; x < shown.width; ++x)
+          if (shown.dark(x, y)) ok = {std::min(ok.left, x), std::min(ok.top, y), std::max(ok.right, x), y, ok.count + 1};
+    }
+    EXPECT_TRUE(ok.any()) << row;
+    if (c.words == "/A") {
+      EXPECT_TRUE(placeOf(drawn.get(), ink, shown)) << "not the program's own drawing: " << row;
+    }
+    if (c.signal) {
+      kill(pid, c.signal);
+    } else {
+      press(display_, box, 0, 4, 4);
+      std::this_thread::sleep_for(300ms);
+      EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0) << "a click beside OK answered it: " << row;
+      press(display_, box, c.key, (ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+    }
+    EXPECT_EQ(endsWithin2s(pid), c.status) << row;
     for (int i = 0; i < 40 && windowTitled(title); ++i) std::this_thread::sleep_for(50ms);
     if (Window left = windowTitled(title)) {
-      ADD_FAILURE() << "the box is still there after " << strsignal(signal);
+      ADD_FAILURE() << "the box is still there after " << row;
       XKillClient(display_, left);
       XSync(display_, False);
     }
-    EXPECT_TRUE(FileInstanceLock("QScr", dir_.path()).take()) << strsignal(signal);
+    EXPECT_TRUE(FileInstanceLock("QScr", dir_.path()).take()) << row;
   }
+  XSetErrorHandler(previous);
 }
 
 TEST_F(PrivateDisplay, AWindowThatIsNotThereEndsTheSaverWithStatus1) {

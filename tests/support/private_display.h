@@ -11,10 +11,6 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-
-#include "platform/sdl/font_finder.h"
 #include "support/process.h"
 
 namespace qs::test {
@@ -60,28 +56,6 @@ class PrivateDisplay : public ::testing::Test {
     if (server_ <= 0 || number.empty()) return;
     name_ = ":" + number;
     display_ = XOpenDisplay(name_.c_str());
-    if (display_) offerBoxFont();
-  }
-  // Xvfb has no core font but "fixed", and SDL's message box wants a
-  // scalable one: a TrueType face of the system's, under names it looks for.
-  static void offerBoxFont() {
-    std::string error;
-    auto faces = findFaces({standardFaces().front()}, error);
-    if (!faces) return;
-    const std::string dir = tempFile("fonts");
-    std::filesystem::create_directory(dir);
-    std::error_code ignored;
-    std::filesystem::create_symlink(faces->begin()->second.style(false, false).path, dir + "/box.ttf", ignored);
-    std::ofstream(dir + "/fonts.dir") << "2\nbox.ttf -misc-box-medium-r-normal--0-0-0-0-p-0-iso10646-1\n"
-                                         "box.ttf -misc-box-medium-r-normal--0-0-0-0-p-0-iso8859-1\n";
-    int n = 0;
-    char** old = XGetFontPath(display_, &n);
-    std::vector<char*> path(old, old + n);
-    std::string entry = dir;
-    path.push_back(entry.data());
-    XSetFontPath(display_, path.data(), static_cast<int>(path.size()));
-    XFreeFontPath(old);
-    XSync(display_, False);
   }
   static void TearDownTestSuite() {
     if (display_) XCloseDisplay(display_);
