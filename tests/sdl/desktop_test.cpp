@@ -3,6 +3,7 @@
 // server) as its headless run does, and with no display at all both programs
 // say so and end.
 #include "support/private_display.h"
+#include "support/program_keys.h"
 // After Xlib itself.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -154,7 +155,13 @@ TEST_F(ProgramsOnWayland, TheGamePlaysNativelyThroughTwoGamesAsItsHeadlessRunDoe
   // plugin and the fonts it reads, the frames SDL 2.26 leaves) still hold
   // memory at exit: the program's own leaks are looked for in its X11 runs.
   const char* asan = std::getenv("ASAN_OPTIONS");
-  const pid_t pid = start(QSPE_BINARY, {"--script", script, "--until", kTwoGamesUntil, "--scale", "2"}, live,
+  // Each run in a program folder of its own, from the same record: the
+  // build's folder holds whatever the runs before left there.
+  const TempDir liveDir, headlessDir;
+  makeProgramDir(liveDir, false);
+  makeProgramDir(headlessDir, false);
+  const pid_t pid = start(QSPE_BINARY,
+                          {"--dir", liveDir.path(), "--script", script, "--until", kTwoGamesUntil, "--scale", "2"}, live,
                           {"DISPLAY", "SDL_VIDEODRIVER=wayland", "WAYLAND_DISPLAY=wayland-qspe",
                            "XDG_RUNTIME_DIR=" + runtime_->path(),
                            "ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":detect_leaks=0"});
@@ -174,7 +181,8 @@ TEST_F(ProgramsOnWayland, TheGamePlaysNativelyThroughTwoGamesAsItsHeadlessRunDoe
   const std::string trace = readFile(live);
   EXPECT_NE(trace.find(" show FormQBL\n"), std::string::npos) << trace;  // the second game
   const CommandResult headless =
-      runCommand(std::string(QSPE_BINARY) + " --headless --script " + script + " --until " + kTwoGamesUntil + " --trace -");
+      runCommand(std::string(QSPE_BINARY) + " --headless --dir " + headlessDir.path() + " --script " + script +
+                 " --until " + kTwoGamesUntil + " --trace -");
   EXPECT_EQ(trace, headless.out);
 }
 
