@@ -19,6 +19,7 @@
 #include "platform/sdl/display_settings.h"
 #include "platform/sdl/face_memo.h"
 #include "platform/sdl/form_painter.h"
+#include "platform/sdl/key_map.h"
 #include "platform/sdl/painter.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/video_start.h"
@@ -90,7 +91,9 @@ void printUsage(const ProgramInfo& program) {
     std::printf(
         "  --scale N       window scale of a live run, 1 to 12; 0 the largest that fits the screen\n"
         "                  (default: the last one chosen, remembered in $XDG_CONFIG_HOME/qspe/settings)\n"
-        "  --fullscreen    start in full screen (Alt+Enter or F11 toggles it; remembered too)\n");
+        "  --fullscreen    start in full screen (Alt+Enter or F11 toggles it; remembered too)\n"
+        "  --keys          the keys and pad buttons in force (key.Z=space, pad.X=b,back\n"
+        "                  and the like in the settings file choose them)\n");
   std::printf(
       "  --help          this text\n"
       "  --version       the program's version\n"
@@ -138,6 +141,10 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   if (opt.help || opt.version) {
     if (opt.help) printUsage(program);
     else std::printf("%s %s\n", name, QSPE_VERSION);
+    return 0;
+  }
+  if (opt.keys) {
+    std::printf("%s", readKeyMap(settingsPath(), name).describe().c_str());
     return 0;
   }
   try {
@@ -204,6 +211,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *deferred, settings.scale, hostWindow);
     sdl->setFullscreen(settings.fullscreen);
     sdl->rememberIn(settingsFile, settings);
+    sdl->setKeyMap(readKeyMap(settingsFile, name));
     sdl->rememberFirstFrameIn(cacheFilePath(program.name + "-first-frame"));
     // What the first frame does not need comes once it is up.
     sdl->whenIdle([d = deferred.get(), f = faces.get()] {

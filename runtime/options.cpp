@@ -35,6 +35,7 @@ Options parseOptions(const std::vector<std::string>& args, const OptionSet& set)
     if (a == "--headless") o.headless = true;
     else if (a == "--help") o.help = true;
     else if (a == "--version") o.version = true;
+    else if (a == "--keys" && set.window) o.keys = true;
     else if (a == "--fullscreen" && set.window) o.fullscreen = true;
     else if (a == "--script") o.script = value();
     else if (a == "--record") o.record = value();

@@ -23,12 +23,13 @@ struct Options {
   std::optional<int> scale;
   bool fullscreen = false;  // a live run starts in full screen
   bool help = false, version = false;  // say so and run nothing
+  bool keys = false;  // print the keys and pad buttons in force, run nothing
   std::vector<std::string> arguments;  // anything that is not an option
 };
 
 // What a program takes besides the options both programs take.
 struct OptionSet {
-  bool window = true;  // --scale and --fullscreen: the program opens windows of its own
+  bool window = true;  // --scale, --fullscreen and --keys: the program opens windows of its own
   // Words of the program's own that look like options (a screen-saver host's
   // "--root"): passed on among its arguments, each with the `values` words
   // after it, as they are.

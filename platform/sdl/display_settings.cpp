@@ -12,6 +12,7 @@ namespace {
 
 // Two short lines and a note; a larger file is not the program's.
 constexpr std::size_t kMostBytes = 4096;
+constexpr const char* kHeading = "# The last display choices of Qspe and QScr; 0 for scale is the largest that fits.\n";
 
 }  // namespace
 
@@ -20,10 +21,14 @@ std::string settingsPath() {
   return folder.empty() ? folder : folder + "/settings";
 }
 
+std::string readSettingsText(const std::string& path) {
+  // Fault mended: a pipe at the path blocked the start, and /dev/zero or a huge line filled the memory.
+  return path.empty() ? std::string() : readKept(path, kMostBytes).bytes;
+}
+
 DisplaySettings readSettings(const std::string& path) {
   DisplaySettings s;
-  // Fault mended: a pipe at the path blocked the start, and /dev/zero or a huge line filled the memory.
-  std::istringstream in(path.empty() ? std::string() : readKept(path, kMostBytes).bytes);
+  std::istringstream in(readSettingsText(path));
   for (std::string line; std::getline(in, line);) {
     auto eq = line.find('=');
     if (eq == std::string::npos) continue;
@@ -40,8 +45,12 @@ DisplaySettings readSettings(const std::string& path) {
 bool writeSettings(const std::string& path, const DisplaySettings& s) {
   if (path.empty()) return false;
   std::ostringstream out;
-  out << "# The last display choices of Qspe and QScr; 0 for scale is the largest that fits.\n"
-      << "scale=" << s.scale << "\nfullscreen=" << (s.fullscreen ? 1 : 0) << "\n";
+  out << kHeading << "scale=" << s.scale << "\nfullscreen=" << (s.fullscreen ? 1 : 0) << "\n";
+  // The player's own lines (keys, pad buttons) stay as they are.
+  std::istringstream kept(readSettingsText(path));
+  for (std::string line; std::getline(kept, line);)
+    if (line + "\n" != std::string(kHeading) && line.rfind("scale=", 0) != 0 && line.rfind("fullscreen=", 0) != 0)
+      out << line << "\n";
   // Fault mended: the file was rewritten in place, so a crash or a full disk could leave it empty.
   return replaceKept(path, out.str(), KeepOptions{0644, true, true});
 }

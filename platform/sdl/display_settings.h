@@ -18,7 +18,10 @@ std::string settingsPath();
 // of range, not a regular file or larger than a few kB. Never blocks.
 DisplaySettings readSettings(const std::string& path);
 
-// Writes them, making the folder: the file is replaced whole or not at all,
+// The whole settings file as text; empty as readSettings reads nothing.
+std::string readSettingsText(const std::string& path);
+
+// Writes them, keeping the file's other lines, making the folder: the file is replaced whole or not at all,
 // and never when something other than a regular file is there. False when it
 // cannot.
 bool writeSettings(const std::string& path, const DisplaySettings& s);

@@ -5,20 +5,8 @@
 namespace qs {
 namespace {
 
-constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kZ = 90, kX = 88;
+constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
 constexpr int kStickControl = 1000;  // stick sides are numbered after the buttons
-
-int keyOfButton(int button) {
-  switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return kLeft;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP: return kUp;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return kRight;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return kDown;
-    case SDL_CONTROLLER_BUTTON_A: case SDL_CONTROLLER_BUTTON_START: return kZ;
-    case SDL_CONTROLLER_BUTTON_B: case SDL_CONTROLLER_BUTTON_BACK: return kX;
-    default: return 0;
-  }
-}
 
 }  // namespace
 
@@ -96,7 +84,8 @@ bool Gamepads::take(const SDL_Event& ev, std::int64_t at, std::vector<PadKey>& o
       return true;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
-      if (int key = keyOfButton(ev.cbutton.button); key && open_.contains(ev.cbutton.which))
+      if (int key = map_.codeOf(static_cast<SDL_GameControllerButton>(ev.cbutton.button));
+          key && open_.contains(ev.cbutton.which))
         keys_.set(ev.cbutton.which, ev.cbutton.button, key, ev.type == SDL_CONTROLLERBUTTONDOWN, at, out);
       return true;
     case SDL_CONTROLLERAXISMOTION:

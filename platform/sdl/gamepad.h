@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/sdl/key_map.h"
 #include "runtime/platform.h"
 
 namespace qs {
@@ -48,8 +49,9 @@ class PadKeys {
   std::int64_t delay_ = 500, interval_ = 33;
 };
 
-// Game controllers through SDL, connected at the start or later: the D-pad
-// and the left stick as the arrow keys, A and Start as Z, B and Back as X.
+// Game controllers through SDL, connected at the start or later: the left
+// stick as the arrow keys, the buttons as the key map has them (by default
+// the D-pad as the arrows, A and Start as Z, B and Back as X).
 class Gamepads {
  public:
   Gamepads() = default;
@@ -58,6 +60,7 @@ class Gamepads {
   Gamepads& operator=(const Gamepads&) = delete;
 
   PadKeys& keys() { return keys_; }
+  void setKeyMap(const KeyMap& map) { map_ = map; }
   bool any() const { return !open_.empty(); }
   // Takes a controller's event, with `at` its time on the wall clock; false
   // for any other event.
@@ -66,6 +69,7 @@ class Gamepads {
  private:
   std::map<SDL_JoystickID, SDL_GameController*> open_;
   PadKeys keys_;
+  KeyMap map_;
 };
 
 }  // namespace qs

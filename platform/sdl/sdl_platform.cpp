@@ -224,7 +224,7 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
       for (const SDL_KeyboardEvent& k : passed_) {
         InputEvent e;
         e.kind = k.type == SDL_KEYUP ? K::KeyUp : k.repeat ? K::KeyRepeat : K::KeyDown;
-        e.key = virtualKey(k.keysym.sym, k.keysym.scancode);
+        e.key = keyMap_.codeOf(k.keysym.sym, virtualKey(k.keysym.sym, k.keysym.scancode));
         push(e, k.timestamp, now);
       }
       passed_.clear();

@@ -72,6 +72,11 @@ class SdlPlatform : public Platform {
   bool fullscreen() const { return fullscreen_; }
   // Alt+Enter and F11 then write the choice to `file`, beside the rest of `kept`.
   void rememberIn(std::string file, DisplaySettings kept);
+  // The player's keys and pad buttons for the keys the scenes read.
+  void setKeyMap(const KeyMap& map) {
+    keyMap_ = map;
+    pads_.setKeyMap(map);
+  }
   // The run's first frame is copied from the picture kept in `file` at the
   // last start when it is the same, and kept there otherwise (first_frame.h).
   void rememberFirstFrameIn(std::string file) { firstFrame_.emplace(std::move(file)); }
@@ -144,6 +149,7 @@ class SdlPlatform : public Platform {
   std::function<void()> firstFrameToKeep_;     // that frame, drawn, to keep once presented
   DisplaySettings kept_;
   KeyGate keys_;
+  KeyMap keyMap_;
   std::vector<SDL_KeyboardEvent> passed_;  // what keys_ let through, for a moment
   Gamepads pads_;
   std::vector<PadKey> padKeys_;
