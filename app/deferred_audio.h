@@ -24,6 +24,9 @@ class DeferredAudio : public AudioDevice {
   void playMusic(std::int64_t fromMs) override { device().playMusic(fromMs); }
   void stopMusic() override { device().stopMusic(); }
   void closeMusic() override { device().closeMusic(); }
+  void pause(bool on) override {
+    if (device_) device_->pause(on);  // nothing sounds before it opens
+  }
 
  private:
   AudioDevice& device() {

@@ -212,6 +212,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     sdl->setFullscreen(settings.fullscreen);
     sdl->rememberIn(settingsFile, settings);
     sdl->setKeyMap(readKeyMap(settingsFile, name));
+    sdl->setPausing(!program.letDisplaySleep, settings.pauseOnFocusLoss);  // a screen saver is never paused
     sdl->rememberFirstFrameIn(cacheFilePath(program.name + "-first-frame"));
     // What the first frame does not need comes once it is up.
     sdl->whenIdle([d = deferred.get(), f = faces.get()] {

@@ -17,7 +17,9 @@ inline constexpr std::int64_t kLatestTime = std::numeric_limits<std::int32_t>::m
 
 // One input event (or a script's control line), stamped with the run's clock.
 struct InputEvent {
-  enum class Kind { KeyDown, KeyUp, KeyRepeat, Close, Move, Click, Dump, Shot, Quit };
+  // Pause and Resume: the player paused the live run there; its clock stood
+  // still in between, so both carry the same time and change nothing else.
+  enum class Kind { KeyDown, KeyUp, KeyRepeat, Close, Move, Click, Dump, Shot, Quit, Pause, Resume };
   Kind kind = Kind::KeyDown;
   std::int64_t time = 0;
   int key = 0;            // keys

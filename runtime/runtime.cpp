@@ -242,6 +242,10 @@ void Runtime::deliver(const InputEvent& e) {
     case K::Dump:
       dump();
       return;
+    case K::Pause:
+    case K::Resume:
+      trace_.line(e.kind == K::Pause ? "pause" : "resume");  // the scenes never see it
+      return;
     case K::Shot: {
       if (!hasForm(e.form) || !form(e.form).loaded_) {
         std::fprintf(stderr, "shot: form %s is not loaded\n", e.form.c_str());

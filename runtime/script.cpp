@@ -99,6 +99,9 @@ Script parseScript(const std::string& text) {
     } else if (verb == "quit") {
       argc(0);
       e.kind = K::Quit;
+    } else if (verb == "pause" || verb == "resume") {
+      argc(0);
+      e.kind = verb == "pause" ? K::Pause : K::Resume;
     } else {
       throw ScriptError(lineNo, "unknown event " + shown(verb));
     }
@@ -120,6 +123,8 @@ std::string scriptLine(const InputEvent& e) {
     case K::Dump: return t + "dump";
     case K::Shot: return t + "shot " + e.form + " " + e.file;
     case K::Quit: return t + "quit";
+    case K::Pause: return t + "pause";
+    case K::Resume: return t + "resume";
   }
   return t;
 }

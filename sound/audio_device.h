@@ -32,6 +32,9 @@ class AudioDevice {
   // Silences the tune (stop and pause alike); it stays open.
   virtual void stopMusic() = 0;
   virtual void closeMusic() = 0;
+  // The player's pause: every sound holds where it is (`on`) and goes on
+  // from there; the run's clock stands still meanwhile.
+  virtual void pause(bool /*on*/) {}
 };
 
 class SilentAudio : public AudioDevice {

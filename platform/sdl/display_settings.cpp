@@ -38,6 +38,7 @@ DisplaySettings readSettings(const std::string& path) {
     if (ec != std::errc() || end != value.data() + value.size()) continue;
     if (name == "scale" && n >= 0 && n <= kLargestScale) s.scale = n;
     else if (name == "fullscreen" && (n == 0 || n == 1)) s.fullscreen = n == 1;
+    else if (name == "pause_on_focus_loss" && (n == 0 || n == 1)) s.pauseOnFocusLoss = n == 1;
   }
   return s;
 }

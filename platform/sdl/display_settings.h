@@ -7,6 +7,7 @@ namespace qs {
 struct DisplaySettings {
   int scale = 0;  // 0: the largest that fits the screen
   bool fullscreen = false;
+  bool pauseOnFocusLoss = true;  // pause_on_focus_loss=0 in the file: a window left goes on playing
   bool operator==(const DisplaySettings&) const = default;
 };
 

@@ -161,7 +161,7 @@ void FluidMusic::render(std::int16_t* out, int frames) {
   std::lock_guard lock(mutex_);
   const auto samples = static_cast<std::size_t>(frames) * 2;
   bool sounding = layers_[current_].sounding();
-  if (!sounding && fading_ < 0) {
+  if (paused_ || (!sounding && fading_ < 0)) {
     std::memset(out, 0, samples * sizeof(std::int16_t));
     return;
   }
@@ -181,6 +181,11 @@ void FluidMusic::render(std::int16_t* out, int frames) {
   }
   for (std::size_t i = 0; i < samples; ++i)
     out[i] = static_cast<std::int16_t>(std::clamp(std::lrint(mix_[i] * 32767.0f), -32768L, 32767L));
+}
+
+void FluidMusic::pause(bool on) {
+  std::lock_guard lock(mutex_);
+  paused_ = on;
 }
 
 void FluidMusic::hook(void* udata, std::uint8_t* stream, int len) {

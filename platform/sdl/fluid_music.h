@@ -35,6 +35,8 @@ class FluidMusic {
   void play(std::int64_t fromMs);
   void stop();
   void close();
+  // Paused, the tune and its fade hold where they are and render silence.
+  void pause(bool on);
 
   // Fills `frames` stereo frames of signed 16-bit samples.
   void render(std::int16_t* out, int frames);
@@ -63,6 +65,7 @@ class FluidMusic {
   int faded_ = 0;        // frames of the fade rendered
   std::vector<float> mix_, fade_;  // stereo frames of the current layer and of the fading one
   std::shared_ptr<const MidiTune> tune_;
+  bool paused_ = false;
 };
 
 }  // namespace qs

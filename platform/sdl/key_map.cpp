@@ -15,12 +15,14 @@ std::string trimmed(const std::string& s) {
   return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
-// "a, start" -> {"a", "start"}; empty names are kept, so that they are named as bad.
+// "a, start" -> {"a", "start"}; "" -> none. Empty names between commas are
+// kept, so that they are named as bad.
 std::vector<std::string> names(const std::string& list) {
   std::vector<std::string> out;
+  if (trimmed(list).empty()) return out;
   std::istringstream in(list);
   for (std::string n; std::getline(in, n, ',');) out.push_back(trimmed(n));
-  if (list.empty() || list.back() == ',') out.emplace_back();
+  if (list.back() == ',') out.emplace_back();
   return out;
 }
 
@@ -32,7 +34,8 @@ KeyMap::KeyMap()
                {"Left", 37, {SDLK_LEFT}, {SDL_CONTROLLER_BUTTON_DPAD_LEFT}},
                {"Right", 39, {SDLK_RIGHT}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT}},
                {"Up", 38, {SDLK_UP}, {SDL_CONTROLLER_BUTTON_DPAD_UP}},
-               {"Down", 40, {SDLK_DOWN}, {SDL_CONTROLLER_BUTTON_DPAD_DOWN}}} {}
+               {"Down", 40, {SDLK_DOWN}, {SDL_CONTROLLER_BUTTON_DPAD_DOWN}},
+               {"Pause", kPause, {SDLK_PAUSE}, {}}} {}
 
 void KeyMap::read(const std::string& settings, std::vector<std::string>& complaints) {
   std::istringstream in(settings);
@@ -45,7 +48,7 @@ void KeyMap::read(const std::string& settings, std::vector<std::string>& complai
     auto action = std::find_if(actions_.begin(), actions_.end(), [&](const Action& a) { return name == a.name; });
     const std::string said = "settings line \"" + line + "\": ";
     if (eq == std::string::npos || action == actions_.end()) {
-      complaints.push_back(said + "the keys to choose are Z, X, Left, Right, Up and Down");
+      complaints.push_back(said + "the keys to choose are Z, X, Left, Right, Up, Down and Pause");
       continue;
     }
     std::vector<SDL_Keycode> keys;

@@ -8,10 +8,13 @@
 namespace qs {
 
 // The keys and pad buttons of the player's choice for what the scenes read:
-// Z, X and the arrows. The scenes, scripts, records and traces speak of those
-// alone; a chosen key reaches the scene as the one it stands for.
+// Z, X and the arrows; and for the pause, which no scene sees. The scenes,
+// scripts, records and traces speak of those alone; a chosen key reaches the
+// scene as the one it stands for.
 class KeyMap {
  public:
+  static constexpr int kPause = -1;  // the code of the pause's keys: they reach no scene
+
   struct Action {
     const char* name;  // as the settings and the scripts name it
     int code;          // the key code the scenes read
@@ -19,10 +22,10 @@ class KeyMap {
     std::vector<SDL_GameControllerButton> buttons;
   };
 
-  KeyMap();  // today's keys: Z, X, the arrows; A and Start, B and Back, the D-pad
-  // Takes the "key.NAME=" and "pad.NAME=" lines of the settings file's text;
-  // each line it cannot use is named in `complaints` and leaves that action
-  // as it was. Other lines are not its own.
+  KeyMap();  // Z, X, the arrows and Pause; A and Start, B and Back, the D-pad
+  // Takes the "key.NAME=" and "pad.NAME=" lines of the settings file's text
+  // (an empty list: none); each line it cannot use is named in `complaints`
+  // and leaves that action as it was. Other lines are not its own.
   void read(const std::string& settings, std::vector<std::string>& complaints);
 
   // The code a key gives the scene: an action's when it is one of the

@@ -105,4 +105,10 @@ void SdlAudioDevice::closeMusic() {
   if (music_) music_->close();
 }
 
+void SdlAudioDevice::pause(bool on) {
+  if (on) Mix_Pause(-1);
+  else Mix_Resume(-1);
+  if (music_) music_->pause(on);
+}
+
 }  // namespace qs

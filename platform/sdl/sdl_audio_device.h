@@ -35,6 +35,7 @@ class SdlAudioDevice : public AudioDevice {
   void playMusic(std::int64_t fromMs) override;
   void stopMusic() override;
   void closeMusic() override;
+  void pause(bool on) override;
 
  private:
   struct Synth {

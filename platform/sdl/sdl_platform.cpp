@@ -9,6 +9,7 @@
 
 #include "platform/sdl/message_box.h"
 #include "platform/sdl/virtual_key.h"
+#include "platform/sdl/window_title.h"
 #include "platform/sdl/x11_host.h"
 #include "runtime/form.h"
 
@@ -197,8 +198,12 @@ void SdlPlatform::pushAt(InputEvent e, std::int64_t at, std::int64_t now) {
 }
 
 void SdlPlatform::pushPadKeys(std::int64_t now) {
-  pads_.keys().repeats(wallNow(), padKeys_);
+  if (!paused_) pads_.keys().repeats(wallNow(), padKeys_);
   for (const PadKey& k : padKeys_) {
+    if (k.key == KeyMap::kPause) {
+      pauseWanted_ = pauseWanted_ || k.kind == InputEvent::Kind::KeyDown;
+      continue;
+    }
     InputEvent e;
     e.kind = k.kind;
     e.key = k.key;
@@ -225,6 +230,10 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
         InputEvent e;
         e.kind = k.type == SDL_KEYUP ? K::KeyUp : k.repeat ? K::KeyRepeat : K::KeyDown;
         e.key = keyMap_.codeOf(k.keysym.sym, virtualKey(k.keysym.sym, k.keysym.scancode));
+        if (e.key == KeyMap::kPause) {
+          pauseWanted_ = pauseWanted_ || e.kind == K::KeyDown;
+          continue;
+        }
         push(e, k.timestamp, now);
       }
       passed_.clear();
@@ -249,7 +258,12 @@ void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
       break;
     }
     case SDL_WINDOWEVENT:
-      if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
+      if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        focusLostAt_ = wallNow();
+      } else if (ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+        focusLostAt_ = -1;
+        focusGained_ = true;
+      } else if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
         if (Form* f = formOf(ev.window.windowID)) {
           InputEvent e;
           e.kind = K::Close;
@@ -283,6 +297,7 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
       lastPump_ = wallNow();
     }
     pushPadKeys(now);
+    checkPause(now);
     // The host's window gone from under the saver ends it as a quit signal does.
     if (hungUp || (host_ && xWindowGone())) quitting_ = true;
     if (quitting_ && queue_.empty()) {
@@ -297,6 +312,8 @@ std::optional<InputEvent> SdlPlatform::nextInput(std::int64_t now, std::int64_t 
     if (!queue_.empty() && queue_.front().time <= deadline) {
       InputEvent e = std::move(queue_.front());
       queue_.pop_front();
+      if (e.kind == InputEvent::Kind::KeyDown) sceneHeld_.insert(e.key);
+      else if (e.kind == InputEvent::Kind::KeyUp) sceneHeld_.erase(e.key);
       return e;
     }
     const std::int64_t wallUs = wallMicros();
@@ -347,6 +364,7 @@ void SdlPlatform::holdUntil(std::int64_t until) {
                                         std::max<std::int64_t>(0, pads_.keys().nextRepeat() - wall)});
     if (SDL_WaitEventTimeout(&ev, static_cast<int>(wait))) take(ev, until);
     pushPadKeys(until);
+    checkPause(until);  // the rest of the sound waits for the pause's end
   }
 }
 
@@ -531,7 +549,7 @@ void SdlPlatform::formUnloaded(Form& f) {
 void SdlPlatform::formCaptionChanged(Form& f) {
   pumpDue_ = true;
   if (auto it = windows_.find(&f); it != windows_.end() && !it->second.host)
-    SDL_SetWindowTitle(it->second.window, f.caption().c_str());
+    setWindowTitle(it->second.window, f.caption());
 }
 
 SDL_Window* SdlPlatform::windowOf(const Form& f) const {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,14 @@ class SdlPlatform : public Platform {
     keyMap_ = map;
     pads_.setKeyMap(map);
   }
+  // The pause's keys (and, with `onFocusLoss`, the windows' focus gone)
+  // stop the run's clock until the key comes again (or the focus back):
+  // every timer and sound holds, the scenes get nothing, the titles say so.
+  // A screen saver is never paused.
+  void setPausing(bool pausable, bool onFocusLoss) {
+    pausable_ = pausable;
+    pauseOnFocusLoss_ = onFocusLoss;
+  }
   // The run's first frame is copied from the picture kept in `file` at the
   // last start when it is the same, and kept there otherwise (first_frame.h).
   void rememberFirstFrameIn(std::string file) { firstFrame_.emplace(std::move(file)); }
@@ -129,6 +138,12 @@ class SdlPlatform : public Platform {
   void pushPadKeys(std::int64_t now);
   // Alt+Enter or F11: full screen on or off, and remembered.
   void switchFullscreen();
+  // Pauses when the pause's key came, or the focus has been gone a moment.
+  void checkPause(std::int64_t now);
+  // The pause itself, from its start to its end; `now` as nextInput's.
+  void pauseHere(std::int64_t now, bool byFocus);
+  void titlesPaused(bool on);
+  bool ownWindowFocused() const;
   Form* formOf(std::uint32_t windowId);
   bool fillsScreenItself(const Form& f) const;
   int scaleFor(const Form& f);
@@ -150,6 +165,11 @@ class SdlPlatform : public Platform {
   DisplaySettings kept_;
   KeyGate keys_;
   KeyMap keyMap_;
+  bool pausable_ = false, pauseOnFocusLoss_ = false, paused_ = false;
+  bool pauseWanted_ = false;     // the pause's key came
+  bool focusGained_ = false;     // a window of ours got the focus
+  std::int64_t focusLostAt_ = -1;  // wall time the focus went; -1 while a window has it
+  std::set<int> sceneHeld_;      // keys the scenes have seen go down and not yet up
   std::vector<SDL_KeyboardEvent> passed_;  // what keys_ let through, for a moment
   Gamepads pads_;
   std::vector<PadKey> padKeys_;
