@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <map>
 
 #include "runtime/keys.h"
@@ -14,102 +14,104 @@
 namespace qs::test {
 namespace {
 
-// A form with two timers that log their ticks, and keys that log.
+using Log = std::vector<std::string>;
+
+// Timers made in the order given, each logging "T NAME" when it ticks; keys
+// log "T key K" and change the state that P and R poll. H waits 100 ms on a
+// sound at its first tick; R restarts itself at every tick.
 class Clocks : public Form {
  public:
-  Clocks() : Form("Clocks", Units::Pixels) {}
+  Clocks(std::vector<std::pair<std::string, int>> timers, Log& log)
+      : Form("Clocks", Units::Pixels), specs_(std::move(timers)), log_(log) {}
   void design() override {
-    setClientSize(100, 100);
-    addTimer(Fast, "Fast", 10, true, [this] {
-      ++fastTicks;
-      log("fast");
-    });
-    addTimer(Slow, "Slow", 25, false, [this] {
-      slowTimes.push_back(app().now());
-      log("slow");
-      onSlow();
-    });
+    setClientSize(10, 10);
+    for (std::size_t i = 0; i < specs_.size(); ++i) {
+      const std::string name = specs_[i].first;
+      addTimer(timers_[i], name, specs_[i].second, true, [this, name, i] {
+        log(name);
+        if (name == "H" && !held_) {
+          held_ = true;
+          app().hold(100);
+        }
+        if (name == "R") timers_[i].setInterval(10);
+      });
+      if (name == "P" || name == "R") timers_[i].setPoll([this] { return std::optional<std::uint64_t>(state_); });
+    }
   }
   void Form_KeyDown(int key) override {
     log("key " + keyName(key));
-    if (key == vbKeyZ) Slow.setEnabled(true);
-    if (key == vbKeyX) Slow.setInterval(Slow.interval() == 25 ? 40 : 25);
+    ++state_;
   }
-  void log(const std::string& what) { events.push_back(std::to_string(app().now()) + " " + what); }
-  std::function<void()> onSlow = [] {};
-  Timer Fast, Slow;
-  int fastTicks = 0;
-  std::vector<std::int64_t> slowTimes;
-  std::vector<std::string> events;  // "T what", in the order handled
+  void log(const std::string& what) { log_.push_back(std::to_string(app().now()) + " " + what); }
+
+ private:
+  std::vector<std::pair<std::string, int>> specs_;
+  std::array<Timer, 3> timers_;
+  Log& log_;
+  bool held_ = false;
+  std::uint64_t state_ = 0;
 };
 
-TEST(Scheduler, TimersTickOnTheirPeriodAndRestartWhenChanged) {
-  HeadlessRun run({.until = 100});
-  auto& f = run.add<Clocks>();
-  auto t = run.run("Clocks", "30 down Z\n62 down X\n");
-  EXPECT_EQ(f.fastTicks, 10);
-  // Enabled at 30: due at 55 and 80, but X at 62 sets the interval 25 -> 40
-  // and restarts the period from 62: 102 is past the end.
-  EXPECT_EQ(f.slowTimes, (std::vector<std::int64_t>{55}));
-  EXPECT_TRUE(t.inOrder({"30 set Clocks.Slow enabled 1", "62 set Clocks.Slow interval 40"}));
+struct Order {
+  const char* name;
+  std::vector<std::pair<std::string, int>> timers;
+  int freeEvery;  // a timer of no form, made before the form's: 0 none
+  std::string script;
+  std::int64_t until;
+  Log expected;
+};
+void PrintTo(const Order& c, std::ostream* os) { *os << c.name; }
+
+class Scheduler : public ::testing::TestWithParam<Order> {};
+
+TEST_P(Scheduler, FiresTimersAndDeliversInputInTheirOrder) {
+  const Order& c = GetParam();
+  Log log;
+  HeadlessRun run({.until = c.until});
+  Timer free;
+  if (c.freeEvery) free.attach(run.rt(), "W", c.freeEvery, true, [&] { log.push_back(std::to_string(run.rt().now()) + " W"); });
+  run.rt().addForm(std::make_unique<Clocks>(c.timers, log));
+  run.run("Clocks", c.script);
+  EXPECT_EQ(log, c.expected);
 }
 
-TEST(Scheduler, InputAtATimeComesBeforeTheTimersDueThenAndAfterThoseDueBefore) {
-  HeadlessRun run({.until = 30});
-  auto& f = run.add<Clocks>();
-  run.run("Clocks", "20 down Left\n");
-  EXPECT_EQ(f.events, (std::vector<std::string>{"10 fast", "20 key Left", "20 fast", "30 fast"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Runtime, Scheduler,
+    ::testing::Values(
+        // Due at the same ms: in the order the timers were made.
+        Order{"ByDueTimeThenOrderMade", {{"S", 25}, {"F", 10}}, 0, "", 50,
+              {"10 F", "20 F", "25 S", "30 F", "40 F", "50 S", "50 F"}},
+        Order{"ATimerOfNoFormInTheSameQueue", {{"F", 10}}, 15, "", 30, {"10 F", "15 W", "20 F", "30 W", "30 F"}},
+        // Input stamped t: after the timers due before t, before those due at t.
+        Order{"InputBeforeTheTimersDueThen", {{"F", 10}}, 0, "15 down Left\n20 down Right\n", 30,
+              {"10 F", "15 key Left", "20 key Right", "20 F", "30 F"}},
+        // H holds 25..125: the keys kept meanwhile come first, in order, with
+        // the one stamped 125; then F (due 30) and H (due 50) once each, in
+        // the order they fell due, keeping their periods from 125.
+        Order{"AfterAWaitingSoundKeptInputThenEachOverdueTimerOnce", {{"H", 25}, {"F", 10}}, 0,
+              "30 down Left\n60 down Right\n125 down Up\n", 150,
+              {"10 F", "20 F", "25 H", "125 key Left", "125 key Right", "125 key Up", "125 F", "125 H", "135 F",
+               "145 F", "150 H"}},
+        // A poll ticks again only once its state has changed: at 20 the key
+        // comes first and the tick due then sees it; at 50 likewise, after two
+        // ticks passed quiet.
+        Order{"AQuietPollWakesAtTheTickAfterAChange", {{"P", 10}}, 0, "20 down Z\n50 down Z\n", 80,
+              {"10 P", "20 key Z", "20 P", "50 key Z", "50 P"}},
+        Order{"ATickThatRestartsItsTimerIsNeverQuiet", {{"R", 10}}, 0, "", 40, {"10 R", "20 R", "30 R", "40 R"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Scheduler, AfterAWaitingSoundTheKeptInputComesFirstThenEachOverdueTimerOnce) {
-  HeadlessRun run({.until = 140});
-  auto& f = run.add<Clocks>();
-  bool held = false;
-  f.onSlow = [&] {  // the first tick waits as a 100 ms waiting sound does
-    if (!held) f.app().hold(100);
-    held = true;
-  };
-  run.run("Clocks", "0 down Z\n30 down Left\n60 down Right\n125 down Up\n");
-  // Slow fires at 25 and holds until 125. The keys kept since 30 and 60 come
-  // first, in order, with the one stamped 125; then Fast (fell due at 30..120)
-  // and Slow (due 50) fire once each, Fast first as it fell due first; both
-  // keep their periods from there.
-  std::vector<std::string> from125(std::find(f.events.begin(), f.events.end(), "125 key Left"), f.events.end());
-  EXPECT_EQ(from125, (std::vector<std::string>{"125 key Left", "125 key Right", "125 key Up", "125 fast", "125 slow",
-                                               "135 fast"}))
-      << ::testing::PrintToString(f.events);
-  EXPECT_EQ(f.slowTimes, (std::vector<std::int64_t>{25, 125}));
-}
-
-TEST(Random, RoundingGoesToTheEvenNeighbourAndDroppingCutsTheFraction) {
-  const std::pair<double, int> rounded[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.4999, 3}, {3.5, 4}};
-  for (auto [x, n] : rounded) EXPECT_EQ(roundHalfEven(x), n) << x;
+TEST(Random, RoundingGoesToTheEvenNeighbourAndDrawsAreFair) {
+  for (auto [x, n] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.4999, 3}, {3.5, 4}}) EXPECT_EQ(roundHalfEven(x), n) << x;
   EXPECT_EQ(dropFraction(8.999), 8);
-  EXPECT_EQ(dropFraction(0.0), 0);
-}
-
-// Rounded draws of n x Rnd give 0 and n half the weight of the values between;
-// dropped fractions give 0..n-1 evenly.
-TEST(Random, RoundedDrawsGiveTheEndValuesHalfWeightAndDroppedOnesAreUniform) {
+  // Rounded draws of 4 x Rnd give 0 and 4 half the weight of 1..3.
   Random r(12345);
-  std::map<int, int> rounded, dropped;
-  const int n = 200000;
-  for (int i = 0; i < n; ++i) {
-    double d = r.draw();
-    ASSERT_GE(d, 0.0);
-    ASSERT_LT(d, 1.0);
-    ++rounded[roundHalfEven(d * 4)];
-    ++dropped[dropFraction(d * 9)];
-  }
-  EXPECT_EQ(rounded.size(), 5u);
-  for (auto [v, c] : rounded) EXPECT_NEAR(c / double(n), v == 0 || v == 4 ? 0.125 : 0.25, 0.006) << v;
-  EXPECT_EQ(dropped.size(), 9u);
-  for (auto [v, c] : dropped) EXPECT_NEAR(c / double(n), 1.0 / 9, 0.005) << v;
-}
-
-TEST(Random, RandomizeTakesItsSeedFromTheRunSeedAndTheClock) {
+  std::map<int, int> rounded;
+  const int n = 100000;
+  for (int i = 0; i < n; ++i) ++rounded[roundHalfEven(r.draw() * 4)];
+  ASSERT_EQ(rounded.size(), 5u);
+  for (auto [v, count] : rounded) EXPECT_NEAR(count / double(n), v == 0 || v == 4 ? 0.125 : 0.25, 0.008) << v;
   Random a(clockSeed(7, 1000)), b(clockSeed(7, 1000)), c(clockSeed(7, 1010)), d(clockSeed(8, 1000));
-  double x = a.draw();
+  const double x = a.draw();
   EXPECT_EQ(x, b.draw());
   EXPECT_NE(x, c.draw());
   EXPECT_NE(x, d.draw());
@@ -121,12 +123,8 @@ TEST(Script, ParsesEveryLineKindAndNamesTheLineOfAnError) {
   EXPECT_EQ(s.seed, 42u);
   ASSERT_EQ(s.events.size(), 9u);
   for (auto& e : s.events) EXPECT_EQ(parseScript(scriptLine(e)).events.at(0).kind, e.kind) << scriptLine(e);
-  EXPECT_EQ(scriptLine(s.events[4]), "4000 move 100 200");
-  const std::pair<const char*, int> bad[] = {{"0 down Z\n5 down Q\n", 2}, {"0 down Z\n\n#x\n5 fly\n", 4},
-                                             {"10 down Z\n5 up Z\n", 2},  {"x down Z\n", 1},
-                                             {"5 move 1\n", 1},           {"seed\n", 1},
-                                             {"5 down 300\n", 1}};
-  for (auto [text, line] : bad) {
+  for (auto [text, line] : {std::pair{"0 down Z\n5 down Q\n", 2}, {"0 down Z\n\n#x\n5 fly\n", 4},
+                            {"10 down Z\n5 up Z\n", 2}, {"x down Z\n", 1}, {"5 move 1\n", 1}, {"5 down 300\n", 1}}) {
     try {
       parseScript(text);
       ADD_FAILURE() << "accepted: " << text;
@@ -137,62 +135,18 @@ TEST(Script, ParsesEveryLineKindAndNamesTheLineOfAnError) {
 }
 
 TEST(Trace, TheProgramDirectoryIsHiddenOnlyWhereItIsThePath) {
-  struct Case {
-    const char* dir;
-    const char* command;
-    const char* traced;
-  } cases[] = {
-      {"d", "open d/title.mid type sequencer alias midifile", "open <dir>/title.mid type sequencer alias midifile"},
-      {"d", "stop midifile", "stop midifile"},
-      {"d", "close d", "close <dir>"},
+  const std::array<std::array<const char*, 3>, 6> cases{{
       {"d", "open \"d/a b.mid\" alias d", "open \"<dir>/a b.mid\" alias <dir>"},
       {"d", "open dd/x.mid", "open dd/x.mid"},
-      {"/srv/qs", "open /srv/qs/bgm.mid alias midifile", "open <dir>/bgm.mid alias midifile"},
+      {"/srv/qs", "/srv/qs/a /srv/qs/b", "<dir>/a <dir>/b"},
       {"/srv/qs", "open /srv/qs2/bgm.mid", "open /srv/qs2/bgm.mid"},
       {"/srv/qs", "open /x/srv/qs/bgm.mid", "open /x/srv/qs/bgm.mid"},
-      {"/srv/qs", "/srv/qs/a /srv/qs/b", "<dir>/a <dir>/b"},
       {"/", "open //title.mid", "open <dir>/title.mid"},
-  };
-  for (const auto& c : cases) {
+  }};
+  for (const auto& [dir, command, traced] : cases) {
     Trace trace([] { return std::int64_t{0}; });
-    trace.setProgramDir(c.dir);
-    EXPECT_EQ(trace.hideDir(c.command), c.traced) << "dir " << c.dir;
-  }
-}
-
-// A program whose entry step does what the first word of its command line says.
-class Words : public Program {
- public:
-  explicit Words(Runtime& rt) : rt_(rt) {}
-  std::optional<std::string> entry(const std::vector<std::string>& words) override {
-    if (words.empty()) return std::nullopt;
-    if (words[0] == "box") {
-      rt_.msgBox("Say \"hi\"", "One line");
-      return std::nullopt;
-    }
-    return words[0];
-  }
-
- private:
-  Runtime& rt_;
-};
-
-TEST(EntryStep, EndsAtOnceShowsAMessageBoxOrChoosesTheStartForm) {
-  struct Case {
-    std::vector<std::string> words;
-    std::vector<std::string> trace;
-  };
-  const Case cases[] = {
-      {{}, {"0 end"}},
-      {{"box", "Clocks"}, {"0 msgbox \"Say \\\"hi\\\"\" \"One line\"", "0 end"}},
-      {{"Clocks"}, {"0 load Clocks", "0 show Clocks", "0 activate Clocks"}},
-  };
-  for (const Case& c : cases) {
-    HeadlessRun run({.until = 0});
-    run.add<Clocks>();
-    Words program(run.rt());
-    run.rt().run(program.entry(c.words));
-    EXPECT_EQ(run.trace().lines(), c.trace) << run.trace().dump();
+    trace.setProgramDir(dir);
+    EXPECT_EQ(trace.hideDir(command), traced) << "dir " << dir;
   }
 }
 
@@ -201,8 +155,7 @@ TEST(EntryStep, WordsThatAreNotOptionsReachTheProgram) {
   EXPECT_EQ(o.arguments, (std::vector<std::string>{"/c:1234", "5678"}));
   EXPECT_EQ(o.until, 50);
   ASSERT_TRUE(o.screen);
-  EXPECT_EQ(o.screen->width, 1280);
-  EXPECT_EQ(o.screen->height, 1024);
+  EXPECT_EQ(std::pair(o.screen->width, o.screen->height), std::pair(1280, 1024));
 }
 
 }  // namespace
