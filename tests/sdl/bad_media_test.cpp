@@ -7,6 +7,7 @@
 
 #include "platform/sdl/picture_cache.h"
 #include "platform/sdl/sdl_audio_device.h"
+#include "sound/midi_file.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
 
@@ -107,7 +108,7 @@ TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
           EXPECT_EQ(pictures.get(c.name) != nullptr, c.why.empty()) << SDL_GetError();
         }
       }
-      if (kind == "mid") EXPECT_EQ(synthesizerReads(c.bytes), c.synthReads);
+      EXPECT_TRUE(kind != "mid" || c.ms == 0 || synthesizerReads(c.bytes) == c.synthReads);
     });
     t += 10000;
   }
@@ -119,7 +120,7 @@ TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
     const std::string line = "Qspe: cannot " + verb + run.file(c.name) + ": " + c.why + "; the game goes on without it\n";
     const auto first = said.find(run.file(c.name) + ":");
     EXPECT_EQ(first != std::string::npos, !c.why.empty()) << said;
-    if (!c.why.empty()) EXPECT_NE(said.find(line), std::string::npos) << said;
+    EXPECT_TRUE(c.why.empty() || said.find(line) != std::string::npos) << line << said;
     EXPECT_EQ(first, said.rfind(run.file(c.name) + ":")) << "named once";
   }
 }
