@@ -1,139 +1,128 @@
-// Media the SDL backend cannot use: pictures that lie about their size are
-// refused from their header, before any pixel is decoded, and tunes the
-// synthesizer cannot read are found out before they are to sound; each is
-// named once on standard error.
+// Media files that lie about themselves, of every kind: an effect holds the
+// program only for the sound it really holds, a tune or picture the game
+// cannot use is refused from its header, and each is named once on standard
+// error while the game goes on.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#include "audio_child.h"
 #include "platform/sdl/picture_cache.h"
-#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_audio_device.h"
-#include "platform/sdl/soundfont.h"
 #include "sound/midi_file.h"
-#include "support/files.h"
+#include "support/headless_run.h"
 #include "support/media_bytes.h"
 
 namespace qs::test {
 namespace {
 
-// A 24-bit BMP whose header says `width` × `height` and that holds pixels for
-// 2 × 2 at most: `coreHeader` picks the oldest, 12-byte info header with
-// 16-bit sides. The whole file is 630 bytes, as small as the header lies big.
-Bytes bmp(std::int32_t width, std::int32_t height, bool coreHeader = false) {
-  const auto w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
-  const std::uint32_t info = coreHeader ? 12 : 40;
-  const int side = coreHeader ? 2 : 4;
+void setLe(Bytes& b, std::size_t at, std::uint32_t v, int n) {
+  for (int i = 0; i < n; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// 500 ms of 16-bit mono at 16000 Hz, with header fields (offset, value, width) set.
+Bytes wav(std::initializer_list<std::tuple<std::size_t, std::uint32_t, int>> fields, std::size_t size = 0) {
+  Bytes b = wavBytes(16000, 8000);
+  if (size) b.resize(size);
+  for (auto [at, v, n] : fields) setLe(b, at, v, n);
+  return b;
+}
+constexpr std::size_t kTag = 20, kRate = 24, kByteRate = 28, kData = 40;
+
+// A 24-bit BMP whose header says `width` × `height`, of 630 bytes whatever it
+// claims; `core` picks the oldest, 12-byte header with 16-bit sides.
+Bytes bmp(std::int32_t width, std::int32_t height, bool core = false) {
+  const std::uint32_t info = core ? 12 : 40;
   Bytes b{'B', 'M'};
-  const std::pair<std::uint32_t, int> fields[] = {{630, 4}, {0, 4}, {14 + info, 4}, {info, 4},
-                                                  {w, side}, {h, side}, {1, 2},  {24, 2}};
-  for (auto [v, n] : fields) putLe(b, v, n);
-  if (!coreHeader)
-    for (std::uint32_t v : {0u, 0u, 2835u, 2835u, 0u, 0u}) putLe(b, v, 4);
+  for (std::uint32_t v : {630u, 0u, 14 + info, info}) putLe(b, v, 4);
+  for (std::int32_t side : {width, height}) putLe(b, static_cast<std::uint32_t>(side), core ? 2 : 4);
+  putLe(b, 1, 2), putLe(b, 24, 2);
   b.resize(630, 0x80);
   return b;
 }
 
-TEST(Pictures, APictureLargerThanAnyTheGameShowsIsRefusedFromItsHeader) {
-  struct Case {
-    const char* name;
-    Bytes bytes;
-    const char* why;  // empty: it loads
-  };
-  const Case cases[] = {
-      {"huge.bmp", bmp(65536, 65536), "it is 65536 x 65536 pixels, larger than any picture the game shows"},
-      {"tall-top-down.bmp", bmp(32, -100000), "it is 32 x 100000 pixels"},
-      {"huge-core.bmp", bmp(65535, 2, true), "it is 65535 x 2 pixels"},
-      {"empty.bmp", bmp(0, 32), "it has no pixels"},
-      {"not-a-bmp.bmp", Bytes(630, 'x'), "it is not a BMP picture"},
-      {"fine.bmp", bmp(2, 2), ""},
-      {"fine-top-down.bmp", bmp(2, -2), ""},
-      {"fine-core.bmp", bmp(2, 2, true), ""},
-  };
-  TempDir dir;
-  for (const Case& c : cases) writeBytes(dir.file(c.name), c.bytes);
-  PictureCache pictures(dir.path(), "Qspe");
-  ::testing::internal::CaptureStderr();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    SDL_Surface* s = pictures.get(c.name);
-    if (*c.why) EXPECT_EQ(s, nullptr);
-    else ASSERT_NE(s, nullptr) << SDL_GetError();
-  }
-  std::string said = ::testing::internal::GetCapturedStderr();
-  for (const Case& c : cases) {
-    std::string start = "Qspe: cannot show " + dir.file(c.name) + ": ";
-    if (*c.why) EXPECT_NE(said.find(start + c.why), std::string::npos) << said;
-    else EXPECT_EQ(said.find(start), std::string::npos) << said;
-  }
-}
-
-TEST(Pictures, APictureThatFailedIsRememberedAndNamedOnce) {
-  TempDir dir;
-  writeBytes(dir.file("huge.bmp"), bmp(65536, 65536));
-  writeBytes(dir.file("good.bmp"), bmp(2, 2));
-  PictureCache pictures(dir.path(), "Qspe");
-  ::testing::internal::CaptureStderr();
-  EXPECT_EQ(pictures.get("huge.bmp"), nullptr);
-  writeBytes(dir.file("huge.bmp"), bmp(2, 2));  // mended meanwhile: not read again
-  EXPECT_EQ(pictures.get("huge.bmp"), nullptr);
-  // A picture the renderer would not take is dropped the same way.
-  ASSERT_NE(pictures.get("good.bmp"), nullptr);
-  pictures.refuse("good.bmp", "the renderer cannot take it");
-  pictures.refuse("good.bmp", "the renderer cannot take it");
-  EXPECT_EQ(pictures.get("good.bmp"), nullptr);
-  std::string said = ::testing::internal::GetCapturedStderr();
-  const std::string goesOn = "; the game goes on without it\n";
-  EXPECT_EQ(said, "Qspe: cannot show " + dir.file("huge.bmp") +
-                      ": it is 65536 x 65536 pixels, larger than any picture the game shows" + goesOn +
-                      "Qspe: cannot show " + dir.file("good.bmp") + ": the renderer cannot take it" + goesOn);
-}
-
-// Files whose timing the game reads but FluidSynth does not.
-Bytes smpteTimed() {
-  Track t;
-  t.noteOn(0, 60).after(100).noteOff(0, 60).end();
-  return midiBytes(0xE728, {t});  // 25 frames a second, 40 ticks a frame
-}
-
-Bytes longHeader() {
+Bytes withLongHeader() {  // a header chunk of 8 bytes: the game reads it, the synthesizer does not
   Bytes b = tuneOfMs(100);
   b[7] = 8;
   b.insert(b.begin() + 14, {0, 0});
   return b;
 }
 
-TEST(Tunes, TheSynthesizerIsAskedWhetherItReadsATune) {
-  ASSERT_TRUE(parseMidiTiming(smpteTimed()));
-  ASSERT_TRUE(parseMidiTiming(longHeader()));
-  EXPECT_TRUE(synthesizerReads(tuneOfMs(100)));
-  EXPECT_FALSE(synthesizerReads(smpteTimed()));
-  EXPECT_FALSE(synthesizerReads(longHeader()));
-}
+struct Bad {
+  const char* name;
+  Bytes bytes;
+  std::int64_t ms;  // an effect's hold, a tune's length; 0 when refused
+  std::string why;  // what standard error says; empty when it plays
+  bool synthReads = true;
+};
 
-TEST(Tunes, ATuneTheSynthesizerCannotReadIsNamedOnce) {
-  if (findSoundFont(std::getenv("SDL_SOUNDFONTS")).path.empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
-  TempDir dir;
-  std::string bad = dir.file("smpte.mid"), good = dir.file("good.mid");
-  writeBytes(bad, smpteTimed());
-  writeBytes(good, tuneOfMs(100));
-  auto r = inChild({{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", dir.file("out.raw")}}, [&] {
-    auto audio = openSdlAudio("Qspe");
-    MidiLoadError why;
-    for (const std::string& path : {bad, good, bad}) audio->openMusic(loadMidiFile(path, why));
-    return 0;
-  });
-  ASSERT_EQ(r.status, 0);
-  const std::string& err = r.err;
-  EXPECT_NE(err.find("Qspe: cannot play " + bad + ": the MIDI synthesizer cannot read it; the game goes on"),
-            std::string::npos)
-      << err;
-  EXPECT_EQ(err.find(bad), err.rfind(bad)) << "once: " << err;
-  EXPECT_EQ(err.find(good), std::string::npos) << err;
+TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
+  Bytes list = wavBytes(8000, 800);  // 100 ms after a "LIST" chunk of odd size, padded
+  list.insert(list.begin() + 12, {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0});
+  Track smpte;
+  smpte.noteOn(0, 60).after(100).noteOff(0, 60).end();
+  const std::size_t whole = wavBytes(16000, 8000).size();
+  const Bad cases[] = {
+      {"claims-more.wav", wav({{kData, 32000 * 60, 4}}), 500, ""},
+      {"streamed.wav", wav({{kData, 0xFFFFFFFF, 4}}), 500, ""},
+      {"odd-tail.wav", wav({{kData, 0xFFFFFFFF, 4}}, whole - 33), 499, ""},  // half a frame counts for nothing
+      {"slow-byte-rate.wav", wav({{kByteRate, 1, 4}}), 500, ""},
+      {"list-first.wav", list, 100, ""},
+      {"float.wav", wav({{kTag, 3, 2}}), 0, "it is not a PCM WAV file (format 3)"},
+      {"one-hertz.wav", wav({{kRate, 1, 4}}), 0, "its sample rate (1 Hz) is out of range"},
+      {"fifty-minutes.wav", wav({{kData, 0xFFFFFFFF, 4}, {kRate, 1000, 4}}, 44 + 2 * 3000000), 0,
+       "it is too long for the sound output to convert"},
+      {"cut-header.wav", wav({}, 30), 0, "its header is cut short"},
+      {"avi.wav", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}, 0, "it is not a WAV file"},
+      {"good.mid", tuneOfMs(1234), 1234, ""},
+      {"huge.mid", tuneOfMs(1000), 0, "it is larger than any tune the game plays"},  // made sparse below
+      {"junk.mid", {'M', 'T', 'h', 'd', 0, 0}, 0, "it is not a MIDI file"},
+      {"events.mid", busyTune(kMaxMidiEvents + 1, 1), 0, "it holds more events than any tune the game plays"},
+      {"smpte.mid", midiBytes(0xE728, {smpte}), 100, "", false},
+      {"long-header.mid", withLongHeader(), 100, "", false},
+      {"huge.bmp", bmp(65536, 65536), 0, "it is 65536 x 65536 pixels, larger than any picture the game shows"},
+      {"tall-top-down.bmp", bmp(32, -100000), 0, "it is 32 x 100000 pixels, larger than any picture the game shows"},
+      {"huge-core.bmp", bmp(65535, 2, true), 0, "it is 65535 x 2 pixels, larger than any picture the game shows"},
+      {"empty.bmp", bmp(0, 32), 0, "it has no pixels"},
+      {"not-a-bmp.bmp", Bytes(630, 'x'), 0, "it is not a BMP picture"},
+      {"fine.bmp", bmp(2, 2), 0, ""},
+      {"fine-top-down.bmp", bmp(2, -2), 0, ""},
+      {"fine-core.bmp", bmp(2, 2, true), 0, ""},
+  };
+  HeadlessRun run;
+  PictureCache pictures(run.dir(), "Qspe");
+  for (const Bad& c : cases) writeBytes(run.file(c.name), c.bytes);
+  ASSERT_EQ(truncate(run.file("huge.mid").c_str(), off_t{1} << 30), 0);  // a gigabyte
+  ::testing::internal::CaptureStderr();
+  std::int64_t t = 100;
+  for (const Bad& c : cases) {
+    const std::string path = run.file(c.name), kind = path.substr(path.size() - 3);
+    run.at(t, [&, path, kind, t] {
+      SCOPED_TRACE(c.name);
+      for (int twice = 0; twice < 2; ++twice) {
+        if (kind == "wav") {
+          run.sound().sndPlaySound(path, SoundMode::Wait);
+          EXPECT_EQ(run.rt().now(), t + (twice + 1) * c.ms);
+        } else if (kind == "mid") {
+          run.sound().mciSendString("open " + path + " alias midifile");
+          EXPECT_EQ(run.sound().musicLengthMs().value_or(0), c.ms);
+        } else {
+          EXPECT_EQ(pictures.get(c.name) != nullptr, c.why.empty()) << SDL_GetError();
+        }
+      }
+      EXPECT_TRUE(kind != "mid" || c.ms == 0 || synthesizerReads(c.bytes) == c.synthReads);
+    });
+    t += 10000;
+  }
+  run.runUntil(t);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  for (const Bad& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string verb = std::string(c.name).ends_with(".bmp") ? "show " : "play ";
+    const std::string line = "Qspe: cannot " + verb + run.file(c.name) + ": " + c.why + "; the game goes on without it\n";
+    const auto first = said.find(run.file(c.name) + ":");
+    EXPECT_EQ(first != std::string::npos, !c.why.empty()) << said;
+    EXPECT_TRUE(c.why.empty() || said.find(line) != std::string::npos) << line << said;
+    EXPECT_EQ(first, said.rfind(run.file(c.name) + ":")) << "named once";
+  }
 }
 
 }  // namespace

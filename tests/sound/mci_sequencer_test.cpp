@@ -1,3 +1,5 @@
+// The media-control device as the program drives it: commands at times of the
+// run's clock, each with its answer and return code, and what is sounded.
 #include <gtest/gtest.h>
 
 #include "sound/mci_sequencer.h"
@@ -7,163 +9,89 @@
 namespace qs::test {
 namespace {
 
-using Calls = std::vector<std::string>;
-
-// The device on a clock the test sets, over a recording audio device.
-class Sequencer : public ::testing::Test {
- protected:
-  void SetUp() override {
-    writeBytes(file("one.mid"), tuneOfMs(1000));
-    writeBytes(file("two.mid"), tuneOfMs(2500));
-    writeBytes(file("junk.mid"), {'M', 'T', 'h', 'd', 0, 0});
-  }
-  std::string file(const std::string& name) const { return dir.file(name); }
-  std::string send(const std::string& command) { return mci.send(command); }
-  void openOne() {
-    ASSERT_EQ(send("open " + file("one.mid") + " type sequencer alias midifile"), "");
-    ASSERT_EQ(mci.lastError(), 0);
-  }
-  std::string mode() { return send("status midifile mode"); }
-  std::string position() { return send("status midifile position"); }
-
-  TempDir dir;
-  std::int64_t now = 0;
-  RecordingAudio audio;
-  MciSequencer mci{[this] { return now; }, audio};
+struct Step {
+  std::int64_t at;
+  std::string command;  // "@" stands for the test's folder
+  std::string answer = "";
+  std::int32_t error = mci::kOk;
 };
 
-TEST_F(Sequencer, StatusFollowsTheClockUntilTheTuneHasEnded) {
-  openOne();
-  EXPECT_EQ(mode(), "stopped");
-  EXPECT_EQ(position(), "0");
-  EXPECT_EQ(send("status midifile length"), "1000");
-  now = 100;
-  send("play midifile");
-  now = 500;
-  EXPECT_EQ(mode(), "playing");
-  EXPECT_EQ(position(), "400");
-  now = 1099;
-  EXPECT_EQ(mode(), "playing");
-  now = 1100;
-  EXPECT_EQ(mode(), "stopped");
-  EXPECT_EQ(position(), "1000");
-  now = 5000;
-  EXPECT_EQ(position(), "1000") << "a stopped tune stays at its end";
-  send("play midifile");  // from the end: nothing left to play
-  EXPECT_EQ(mode(), "stopped");
-  send("play midifile from 0");
-  EXPECT_EQ(mode(), "playing");
-  now = 5250;
-  EXPECT_EQ(position(), "250");
-  EXPECT_EQ(audio.calls, (Calls{"open one.mid", "play 0", "play 0"}));
-}
-
-TEST_F(Sequencer, PauseFreezesThePositionAndResumeOrPlayGoOnFromIt) {
-  openOne();
-  send("play midifile");
-  now = 300;
-  send("pause midifile ");
-  now = 800;
-  EXPECT_EQ(mode(), "paused");
-  EXPECT_EQ(position(), "300");
-  send("resume midifile ");
-  now = 1499;
-  EXPECT_EQ(mode(), "playing");
-  EXPECT_EQ(position(), "999");
-  now = 1500;
-  EXPECT_EQ(mode(), "stopped");
-  send("play midifile from 0");
-  now = 1600;
-  send("pause midifile ");
-  send("resume midifile ");  // a second resume changes nothing
-  send("resume midifile ");
-  now = 1700;
-  send("stop midifile ");
-  send("resume midifile ");  // only a paused tune resumes
-  EXPECT_EQ(mode(), "stopped");
-  EXPECT_EQ(position(), "200");
-  send("pause midifile ");  // nothing playing to pause
-  EXPECT_EQ(mode(), "stopped");
-  send("play midifile");  // a stopped tune plays on from where it stopped
-  EXPECT_EQ(audio.calls,
-            (Calls{"open one.mid", "play 0", "stop", "play 300", "play 0", "stop", "play 100", "stop", "play 200"}));
-}
-
-TEST_F(Sequencer, SeekStopsAndSetsThePosition) {
-  openOne();
-  send("play midifile");
-  now = 200;
-  send("seek midifile to 1");
-  EXPECT_EQ(mode(), "stopped");
-  EXPECT_EQ(position(), "1");
-  now = 700;
-  EXPECT_EQ(position(), "1");
-  send("seek midifile to 5000");
-  EXPECT_EQ(mci.lastError(), mci::kOutOfRange);
-  send("seek midifile to soon");
-  EXPECT_EQ(mci.lastError(), mci::kBadInteger);
-  EXPECT_EQ(position(), "1") << "a refused seek leaves the position";
-  send("seek midifile to end");
-  EXPECT_EQ(position(), "1000");
-  send("seek midifile to start");
-  send("play midifile");
-  EXPECT_EQ(audio.calls, (Calls{"open one.mid", "play 0", "stop", "play 0"}));
-}
-
-TEST_F(Sequencer, OneDeviceForTheProgramOpeningClosesWhatWasOpen) {
-  openOne();
-  send("play midifile");
-  now = 100;
-  send("open " + file("two.mid") + " type sequencer alias midifile");
-  EXPECT_EQ(send("status midifile length"), "2500");
-  EXPECT_EQ(mode(), "stopped");
-  // Another alias still means the one device.
-  send("open " + file("one.mid") + " alias other");
-  EXPECT_EQ(send("status other length"), "1000");
-  EXPECT_EQ(send("status midifile length"), "");
-  EXPECT_EQ(mci.lastError(), mci::kInvalidDeviceName);
-  EXPECT_EQ(audio.calls, (Calls{"open one.mid", "play 0", "close", "open two.mid", "close", "open one.mid"}));
-}
-
-TEST_F(Sequencer, AFileThatCannotBeOpenedLeavesNothingOpen) {
-  openOne();
-  send("open " + file("missing.mid") + " type sequencer alias midifile");
-  EXPECT_EQ(mci.lastError(), mci::kFileNotFound);
-  EXPECT_EQ(mode(), "not ready") << "the file before was closed all the same";
-  EXPECT_EQ(mci.lastError(), 0);
-  for (const char* c : {"play midifile", "play midifile from 0", "stop midifile ", "close midifile"}) {
-    EXPECT_EQ(send(c), "");
-    EXPECT_EQ(mci.lastError(), mci::kInvalidDeviceName) << c;
+TEST(Sequencer, CommandsOnTheRunsClock) {
+  TempDir dir;
+  writeBytes(dir.file("one.mid"), tuneOfMs(1000));
+  writeBytes(dir.file("two.mid"), tuneOfMs(2500));
+  writeBytes(dir.file("with blank.mid"), tuneOfMs(700));
+  writeBytes(dir.file("junk.mid"), {'M', 'T', 'h', 'd', 0, 0});
+  const Step steps[] = {
+      {0, "status midifile mode", "not ready"},
+      {0, "open @/one.mid type sequencer alias midifile"},
+      {0, "status midifile mode", "stopped"},
+      {0, "status midifile length", "1000"},
+      {100, "play midifile"},
+      {500, "status midifile position", "400"},
+      {1099, "status midifile mode", "playing"},
+      {1100, "status midifile mode", "stopped"},  // its length has passed
+      {5000, "status midifile position", "1000"},
+      {5000, "play midifile"},  // from its end: nothing left to play
+      {5000, "status midifile mode", "stopped"},
+      {5000, "PLAY midifile FROM 600"},
+      {5399, "status midifile position", "999"},
+      {5400, "status midifile mode", "stopped"},  // 400 ms from 600
+      {5400, "play midifile from 0"},
+      {5700, "pause midifile "},
+      {6000, "status midifile position", "300"},
+      {6000, "resume midifile "},
+      {6100, "resume midifile "},  // playing already: changes nothing
+      {6200, "seek midifile to 1"},  // stops
+      {6500, "status midifile mode", "stopped"},
+      {6500, "status midifile position", "1"},
+      {6500, "resume midifile "},  // only a paused tune resumes
+      {6500, "pause midifile "},   // nor pauses a stopped one
+      {6500, "status midifile mode", "stopped"},
+      {6500, "seek midifile to 5000", "", mci::kOutOfRange},
+      {6500, "seek midifile to soon", "", mci::kBadInteger},
+      {6500, "play midifile from -1", "", mci::kBadInteger},
+      {6500, "status midifile position", "1"},
+      {6500, "seek midifile to end"},
+      {6500, "status midifile position", "1000"},
+      {6500, "seek midifile to start"},
+      {6500, "play midifile"},
+      {6600, "status midifile position", "100"},
+      // One device, whatever its alias: opening closes what was open.
+      {6600, "open @/two.mid type sequencer alias midifile"},
+      {6600, "status midifile mode", "stopped"},
+      {6600, "open @/two.mid alias other"},
+      {6600, "Status OTHER Length", "2500"},
+      {6600, "status midifile length", "", mci::kInvalidDeviceName},
+      {6600, "OPEN \"@/with blank.mid\" Type Sequencer Alias MidiFile"},
+      {6600, "status midifile length", "700"},
+      {6600, "fly midifile", "", mci::kUnrecognizedCommand},
+      {6600, "status midifile colour", "", mci::kUnrecognizedKeyword},
+      {6600, "", "", mci::kUnrecognizedCommand},
+      // A file that cannot be opened leaves nothing open.
+      {6600, "open @/missing.mid type sequencer alias midifile", "", mci::kFileNotFound},
+      {6600, "status midifile mode", "not ready"},
+      {6600, "play midifile", "", mci::kInvalidDeviceName},
+      {6600, "open @/junk.mid type sequencer alias midifile", "", mci::kInvalidFile},
+      {6600, "open  type sequencer alias midifile", "", mci::kUnrecognizedKeyword},
+      {6600, "open @/one.mid alias midifile"},
+      {6600, "close midifile"},
+      {6600, "status midifile mode", "not ready"},
+  };
+  std::int64_t now = 0;
+  RecordingAudio audio;
+  MciSequencer mci([&] { return now; }, audio);
+  for (const Step& s : steps) {
+    now = s.at;
+    std::string command = s.command;
+    if (auto at = command.find('@'); at != std::string::npos) command.replace(at, 1, dir.path());
+    EXPECT_EQ(mci.send(command), s.answer) << s.at << " " << s.command;
+    EXPECT_EQ(mci.lastError(), s.error) << s.at << " " << s.command;
   }
-  EXPECT_EQ(position(), "");
-  send("open " + file("junk.mid") + " type sequencer alias midifile");
-  EXPECT_EQ(mci.lastError(), mci::kInvalidFile);
-  EXPECT_EQ(mode(), "not ready");
-  send("open  type sequencer alias midifile");  // no file named at all
-  EXPECT_NE(mci.lastError(), 0);
-  EXPECT_EQ(mode(), "not ready");
-  EXPECT_EQ(audio.calls, (Calls{"open one.mid", "close"}));
-}
-
-TEST_F(Sequencer, CommandsAreReadWithoutRegardToCaseAndNamesMayHoldBlanks) {
-  writeBytes(file("with blank.mid"), tuneOfMs(700));
-  send("OPEN \"" + file("with blank.mid") + "\" Type Sequencer Alias MidiFile");
-  ASSERT_EQ(mci.lastError(), 0);
-  EXPECT_EQ(send("Status MIDIFILE Length"), "700");
-  send("open " + file("with blank.mid") + " type sequencer alias midifile");
-  ASSERT_EQ(mci.lastError(), 0);
-  send("PLAY midifile FROM 100");
-  now = 50;
-  EXPECT_EQ(position(), "150");
-  EXPECT_EQ(send("fly midifile"), "");
-  EXPECT_EQ(mci.lastError(), mci::kUnrecognizedCommand);
-  EXPECT_EQ(send("status midifile colour"), "");
-  EXPECT_EQ(mci.lastError(), mci::kUnrecognizedKeyword);
-  send("");
-  EXPECT_EQ(mci.lastError(), mci::kUnrecognizedCommand);
-  send("close midifile");
-  EXPECT_EQ(mode(), "not ready");
-  EXPECT_EQ(audio.calls.back(), "close");
+  EXPECT_EQ(audio.calls, (std::vector<std::string>{"open one.mid", "play 0", "play 600", "play 0", "stop", "play 300",
+                                                   "stop", "play 0", "close", "open two.mid", "close",
+                                                   "open two.mid", "close", "open with blank.mid", "close",
+                                                   "open one.mid", "close"}));
 }
 
 }  // namespace

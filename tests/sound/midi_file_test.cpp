@@ -1,3 +1,5 @@
+// A tune's timing as the game reads it: its length and where a tick falls in
+// time, through tempo changes, delta times and running status.
 #include <gtest/gtest.h>
 
 #include "sound/midi_file.h"
@@ -6,129 +8,124 @@
 namespace qs::test {
 namespace {
 
-MidiTiming timingOf(const Bytes& b) {
-  auto t = parseMidiTiming(b);
-  EXPECT_TRUE(t.has_value());
-  return t.value_or(MidiTiming(1, {}, 0));
-}
+struct TimingCase {
+  const char* what;
+  Bytes bytes;
+  std::int64_t lengthMs;  // -1: refused
+  std::int64_t tick = 0, ms = 0;  // a point the mapping must hit, both ways
+};
 
-TEST(MidiTiming, TempoChangesShapeTheLengthAndTheTickMsMapping) {
+TEST(MidiTiming, LengthsAndTheTimeOfATick) {
   // 480 ticks a quarter: two quarters at 120 bpm (1000 ms), then two at 240 bpm (500 ms).
-  Track t;
-  t.tempo(500000).noteOn(0, 60).after(960).tempo(250000).after(960).noteOff(0, 60).end();
-  MidiTiming m = timingOf(midiBytes(480, {t}));
-  EXPECT_EQ(m.endTick(), 1920);
-  EXPECT_EQ(m.lengthMs(), 1500);
-  EXPECT_EQ(m.msAt(960), 1000);
-  EXPECT_EQ(m.msAt(1440), 1250);
-  EXPECT_EQ(m.tickAt(0), 0);
-  EXPECT_EQ(m.tickAt(500), 480);
-  EXPECT_EQ(m.tickAt(1000), 960);
-  EXPECT_EQ(m.tickAt(1250), 1440);
-  EXPECT_EQ(m.tickAt(99999), 1920) << "past the end is the end";
-}
-
-TEST(MidiTiming, TheLongestTrackDecidesAndTempoInTheFirstTrackRulesAll) {
-  Track conductor;
-  conductor.tempo(1000000).end();  // 60 bpm, ends at once
-  Track melody;
-  melody.noteOn(1, 70).after(960).noteOff(1, 70).end();  // two quarters
-  Track shortOne;
-  shortOne.noteOn(2, 40).after(100).noteOff(2, 40).end();
-  EXPECT_EQ(timingOf(midiBytes(480, {conductor, melody, shortOne})).lengthMs(), 2000);
-  // No tempo at all: 120 bpm.
-  EXPECT_EQ(timingOf(midiBytes(480, {melody})).lengthMs(), 1000);
-  // A tempo change stamped in a later track still applies to every track.
-  Track late;
+  Track tempo;
+  tempo.tempo(500000).noteOn(0, 60).after(960).tempo(250000).after(960).noteOff(0, 60).end();
+  Track melody;  // two quarters
+  melody.noteOn(1, 70).after(960).noteOff(1, 70).end();
+  Track late;  // a tempo change in a later track rules every track
   late.after(480).tempo(250000).end();
-  EXPECT_EQ(timingOf(midiBytes(480, {melody, late})).lengthMs(), 500 + 250);
-}
-
-TEST(MidiTiming, RunningStatusSysexAndMetaEventsAreWalkedOver) {
-  Track t;
-  t.raw({0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7});      // GM on
-  t.raw({0xFF, 0x03, 0x04, 'T', 'u', 'n', 'e'});            // track name
-  t.raw({0x90, 60, 100}).after(250).raw({62, 100});         // running status
-  t.after(250).raw({60, 0}).raw({62, 0});                   // note-offs as velocity 0
-  t.raw({0xC1, 5}).raw({0xE0, 0x00, 0x40}).after(500).end();
-  EXPECT_EQ(timingOf(midiBytes(500, {t})).lengthMs(), 1000);
-  // A long delta time in four bytes.
-  Track longWait;
+  Track walk;  // system exclusive, meta, running status, velocity-0 releases, pressure, bend
+  walk.raw({0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7}).raw({0xFF, 0x03, 0x02, 'T', 'u'});
+  walk.raw({0x90, 60, 100}).after(250).raw({62, 100}).after(250).raw({60, 0}).raw({62, 0});
+  walk.raw({0xC1, 5}).raw({0xD0, 0x40}).after(300).raw({0xE0, 0x00, 0x40}).after(200).end();
+  Track longWait;  // a delta time of four bytes
   longWait.after(0x0FFFFFFF).end();
-  EXPECT_EQ(timingOf(midiBytes(500, {longWait})).endTick(), 0x0FFFFFFF);
-}
-
-TEST(MidiTiming, TimecodeDivisionCountsFramesNotQuarters) {
-  Track t;
-  t.tempo(250000).noteOn(0, 60).after(2500).noteOff(0, 60).end();
-  // 25 frames a second, 40 ticks a frame: 1000 ticks a second, whatever the tempo.
-  EXPECT_EQ(timingOf(midiBytes(0xE728, {t})).lengthMs(), 2500);
-  // 29.97 frames a second.
-  Track u;
-  u.after(2997).end();
-  EXPECT_EQ(timingOf(midiBytes(static_cast<std::uint16_t>(0xE300 | 100), {u})).lengthMs(), 1000);
-}
-
-TEST(MidiTiming, MalformedFilesAreRefused) {
-  Track good;
-  good.noteOn(0, 60).after(10).noteOff(0, 60).end();
-  Bytes ok = midiBytes(480, {good});
-  ASSERT_TRUE(parseMidiTiming(ok));
-
-  Bytes notMidi = ok;
-  notMidi[0] = 'X';
-  EXPECT_FALSE(parseMidiTiming(notMidi));
-  Bytes cut(ok.begin(), ok.end() - 3);  // the track chunk says more than is there
-  EXPECT_FALSE(parseMidiTiming(cut));
-  Track orphan;
-  orphan.raw({60, 100}).end();  // data byte with no status before it
-  EXPECT_FALSE(parseMidiTiming(midiBytes(480, {orphan})));
-  Track common;
+  Track frames, ntsc;  // timecode: the tempo counts for nothing
+  frames.tempo(250000).after(2500).end();
+  ntsc.after(2997).end();
+  Track ok;
+  ok.noteOn(0, 60).after(10).noteOff(0, 60).end();
+  Bytes unknownChunk = midiBytes(500, {ok});
+  unknownChunk.insert(unknownChunk.begin() + 14, {'X', 'F', 'I', 'H', 0, 0, 0, 2, 0xAA, 0xBB});
+  Bytes cut = midiBytes(480, {ok});
+  cut.resize(cut.size() - 3);
+  Bytes missingTrack = midiBytes(480, {ok});
+  missingTrack[11] = 2;
+  Track orphan, common;
+  orphan.raw({60, 100}).end();
   common.raw({0xF2, 0, 0}).end();
-  EXPECT_FALSE(parseMidiTiming(midiBytes(480, {common})));
-  EXPECT_FALSE(parseMidiTiming(midiBytes(480, {})));
-  EXPECT_FALSE(parseMidiTiming(midiBytes(0, {good})));
-  Bytes tooFewTracks = ok;
-  tooFewTracks[11] = 2;  // the header promises two tracks
-  EXPECT_FALSE(parseMidiTiming(tooFewTracks));
-  Bytes empty;
-  EXPECT_FALSE(parseMidiTiming(empty));
-}
-
-TEST(MidiTiming, UnknownChunksAreSkipped) {
-  Track t;
-  t.after(300).end();
-  Bytes b = midiBytes(500, {t});
-  Bytes extra{'X', 'F', 'I', 'H', 0, 0, 0, 2, 0xAA, 0xBB};
-  b.insert(b.begin() + 14, extra.begin(), extra.end());
-  EXPECT_EQ(timingOf(b).lengthMs(), 300);
+  const TimingCase cases[] = {
+      {"tempo change", midiBytes(480, {tempo}), 1500, 1440, 1250},
+      {"the first tempo, before the change", midiBytes(480, {tempo}), 1500, 480, 500},
+      {"no tempo: 120 bpm", midiBytes(480, {melody}), 1000, 480, 500},
+      {"the longest track decides", midiBytes(480, {ok, melody}), 1000, 960, 1000},
+      {"tempo from a later track", midiBytes(480, {melody, late}), 750, 720, 625},
+      {"events walked over", midiBytes(500, {walk}), 1000, 800, 800},
+      {"four-byte delta", midiBytes(500, {longWait}), 0x0FFFFFFF, 0x0FFFFFFF, 0x0FFFFFFF},
+      {"25 frames of 40 ticks", midiBytes(0xE728, {frames}), 2500, 1000, 1000},
+      {"29.97 frames of 100 ticks", midiBytes(0xE364, {ntsc}), 1000},
+      {"unknown chunk skipped", unknownChunk, 10, 10, 10},
+      {"not MThd", Bytes{'X', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 1, 0xE0}, -1},
+      {"track cut short", cut, -1},
+      {"fewer tracks than the header says", missingTrack, -1},
+      {"data byte without status", midiBytes(480, {orphan}), -1},
+      {"system common message", midiBytes(480, {common}), -1},
+      {"no tracks", midiBytes(480, {}), -1},
+      {"division 0", midiBytes(0, {ok}), -1},
+      {"empty", {}, -1},
+  };
+  for (const TimingCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto t = parseMidiTiming(c.bytes);
+    ASSERT_EQ(t.has_value(), c.lengthMs >= 0);
+    if (!t) continue;
+    EXPECT_EQ(t->lengthMs(), c.lengthMs);
+    EXPECT_EQ(t->msAt(c.tick), c.ms);
+    EXPECT_EQ(t->tickAt(c.ms), c.tick);
+    EXPECT_EQ(t->tickAt(c.lengthMs + 1000), t->endTick()) << "past the end is the end";
+  }
 }
 
 TEST(MidiFile, LoadingTellsAMissingFileFromABadOneAndOneTooBusy) {
   TempDir dir;
-  writeBytes(dir.file("bad.mid"), {'h', 'e', 'l', 'l', 'o'});
-  const Bytes bytes = tuneOfMs(1234);
-  writeBytes(dir.file("good.mid"), bytes);
-  writeBytes(dir.file("events.mid"), busyTune(kMaxMidiEvents + 1, 1));
-  writeBytes(dir.file("tempos.mid"), busyTune(kMaxMidiTempos + 2, kMaxMidiTempos + 1));
-  writeBytes(dir.file("busiest.mid"), busyTune(kMaxMidiEvents, kMaxMidiTempos));
-  const std::pair<std::string, MidiLoadError> refused[] = {
-      {dir.file("no-such.mid"), MidiLoadError::Missing},
-      {dir.path(), MidiLoadError::Missing},  // a directory is no file
-      {dir.file("bad.mid"), MidiLoadError::Invalid},
-      {dir.file("events.mid"), MidiLoadError::TooManyEvents},
-      {dir.file("tempos.mid"), MidiLoadError::TooManyTempos}};
-  MidiLoadError why = MidiLoadError::None;
-  for (const auto& [path, error] : refused) {
-    EXPECT_EQ(loadMidiFile(path, why), nullptr) << path;
-    EXPECT_EQ(why, error) << path;
+  const std::pair<const char*, Bytes> files[] = {
+      {"bad.mid", {'h', 'e', 'l', 'l', 'o'}},
+      {"events.mid", busyTune(kMaxMidiEvents + 1, 1)},
+      {"tempos.mid", busyTune(kMaxMidiTempos + 2, kMaxMidiTempos + 1)},
+      {"busiest.mid", busyTune(kMaxMidiEvents, kMaxMidiTempos)},
+      {"good.mid", tuneOfMs(1234)}};
+  for (const auto& [name, bytes] : files) writeBytes(dir.file(name), bytes);
+  const std::pair<std::string, MidiLoadError> cases[] = {
+      {"no-such.mid", MidiLoadError::Missing},         {"", MidiLoadError::Missing},  // the folder
+      {"bad.mid", MidiLoadError::Invalid},             {"events.mid", MidiLoadError::TooManyEvents},
+      {"tempos.mid", MidiLoadError::TooManyTempos},    {"busiest.mid", MidiLoadError::None},
+      {"good.mid", MidiLoadError::None}};
+  for (const auto& [name, error] : cases) {
+    MidiLoadError why = MidiLoadError::Invalid;
+    auto tune = loadMidiFile(dir.file(name), why);
+    EXPECT_EQ(why, error) << name;
+    EXPECT_EQ(tune != nullptr, error == MidiLoadError::None) << name;
   }
-  EXPECT_NE(loadMidiFile(dir.file("busiest.mid"), why), nullptr) << "as busy as a tune may be";
+  MidiLoadError why;
   auto tune = loadMidiFile(dir.file("good.mid"), why);
-  ASSERT_NE(tune, nullptr);
-  EXPECT_EQ(why, MidiLoadError::None);
+  ASSERT_TRUE(tune);
   EXPECT_EQ(tune->timing.lengthMs(), 1234);
-  EXPECT_EQ(tune->bytes, bytes);
+  EXPECT_EQ(tune->bytes, tuneOfMs(1234));
+}
+
+// Played from a point, what follows keeps its time under the tempo in force there.
+TEST(MidiFrom, WhatFollowsThePointKeepsItsTime) {
+  // 480 ticks a quarter: one quarter at 60 bpm (1000 ms), then three at 240 bpm (750 ms).
+  Track conductor, melody;
+  conductor.tempo(1000000).after(480).tempo(250000).end();
+  melody.program(0, 40).noteOn(0, 60).after(1920).noteOff(0, 60).end();
+  std::vector<std::shared_ptr<const MidiTune>> tunes;
+  Bytes bytes = midiBytes(480, {conductor, melody});
+  tunes.push_back(std::make_shared<MidiTune>(MidiTune{"tempo.mid", bytes, *parseMidiTiming(bytes)}));
+  for (const char* name : {"select.mid", "title.mid", "bgm.mid", "fbgm.mid"}) {
+    MidiLoadError why;
+    tunes.push_back(loadMidiFile(std::string(QSPE_PROGRAM_DIR) + "/" + name, why));
+    ASSERT_TRUE(tunes.back()) << name;
+  }
+  ASSERT_EQ(tunes[0]->timing.lengthMs(), 1750);
+  for (const auto& tune : tunes) {
+    const std::int64_t length = tune->timing.lengthMs();
+    EXPECT_EQ(midiFrom(*tune, 0), tune->bytes) << tune->path;
+    for (std::int64_t from : {std::int64_t{1}, length / 3, std::int64_t{1250}, length - 5}) {
+      auto rest = parseMidiTiming(midiFrom(*tune, from));
+      ASSERT_TRUE(rest) << tune->path << " from " << from;
+      EXPECT_NEAR(rest->lengthMs(), length - from, 2) << tune->path << " from " << from;
+    }
+  }
 }
 
 }  // namespace

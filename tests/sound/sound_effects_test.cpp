@@ -1,84 +1,53 @@
+// Effects on the run's clock: a waiting one holds the program for its
+// length, a background one returns at once; a missing one is silent when
+// waited for and the default sound in the background.
 #include <gtest/gtest.h>
 
-#include "sound/wav_info.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
 
 namespace qs::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// Effects on a run's clock, over a recording audio device.
-class Effects : public ::testing::Test {
- protected:
-  void SetUp() override {
-    writeBytes(run.file("start.wav"), wavBytes(8000, 4000));  // 500 ms
-    writeBytes(run.file("hit.wav"), wavBytes(22050, 2205));   // 100 ms
-  }
-  void play(const std::string& name, SoundMode mode) { run.sound().sndPlaySound(run.file(name), mode); }
-  Lines effects() const { return run.trace().grep(" wav "); }
-
-  HeadlessRun run;
+struct Effect {
+  std::int64_t at;
+  const char* file;
+  SoundMode mode;
+  std::string traced;    // the trace's line
+  std::int64_t returns;  // the run's clock when the call returns
+  const char* device;    // what the audio output is asked
 };
 
-TEST(WavInfo, LengthComesFromTheHeaderWhateverChunksComeFirst) {
-  TempDir dir;
-  writeBytes(dir.file("a.wav"), wavBytes(11025, 11025 * 3 / 2));
-  // A "LIST" chunk of odd size (padded) before the format chunk.
-  Bytes b = wavBytes(8000, 800);
-  Bytes list{'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
-  b.insert(b.begin() + 12, list.begin(), list.end());
-  writeBytes(dir.file("b.wav"), b);
-  writeBytes(dir.file("c.wav"), {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '});
-  const std::pair<const char*, std::int64_t> lengths[] = {
-      {"a.wav", 1500}, {"b.wav", 100}, {"c.wav", 0}, {"none.wav", 0}};
-  for (auto [name, ms] : lengths) EXPECT_EQ(wavLengthMs(dir.file(name)), ms) << name;
-}
-
-TEST_F(Effects, AWaitingSoundHoldsTheProgramForItsLength) {
-  std::int64_t seen = -1;
-  run.at(100, [&] { play("start.wav", SoundMode::Wait); });
-  run.at(200, [&] { seen = run.rt().now(); });  // kept while the sound plays
-  run.runUntil(1000);
-  EXPECT_EQ(effects(), (Lines{"100 wav start.wav wait 500"}));
-  EXPECT_EQ(seen, 600);
-  EXPECT_EQ(run.audio().calls, (Lines{"effect start.wav"}));
-}
-
-TEST_F(Effects, BackgroundSoundsReturnAtOnceAndEachNewOneReachesTheDevice) {
-  std::int64_t seen = -1;
-  run.at(100, [&] { play("hit.wav", SoundMode::Background); });
-  run.at(150, [&] {
-    play("start.wav", SoundMode::Background);  // cuts off hit.wav, still sounding
-    play("hit.wav ", SoundMode::Background);   // a trailing blank is not part of the name
-  });
-  run.at(160, [&] { seen = run.rt().now(); });
-  run.runUntil(1000);
-  EXPECT_EQ(effects(),
-            (Lines{"100 wav hit.wav async 100", "150 wav start.wav async 500", "150 wav hit.wav async 100"}));
-  EXPECT_EQ(seen, 160);
-  EXPECT_EQ(run.audio().calls, (Lines{"effect hit.wav", "effect start.wav", "effect hit.wav"}));
-}
-
-TEST_F(Effects, AMissingFileIsSilentWhenWaitedForAndTheDefaultSoundInTheBackground) {
-  std::int64_t seen = -1;
+TEST(Effects, EachPlaysAndHoldsAsItsModeSays) {
+  constexpr auto wait = SoundMode::Wait, bg = SoundMode::Background;
+  const Effect cases[] = {
+      {100, "start.wav", wait, "100 wav start.wav wait 500", 600, "effect start.wav"},
+      {1000, "hit.wav", bg, "1000 wav hit.wav async 100", 1000, "effect hit.wav"},
+      {1050, "start.wav", bg, "1050 wav start.wav async 500", 1050, "effect start.wav"},  // cuts hit.wav off
+      {1050, "hit.wav ", bg, "1050 wav hit.wav async 100", 1050, "effect hit.wav"},  // the blank is no part of it
+      {2000, "gone.wav ", wait, "2000 wav gone.wav wait 0", 2000, nullptr},
+      {2000, "gone.wav", bg, "2000 wav gone.wav async 0", 2000, "default"},
+  };
+  HeadlessRun run;
+  writeBytes(run.file("start.wav"), wavBytes(8000, 4000));
+  writeBytes(run.file("hit.wav"), wavBytes(22050, 2205));
+  std::vector<std::string> calls;
+  for (const Effect& c : cases) {
+    run.at(c.at, [&run, &c] {
+      run.sound().sndPlaySound(run.file(c.file), c.mode);
+      EXPECT_EQ(run.rt().now(), c.returns) << c.traced;
+    });
+    if (c.device) calls.push_back(c.device);
+  }
   ::testing::internal::CaptureStderr();
-  run.at(100, [&] {
-    play("gone.wav ", SoundMode::Wait);
-    seen = run.rt().now();
-    play("gone.wav", SoundMode::Background);
-    run.rt().beep();
-  });
-  run.runUntil(1000);
-  EXPECT_EQ(seen, 100) << "nothing to wait for";
-  EXPECT_EQ(effects(), (Lines{"100 wav gone.wav wait 0", "100 wav gone.wav async 0"}));
-  EXPECT_EQ(run.audio().calls, (Lines{"default", "beep"}));
-  EXPECT_EQ(run.trace().grep(" beep"), (Lines{"100 beep"}));
-  // The packager hears of it once, on standard error; the player is not told.
-  std::string said = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(said.find("gone.wav: the file is missing"), std::string::npos) << said;
-  EXPECT_EQ(said.find("gone.wav"), said.rfind("gone.wav")) << "once per file: " << said;
+  run.runUntil(3000);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  std::vector<std::string> traced;
+  for (const Effect& c : cases) traced.push_back(c.traced);
+  EXPECT_EQ(run.trace().grep(" wav "), traced);
+  EXPECT_EQ(run.audio().calls, calls);
+  // The packager hears of the missing file once; the player is not told.
+  EXPECT_EQ(said, "Qspe: cannot play " + run.file("gone.wav") + ": the file is missing; the game goes on without it\n");
 }
 
 }  // namespace
