@@ -1,5 +1,5 @@
 // The live display: one scale for the run, full screen, the remembered
-// choices, and game controllers standing for keys.
+// choices, the keys' codes, and game controllers standing for keys.
 #include <fstream>
 #include <sstream>
 
@@ -8,7 +8,11 @@
 #include "platform/sdl/gamepad.h"
 #include "platform/sdl/placement.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/virtual_key.h"
 #include "platform/sdl/window_maker.h"
+#include "app/qspe_program.h"
+#include "runtime/keys.h"
+#include "support/trace_view.h"
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"
 #include "support/env_var.h"
@@ -27,6 +31,7 @@ TEST(Placement, ThePictureIsAsLargeAsAWholeScaleLetsItBeAndCentred) {
       {320, 240, 1920, 1080, {4, 320, 60}},   // the height decides
       {400, 100, 1000, 800, {2, 100, 300}},   // the width decides
       {320, 240, 3840, 2160, {9, 480, 0}},    // not capped
+      {282, 228, 1000, 700, {3, 77, 8}},      // 3.5 and 3.1 times: the whole scale below
       {320, 240, 200, 100, {1, 0, 0}},        // too small: the top-left part
       {0, 0, 10, 10, {10, 0, 0}},             // an empty form draws nothing, anywhere
   };
@@ -56,6 +61,7 @@ TEST(DisplaySettings, AreKeptUnderTheConfigFolderAndReadBackWithDefaultsForNonse
       {"scale=99\nfullscreen=2\n", {}},
       {"scale=-1\nscale=\nfullscreen=yes\n", {}},
       {"# a note\nwhatever\nscale=2", {2, false}},
+      {"fullscreen=1\nscale=12\n", {12, true}},
   };
   for (const Case& c : cases) {
     std::ofstream(path) << c.text;
@@ -251,6 +257,122 @@ TEST_F(DummyVideo, AClosedWindowKeptIsTheNextOneOpenedMadeOver) {
   const Uint32 id = SDL_GetWindowID(once);
   destroying.close(once);
   EXPECT_EQ(SDL_GetWindowFromID(id), nullptr);
+}
+
+// Each key gets its desktop code: a letter or digit by what it types, the
+// rest by its place; no key is dropped, and each code is one a script can name.
+TEST(VirtualKeys, KeysGetTheirDesktopCodes) {
+  const struct {
+    SDL_Keycode key;
+    SDL_Scancode place;
+    int code;
+  } cases[] = {
+      {SDLK_z, SDL_SCANCODE_Z, 'Z'},          {SDLK_a, SDL_SCANCODE_Q, 'A'},  // a layout with A where Q is
+      {0xE9, SDL_SCANCODE_2, '2'},            // an accented letter on the digit row
+      {SDLK_F1, SDL_SCANCODE_F1, 112},        {SDLK_F12, SDL_SCANCODE_F12, 123},
+      {SDLK_F13, SDL_SCANCODE_F13, 124},      {SDLK_F24, SDL_SCANCODE_F24, 135},
+      {SDLK_KP_0, SDL_SCANCODE_KP_0, 96},     {SDLK_KP_1, SDL_SCANCODE_KP_1, 97},
+      {SDLK_KP_9, SDL_SCANCODE_KP_9, 105},    {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 13},
+      {SDLK_LEFT, SDL_SCANCODE_LEFT, vbKeyLeft}, {SDLK_DOWN, SDL_SCANCODE_DOWN, vbKeyDown},
+      {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 16}, {SDLK_UNKNOWN, SDL_SCANCODE_INTERNATIONAL1, kOtherKey},
+  };
+  for (const auto& c : cases) EXPECT_EQ(virtualKey(c.key, c.place), c.code) << SDL_GetScancodeName(c.place);
+  for (int s = 0; s < SDL_NUM_SCANCODES; ++s) {
+    const auto place = static_cast<SDL_Scancode>(s);
+    const int code = virtualKey(SDL_SCANCODE_TO_KEYCODE(place), place);
+    ASSERT_EQ(keyCode(keyName(code)), code) << s;
+  }
+}
+
+// The saver's form, made topmost at its load: a borderless window on top,
+// covering the screen from its corner at scale 1 whatever the run's scale.
+class Cover : public Form {
+ public:
+  Cover() : Form("Cover") {}
+  void design() override { coverScreen(); }
+  void Form_Load() override { setTopmost(); }
+};
+
+TEST_F(DummyVideo, AFormCoveringTheScreenOpensAtTheCornerAtScaleOneAndOnTop) {
+  SilentAudio audio;
+  SdlPlatform platform(painter(), audio, 3);
+  Trace trace([] { return 0; });
+  Runtime rt(platform, trace, RunConfig{});
+  Form& f = rt.addForm(std::make_unique<Cover>());
+  rt.show(f);
+  SDL_Window* w = platform.windowOf(f);
+  ASSERT_TRUE(w);
+  int x = -1, y = -1, width = 0, height = 0;
+  SDL_GetWindowPosition(w, &x, &y);
+  SDL_GetWindowSize(w, &width, &height);
+  EXPECT_EQ((std::array{x, y, width, height}), (std::array{0, 0, platform.screen().width, platform.screen().height}));
+  EXPECT_EQ(f.width(), width * kTwipsPerPixel);
+  EXPECT_EQ(SDL_GetWindowFlags(w) & (SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP),
+            Uint32{SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP});
+}
+
+// The live backend with a player's hand on a virtual pad: each step runs
+// once the wall clock reaches its time.
+class PadPlayer : public SdlPlatform {
+ public:
+  using Steps = std::vector<std::pair<std::int64_t, std::function<void()>>>;
+  PadPlayer(SdlPainter& painter, AudioDevice& audio, Steps steps) : SdlPlatform(painter, audio, 1), steps_(std::move(steps)) {}
+  std::optional<InputEvent> nextInput(std::int64_t now, std::int64_t deadline) override {
+    for (;;) {
+      while (next_ < steps_.size() && steps_[next_].first <= wallNow()) steps_[next_++].second();
+      const std::int64_t stepAt = next_ < steps_.size() ? steps_[next_].first : kNever;
+      if (auto e = SdlPlatform::nextInput(now, std::min(deadline, stepAt))) return e;
+      if (stepAt >= deadline) return std::nullopt;
+    }
+  }
+
+ private:
+  Steps steps_;
+  std::size_t next_ = 0;
+};
+
+// Plugged in once the splash is up: the stick to the right picks the menu's
+// entry 1, A held starts it and, held on, fires again in the game.
+TEST_F(DummyVideo, AVirtualPadPlaysFromTheMenuIntoAGame) {
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");  // the dummy driver's windows never get focus
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+  std::string error;
+  auto painter = SdlPainter::create("Qspe", QSPE_PROGRAM_DIR, error);
+  ASSERT_TRUE(painter) << error;
+  SDL_Joystick* pad = nullptr;
+  auto plugIn = [&] {
+    pad = SDL_JoystickOpen(SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                     SDL_CONTROLLER_BUTTON_MAX, 0));
+  };
+  auto axis = [&](int value) { return [&, value] { SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, value); }; };
+  auto a = [&](bool held) { return [&, held] { SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, held); }; };
+  SilentAudio audio;
+  PadPlayer platform(*painter, audio, {{1000, plugIn}, {3300, axis(30000)}, {3400, axis(0)}, {3600, a(true)}, {4500, a(false)}});
+  const TempDir dir;
+  RunConfig config;
+  config.programName = "Qspe";
+  config.programDir = dir.path();
+  config.until = 4700;
+  Runtime* runtime = nullptr;
+  Trace trace([&] { return runtime ? runtime->now() : 0; });
+  trace.keepLines(true);
+  {
+    std::unique_ptr<Program> program;  // first: its services outlive the runtime's forms
+    Runtime rt(platform, trace, config);
+    runtime = &rt;
+    program = makeQspe(rt, audio);
+    rt.run(program->entry({}));
+    runtime = nullptr;
+  }
+  EXPECT_TRUE(pad) << SDL_GetError();
+  if (pad) SDL_JoystickClose(pad);
+  SDL_JoystickDetachVirtual(0);
+  painter.reset();
+  SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  TraceView t(trace.lines());
+  EXPECT_TRUE(t.inOrder({"key FormMain down Right", "key FormMain up Right", "key FormMain down Z", "show FormQBL",
+                         "key FormQBL repeat Z", "key FormQBL up Z"})) << t.dump();
+  EXPECT_EQ(t.count("key FormMain down Right"), 1);
 }
 
 }  // namespace

@@ -14,16 +14,6 @@
 namespace qs::test {
 namespace {
 
-TEST(Fonts, EachSceneFaceHasItsStandInAndTheFixedOneIsItsOwnFile) {
-  for (const char* name : kSceneFaces) EXPECT_NO_THROW(painter().fonts().faceFor(name)) << name;
-  const std::pair<const char*, const char*> standIns[] = {
-      {kUiFace, "IPAPGothic"},          {kUiFaceFullWidth, "IPAPGothic"},          {kMinchoFace, "IPAPMincho"},
-      {kMinchoFaceFullWidth, "IPAPMincho"}, {kFixedFace, "IPAGothic"}, {kSymbolFace, "Symbola"}};
-  for (auto [name, family] : standIns) EXPECT_EQ(painter().fonts().faceFor(name).family, family) << name;
-  EXPECT_NE(painter().fonts().faceFor(kUiFace).style(false, false).path,
-            painter().fonts().faceFor(kFixedFace).style(false, false).path);
-}
-
 // Drawing or measuring with a face no scene may name fails, rather than
 // drawing with another face.
 TEST(Fonts, AnUnknownFaceIsAnErrorNotAnotherFace) {
@@ -50,69 +40,6 @@ TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
   EXPECT_NE(error.find("fonts-nosuch-one"), std::string::npos) << error;
   EXPECT_NE(error.find("fonts-nosuch-two"), std::string::npos) << error;
   EXPECT_EQ(error.find("fonts-ipafont-gothic"), std::string::npos) << "only what is missing: " << error;
-}
-
-TEST(Fonts, AMissingJapaneseFaceFallsBackToAnyFaceForJapanese) {
-  std::string error;
-  auto faces = findFaces({{"Gone", "NoSuchFamilyQx", "ja", "serif", "fonts-nosuch"}}, error);
-  ASSERT_TRUE(faces) << error;
-  const FoundFace& f = faces->at("Gone");
-  EXPECT_NE(f.family, "NoSuchFamilyQx");
-  // The family found speaks Japanese.
-  FcPattern* p = FcPatternCreate();
-  FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(f.family.c_str()));
-  FcPatternAddString(p, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-  FcObjectSet* os = FcObjectSetBuild(FC_FAMILY, nullptr);
-  FcConfig* config = FcInitLoadConfigAndFonts();
-  FcFontSet* fonts = FcFontList(config, p, os);
-  EXPECT_GT(fonts ? fonts->nfont : 0, 0) << f.family;
-  if (fonts) FcFontSetDestroy(fonts);
-  FcObjectSetDestroy(os);
-  FcPatternDestroy(p);
-  FcConfigDestroy(config);
-}
-
-// The memo of the faces found stands only while it answers the same question
-// with the same files.
-TEST(Fonts, RememberedFacesHoldOnlyWhileTheirFilesAndTheQuestionAreTheSame) {
-  TempDir dir;
-  const std::string memo = dir.file("cache/qspe/faces");
-  const std::vector<FaceRequest> wanted = {{"Face A", "FamilyA", "ja", "serif", "fonts-a"}};
-  FoundFace face{"FamilyA", {}};
-  for (int s = 0; s < 4; ++s) {
-    face.styles[static_cast<std::size_t>(s)] = {dir.file("a" + std::to_string(s % 2) + ".ttf"), 0, s >= 2, false};
-    std::filesystem::copy_file(painter().fonts().faceFor(kUiFace).style(false, false).path,
-                               face.styles[static_cast<std::size_t>(s)].path,
-                               std::filesystem::copy_options::overwrite_existing);
-  }
-  const FaceTable table{{"Face A", face}};
-  ASSERT_TRUE(rememberFaces(memo, wanted, table));
-  EXPECT_EQ(recallFaces(memo, wanted), table);
-
-  const std::vector<FaceRequest> otherFamily = {{"Face A", "FamilyB", "ja", "serif", "fonts-a"}};
-  const std::vector<FaceRequest> oneMore = {wanted[0], {"Face B", "FamilyA", "", "", "fonts-a"}};
-  EXPECT_FALSE(recallFaces(memo, otherFamily));
-  EXPECT_FALSE(recallFaces(memo, oneMore));
-  {
-    EnvVar otherConfiguration("FONTCONFIG_FILE", dir.file("fonts.conf"));
-    EXPECT_FALSE(recallFaces(memo, wanted));
-  }
-  EXPECT_EQ(recallFaces(memo, wanted), table);
-  const Bytes text = readBytes(memo);
-  for (std::size_t cut : {text.size() - 3, text.size() / 2, std::size_t{5}}) {
-    writeBytes(memo, Bytes(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(cut)));
-    EXPECT_FALSE(recallFaces(memo, wanted)) << "cut at " << cut;
-  }
-  writeBytes(memo, text);
-  writeBytes(dir.file("a1.ttf"), Bytes(17, 1));  // replaced by another file
-  EXPECT_FALSE(recallFaces(memo, wanted));
-  std::filesystem::remove(dir.file("a1.ttf"));
-  EXPECT_FALSE(recallFaces(memo, wanted));
-  EXPECT_FALSE(recallFaces(dir.file("none"), wanted));
-
-  FaceTable tabbed = table;
-  tabbed["Face A"].styles[0].path = dir.file("a\tb.ttf");
-  EXPECT_FALSE(rememberFaces(memo, wanted, tabbed)) << "a file it could not name is never remembered";
 }
 
 // A memo is taken only whole, from a small regular file, and only when each
@@ -228,18 +155,13 @@ TEST(Fonts, EverySymbolCodeHasAPictographInTheSymbolFace) {
   }
 }
 
-TEST(Fonts, SymbolCaptionsMapEachCharacter) {
-  EXPECT_EQ(symbolText(">"), "\u2707");
-  EXPECT_EQ(symbolText("''"), "\U0001F56F\U0001F56F");
-  EXPECT_EQ(symbolText("<J1"), "\U0001F5AB\u263A1") << "unmapped characters stay themselves";
-  EXPECT_EQ(painter().fonts().drawnText(gothic(9), "<J"), "<J") << "other faces draw the caption as it is";
-}
-
+// Rounded to the nearest pixel at 96 dpi, then times the scale.
 TEST(Fonts, PointsBecomePixelsAt96DpiTimesTheScale) {
-  EXPECT_EQ(FontCache::pixelSize(9, 1), 12);
-  EXPECT_EQ(FontCache::pixelSize(21.75, 1), 29);
-  EXPECT_EQ(FontCache::pixelSize(48, 3), 192);
-  EXPECT_EQ(FontCache::pixelSize(200, 2), 534);
+  const struct {
+    double points;
+    int scale, pixels;
+  } cases[] = {{9, 1, 12}, {14, 1, 19}, {20.25, 2, 54}, {27.75, 3, 111}, {200, 2, 534}, {0.1, 1, 1}};
+  for (const auto& c : cases) EXPECT_EQ(FontCache::pixelSize(c.points, c.scale), c.pixels) << c.points << " pt";
 }
 
 TEST(Fonts, MeasurerGivesWidthAndLineHeightAtScaleOne) {
@@ -256,12 +178,6 @@ TEST(Fonts, MeasurerGivesWidthAndLineHeightAtScaleOne) {
   // Symbol captions are measured as the pictographs they draw.
   EXPECT_NE(m.textWidth(wingdings(24), "NN"), m.textWidth(gothic(24), "NN"));
   EXPECT_NEAR(m.textWidth(wingdings(24), "NN"), 2 * m.textWidth(wingdings(24), "N"), 1);
-}
-
-TEST(Fonts, OpenFontsStayBounded) {
-  for (int size = 6; size < 80; ++size) painter().fonts().get(gothic(size), 1);
-  EXPECT_LE(painter().fonts().openCount(), 32u);
-  EXPECT_NE(painter().fonts().get(gothic(9), 1), nullptr);
 }
 
 }  // namespace

@@ -73,17 +73,6 @@ TEST(PartialRedraw, DrawingOnlyTheDamageGivesTheSamePictureAsDrawingEverything) 
   EXPECT_EQ(differingPixels(live.surface.get(), fresh.surface.get()), 0);
 }
 
-TEST(PartialRedraw, ABoxOrTheFormChangingRedrawsTheWhole) {
-  Sheet f(100, 100);
-  Box& b = f.box({0, 0, 50, 50}, colors::black);
-  f.clearDirty();
-  b.setBack(colors::white);
-  EXPECT_TRUE(f.wholeDirty());
-  f.clearDirty();
-  f.setBack(colors::black);
-  EXPECT_TRUE(f.wholeDirty());
-}
-
 // A label blinking in place over a glyph, in a window whose renderer keeps
 // textures: from the second time a picture is drawn, its part is copied, and
 // what the window shows is a fresh drawing of the form at every step. Also

@@ -41,27 +41,5 @@ TEST_F(WindowTextures, AreKeptWhileUsedAndTheirNumberStaysBounded) {
   EXPECT_EQ(p.textures().count(w.renderer), 1u);
 }
 
-TEST_F(WindowTextures, AreForgottenWithTheirWindowAndANewWindowStartsAfresh) {
-  Sheet f(100, 40);
-  f.label(LabelDesign{"Again", gothic(12), Align::Left, colors::black, {0, 0, 100, 40}});
-  SdlFormPainter& p = painter();
-  auto first = std::make_unique<DummyWindow>();
-  ASSERT_TRUE(first->renderer) << SDL_GetError();
-  p.paint(first->renderer, f, 1);
-  EXPECT_EQ(p.textures().count(first->renderer), 1u);
-  // SDL frees the textures with the renderer; a new renderer may reuse its address.
-  first->close();
-  DummyWindow second;
-  ASSERT_TRUE(second.renderer) << SDL_GetError();
-  p.paint(second.renderer, f, 2);
-  EXPECT_EQ(p.textures().renderers(), 1u);
-  EXPECT_EQ(p.textures().count(second.renderer), 1u);
-  // What it drew is there: ink at the top left, drawn with the new renderer's own texture.
-  SDL_Surface* shown = SDL_GetWindowSurface(second.window);
-  ASSERT_TRUE(shown);
-  SDL_RenderPresent(second.renderer);
-  EXPECT_TRUE(inkIn(shown, colors::white, SDL_Rect{0, 0, 100, 40}).any());
-}
-
 }  // namespace
 }  // namespace qs::test
