@@ -11,7 +11,7 @@
 namespace qs::test {
 namespace {
 
-constexpr int kZ = 90, kX = 88, kLeft = 37, kUp = 38, kSpace = 32, kReturn = 13;
+constexpr int kZ = 90, kX = 88, kLeft = 37, kUp = 38, kDown = 40, kSpace = 32, kReturn = 13;
 
 TEST(KeyMap, ChosenKeysStandForTheirActionsAndBadLinesKeepTheDefaults) {
   struct Case {
@@ -28,9 +28,11 @@ TEST(KeyMap, ChosenKeysStandForTheirActionsAndBadLinesKeepTheDefaults) {
       {"key.Z = space, Return\n", 0, {{SDLK_SPACE, kZ}, {SDLK_RETURN, kZ}, {SDLK_z, kOtherKey}, {SDLK_x, kX}}, {}},
       {"key.Z=x\nkey.X=z\n", 0, {{SDLK_x, kZ}, {SDLK_z, kX}}, {}},
       {"pad.X=y\n", 0, {}, {{SDL_CONTROLLER_BUTTON_Y, kX}, {SDL_CONTROLLER_BUTTON_B, 0}, {SDL_CONTROLLER_BUTTON_A, kZ}}},
-      {"key.Up=nokey\nkey.Jump=a\npad.Left=\nkey.X=space,\nkey.Left\n", 5,
+      {"key.Up=nokey\nkey.Jump=a\npad.Up=dpdown,nobutton\nkey.X=space,\nkey.Left\n", 5,
        {{SDLK_UP, kUp}, {SDLK_a, 'A'}, {SDLK_x, kX}, {SDLK_SPACE, kSpace}, {SDLK_LEFT, kLeft}},
-       {{SDL_CONTROLLER_BUTTON_DPAD_LEFT, kLeft}}},
+       {{SDL_CONTROLLER_BUTTON_DPAD_UP, kUp}, {SDL_CONTROLLER_BUTTON_DPAD_DOWN, kDown}}},
+      // An empty list: none.
+      {"pad.Left=\nkey.Down=\n", 0, {{SDLK_DOWN, kOtherKey}}, {{SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.settings);
@@ -40,7 +42,7 @@ TEST(KeyMap, ChosenKeysStandForTheirActionsAndBadLinesKeepTheDefaults) {
     EXPECT_EQ(complaints.size(), c.complaints);
     for (auto [key, code] : c.keys) {
       const int own = key == SDLK_SPACE ? kSpace : key == SDLK_RETURN ? kReturn : key == SDLK_UP ? kUp
-                    : key == SDLK_LEFT ? kLeft : std::toupper(key);
+                    : key == SDLK_DOWN ? kDown : key == SDLK_LEFT ? kLeft : std::toupper(key);
       EXPECT_EQ(map.codeOf(key, own), code) << SDL_GetKeyName(key);
     }
     for (auto [button, code] : c.buttons) EXPECT_EQ(map.codeOf(button), code) << SDL_GameControllerGetStringForButton(button);
