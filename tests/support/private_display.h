@@ -73,8 +73,9 @@ class PrivateDisplay : public ::testing::Test {
     std::remove(trace.c_str());
     args.insert(args.begin(), {binary, "--trace", trace});
     // The test says which display and driver, not the caller's session.
+    // The display choices of the test's own: a scale another run kept would change the picture.
     const std::string defaults[] = {"DISPLAY=" + name_, "SDL_VIDEODRIVER", "WAYLAND_DISPLAY", "SDL_AUDIODRIVER=dummy",
-                                    "XDG_RUNTIME_DIR=" + dir_.path()};
+                                    "XDG_RUNTIME_DIR=" + dir_.path(), "XDG_CONFIG_HOME=" + dir_.path()};
     for (const std::string& d : defaults) {
       const std::string name = d.substr(0, d.find('='));
       if (std::none_of(env.begin(), env.end(), [&](const std::string& e) { return e.substr(0, e.find('=')) == name; }))
