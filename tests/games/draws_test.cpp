@@ -82,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(Games, ShooterDraws,
 
 // The enemy tick shows one cell each second from 1010; the cursor goes to
 // the first cell and strikes it at 1100: 100 points, and the next enemy comes
-// 995 ms after the hit.
+// 995 ms after the hit. Z pressed again while no enemy is shown stays armed
+// and is judged at the first poll after the next one shows: +100 on the same
+// cell, else -10.
 TEST(StrikeDraws, EachTickShowsTheCellOfATruncatedDraw) {
   Random r(clockSeed(1, 10));
   std::vector<int> cells;
@@ -92,11 +94,13 @@ TEST(StrikeDraws, EachTickShowsTheCellOfATruncatedDraw) {
   if (row != 1) moves += press(1020, row == 0 ? "Up" : "Down");
   if (col != 1) moves += press(1040, col == 0 ? "Left" : "Right");
   Game g;
-  auto t = g.run.run("FormQS", std::string(kStart) + moves + press(1100, "Z") + "5200 quit\n");
+  auto t = g.run.run("FormQS", std::string(kStart) + moves + press(1100, "Z", 3) + "1105 down Z\n2150 up Z\n5200 quit\n");
   auto shown = [](int cell) { return " set FormQS.Enemy(" + std::to_string(cell) + ") visible 1"; };
   std::vector<std::string> lines = {"1010" + shown(cells[0]), "1100 wav hit.wav async 0",
                                     "1100 set FormQS.TimeGame interval 995", "1100 set FormQS.Label1 caption \"100\""};
-  for (int k = 1; k < 5; ++k) lines.push_back(std::to_string(1100 + 995 * k) + shown(cells[k]));
+  lines.push_back("2095" + shown(cells[1]));
+  lines.push_back(cells[1] == cells[0] ? "2100 set FormQS.Label1 caption \"200\"" : "2100 set FormQS.Label1 caption \"90\"");
+  for (int k = 2; k < 5; ++k) lines.push_back(std::to_string(1100 + 995 * k) + shown(cells[k]));
   EXPECT_TRUE(holdsInOrder(t, lines));
 }
 

@@ -53,7 +53,7 @@ TEST_P(GameProtocol, LoadTitleZAndXTogetherUnload) {
   if (s.playMusic) lines.push_back("10 " + mci("close midifile"));
   lines.push_back("10 show FormMain");
   EXPECT_TRUE(holdsInOrder(t, lines));
-  const std::string star = "0 set " + f + " caption " + inQuotes(std::string("★") + s.caption);
+  const std::string star = "0 set " + f + " caption " + "\"★" + std::string(s.caption) + "\"";
   EXPECT_EQ(t.has(star), s.flagOffset >= 0) << t.dump();
   EXPECT_EQ(t.count("set " + f + " caption"), s.flagOffset >= 0 ? 1 : 0);
 }
