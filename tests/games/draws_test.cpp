@@ -10,14 +10,13 @@
 #include "runtime/random.h"
 #include "support/headless_run.h"
 
-
 namespace qs::test {
 namespace {
 
 constexpr const char* kStart = "0 down Z\n15 up Z\n";
 
 struct Game {
-  explicit Game(std::int64_t until = kNever) : run({.until = until}) { run.load(makeQspe(run.rt(), run.audio())); }
+  Game() { run.load(makeQspe(run.rt(), run.audio())); }
   Form& form(const char* name) { return run.rt().form(name); }
   // At `t`, reseeds the run and gives the mirror generator the same start.
   void reseedAt(std::int64_t t, const std::function<void(Random&)>& check) {
@@ -34,9 +33,9 @@ struct Game {
 
 struct Shooter {
   const char* form;
-  int picks;             // the pick is a rounded draw of this
+  int picks;               // the pick is a rounded draw of this
   const char* thrownAxis;  // "top" or "left"
-  int edge, way;         // a blast throws enemy i to edge + way * 32 * highRow
+  int edge, way;           // a blast throws enemy i to edge + way * 32 * highRow
 };
 
 class ShooterDraws : public ::testing::TestWithParam<Shooter> {};
@@ -46,7 +45,8 @@ TEST_P(ShooterDraws, EnemyPicksAreRoundedDraws) {
   const Shooter& s = GetParam();
   Game g;
   std::vector<int> picks, expected;
-  for (int k = 0; k < 7; ++k) g.run.at(1011 + 1000 * k, [&] {
+  for (int k = 0; k < 7; ++k)
+    g.run.at(1011 + 1000 * k, [&] {
       picks.push_back(s.picks == 6 ? ForeverProbe::pick(g.form(s.form)) : ShooterProbe::pick(g.form(s.form)));
     });
   g.run.run(s.form, std::string(kStart) + "7100 quit\n");
@@ -74,8 +74,8 @@ TEST_P(ShooterDraws, TheBlastThrowsEachEnemyByTheDrawBefore) {
 
 INSTANTIATE_TEST_SUITE_P(Games, ShooterDraws,
                          ::testing::Values(Shooter{"FormQB", 4, "top", 0, -1}, Shooter{"FormQBL", 4, "left", 264, 1},
-                                           Shooter{"FormQBF", 4, "left", 0, -1},
-                                           Shooter{"FormQRB", 4, "top", 264, 1}, Shooter{"FormQF", 6, "top", 0, 0}),
+                                           Shooter{"FormQBF", 4, "left", 0, -1}, Shooter{"FormQRB", 4, "top", 264, 1},
+                                           Shooter{"FormQF", 6, "top", 0, 0}),
                          [](const auto& info) { return std::string(info.param.form); });
 
 // ---- Strike: the enemy's cell is a truncated draw of 9 ----
@@ -94,12 +94,14 @@ TEST(StrikeDraws, EachTickShowsTheCellOfATruncatedDraw) {
   if (row != 1) moves += press(1020, row == 0 ? "Up" : "Down");
   if (col != 1) moves += press(1040, col == 0 ? "Left" : "Right");
   Game g;
-  auto t = g.run.run("FormQS", std::string(kStart) + moves + press(1100, "Z", 3) + "1105 down Z\n2150 up Z\n5200 quit\n");
+  auto t =
+      g.run.run("FormQS", std::string(kStart) + moves + press(1100, "Z", 3) + "1105 down Z\n2150 up Z\n5200 quit\n");
   auto shown = [](int cell) { return " set FormQS.Enemy(" + std::to_string(cell) + ") visible 1"; };
   std::vector<std::string> lines = {"1010" + shown(cells[0]), "1100 wav hit.wav async 0",
                                     "1100 set FormQS.TimeGame interval 995", "1100 set FormQS.Label1 caption \"100\""};
   lines.push_back("2095" + shown(cells[1]));
-  lines.push_back(cells[1] == cells[0] ? "2100 set FormQS.Label1 caption \"200\"" : "2100 set FormQS.Label1 caption \"90\"");
+  lines.push_back(cells[1] == cells[0] ? "2100 set FormQS.Label1 caption \"200\""
+                                       : "2100 set FormQS.Label1 caption \"90\"");
   for (int k = 2; k < 5; ++k) lines.push_back(std::to_string(1100 + 995 * k) + shown(cells[k]));
   EXPECT_TRUE(holdsInOrder(t, lines));
 }

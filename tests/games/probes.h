@@ -28,6 +28,8 @@ struct ForeverProbe {
   }
 };
 struct SamuraiProbe {
+  static std::int64_t& score(Form& f) { return static_cast<FormSam&>(f).score; }
+  static int& stageNo(Form& f) { return static_cast<FormSam&>(f).stageNo; }
   static void rain(Form& f) { static_cast<FormSam&>(f).TimeRain_Timer(); }
   static std::string refill(Form& f, int k) {
     auto& s = static_cast<FormSam&>(f);

@@ -20,9 +20,9 @@ struct Scene {
 };
 
 constexpr Scene kScenes[] = {
-    {"FormQB", "QorvexBlast", 0, "bgm.mid"},          {"FormQBL", "QorvexBlast LEVEL", 2, "bgm.mid"},
-    {"FormQBF", "QorvexBlast FINAL", 4, "bgm.mid"},   {"FormQRB", "QorvexReBirth", 6, "bgm.mid"},
-    {"FormQS", "QorvexStrike!", 8, "bgm.mid"},        {"FormQF", "QorvexBlast Forever", 10, "fbgm.mid"},
+    {"FormQB", "QorvexBlast", 0, "bgm.mid"},        {"FormQBL", "QorvexBlast LEVEL", 2, "bgm.mid"},
+    {"FormQBF", "QorvexBlast FINAL", 4, "bgm.mid"}, {"FormQRB", "QorvexReBirth", 6, "bgm.mid"},
+    {"FormQS", "QorvexStrike!", 8, "bgm.mid"},      {"FormQF", "QorvexBlast Forever", 10, "fbgm.mid"},
     {"FormSam", "Qorvex侍", -1, nullptr},
 };
 
@@ -47,7 +47,9 @@ TEST_P(GameProtocol, LoadTitleZAndXTogetherUnload) {
   lines.push_back("* activate " + f);
   if (s.playMusic) lines.push_back("* " + mci("play midifile"));
   lines.push_back("10 wav start.wav wait 0");
-  if (s.playMusic) lines.insert(lines.end(), {"10 " + open(s.playMusic), "10 " + mci("seek midifile to 1"), "10 " + mci("play midifile")});
+  if (s.playMusic)
+    lines.insert(lines.end(),
+                 {"10 " + open(s.playMusic), "10 " + mci("seek midifile to 1"), "10 " + mci("play midifile")});
   for (const std::string& l : std::vector<std::string>{"wav end.wav wait 0", "unload " + f, "write Qspe.dat " + hex})
     lines.push_back("10 " + l);
   if (s.playMusic) lines.push_back("10 " + mci("close midifile"));

@@ -14,7 +14,8 @@
 //   1710 set FormQB.Enemy(2) visible 0     this line, after the one before
 //   * set FormQB.txtScore caption "100"    this text at any time, in order
 //   not 1610 hit.wav                        no line contains this
-//   poke 1500 score 19900   sets the scene's score at that time (shooters, Forever)
+//   poke 1500 score 19900   sets the scene's score at that time; "stage" the
+//                           sword game's floor
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,7 +35,12 @@ struct SceneScript {
   std::string start, script;
   HeadlessRun::Setup setup;
   std::vector<std::string> expect, absent;
-  std::vector<std::pair<std::int64_t, int>> scores;
+  struct Poke {
+    std::int64_t at;
+    std::string what;
+    int value;
+  };
+  std::vector<Poke> pokes;
 };
 
 SceneScript parse(const std::filesystem::path& path) {
@@ -51,23 +57,28 @@ SceneScript parse(const std::filesystem::path& path) {
       s.script += line + "\n";
       continue;
     }
+    if (part == "expect") {
+      const bool no = line.rfind("not ", 0) == 0;
+      (no ? s.absent : s.expect).push_back(no ? line.substr(4) : line);
+      continue;
+    }
     std::istringstream words(line);
-    std::string word;
+    std::string word, value;
     words >> word;
-    if (part == "expect" && word == "not") s.absent.push_back(line.substr(4));
-    else if (part == "expect") s.expect.push_back(line);
-    else if (word == "start") words >> s.start;
-    else if (word == "seed") words >> s.setup.seed;
-    else if (word == "until") words >> s.setup.until;
-    else if (word == "record") words >> word, s.setup.scores = bytesOfHex(word);
-    else if (word == "poke") {
-      std::int64_t at = 0;
-      int score = 0;
-      words >> at >> word >> score;
-      s.scores.emplace_back(at, score);
-    } else if (word == "media")
-      while (words >> word) s.setup.media.push_back(word);
-    else ADD_FAILURE() << path << ": " << line;
+    if (std::string(" start seed until record media poke ").find(" " + word + " ") == std::string::npos)
+      ADD_FAILURE() << path << ": " << line;
+    if (word == "poke") {
+      SceneScript::Poke p{};
+      words >> p.at >> p.what >> p.value;
+      s.pokes.push_back(p);
+    }
+    while (word != "poke" && words >> value) {
+      if (word == "start") s.start = value;
+      if (word == "seed") s.setup.seed = std::stoull(value);
+      if (word == "until") s.setup.until = std::stoll(value);
+      if (word == "record") s.setup.scores = bytesOfHex(value);
+      if (word == "media") s.setup.media.push_back(value);
+    }
   }
   return s;
 }
@@ -87,10 +98,13 @@ TEST_P(SceneScripts, ShowTheirRule) {
   ASSERT_FALSE(s.expect.empty());
   HeadlessRun run(s.setup);
   run.load(makeQspe(run.rt(), run.audio()));
-  for (auto [at, score] : s.scores)
-    run.at(at, [&run, &s, score] {
+  for (const auto& p : s.pokes)
+    run.at(p.at, [&run, &s, p] {
       Form& f = run.rt().form(s.start);
-      (s.start == "FormQF" ? ForeverProbe::score(f) : ShooterProbe::score(f)) = score;
+      if (s.start == "FormSam" && p.what == "stage") SamuraiProbe::stageNo(f) = p.value;
+      else if (s.start == "FormSam") SamuraiProbe::score(f) = p.value;
+      else if (s.start == "FormQF") ForeverProbe::score(f) = p.value;
+      else ShooterProbe::score(f) = p.value;
     });
   TraceView t = run.run(s.start, s.script);
   EXPECT_TRUE(holdsInOrder(t, s.expect));
