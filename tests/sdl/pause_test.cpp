@@ -91,10 +91,17 @@ TEST(Pause, StopsTheRunsClockAndHoldsTheSoundsTillTheKeyComesAgain) {
   // script that replays it.
   EXPECT_EQ(t.count("key "), 0) << t.dump();
   const std::string p = std::to_string(paused);
-  const Script replay = parseScript(readFile(dir.file("rec.script")));
+  const Script recorded = parseScript(readFile(dir.file("rec.script")));
   std::string lines;
-  for (const InputEvent& e : replay.events) lines += scriptLine(e) + "\n";
+  for (const InputEvent& e : recorded.events) lines += scriptLine(e) + "\n";
   EXPECT_NE(lines.find(p + " pause\n" + p + " resume\n"), std::string::npos) << lines;
+  // Replayed headless, the run gives the same trace, its pause included.
+  const CommandResult replay = runCommand(std::string(QSPE_BINARY) + " --headless --dir " + dir.path() + " --script " +
+                                          dir.file("rec.script") + " --until 3100 --trace " + dir.file("replay.trace"));
+  ASSERT_EQ(replay.status, 0) << replay.out;
+  std::string live;
+  for (const std::string& l : trace.lines()) live += l + "\n";
+  EXPECT_EQ(readFile(dir.file("replay.trace")), live);
 }
 
 }  // namespace
