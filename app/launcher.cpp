@@ -1,8 +1,5 @@
 #include "app/launcher.h"
 
-#include "app/deferred_audio.h"
-
-#include <SDL.h>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -14,15 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/headless/headless_platform.h"
-#include "platform/sdl/cache_file.h"
-#include "platform/sdl/display_settings.h"
-#include "platform/sdl/face_memo.h"
-#include "platform/sdl/form_painter.h"
-#include "platform/sdl/key_map.h"
-#include "platform/sdl/painter.h"
-#include "platform/sdl/sdl_platform.h"
-#include "platform/sdl/video_start.h"
+#include "platform/sdl/backend.h"
 #include "runtime/options.h"
 #include "runtime/program.h"
 #include "runtime/program_dirs.h"
@@ -41,34 +30,6 @@ std::string executableDir() {
   auto slash = p.find_last_of('/');
   return slash == std::string::npos || slash == 0 ? "/" : p.substr(0, slash);
 }
-
-// The headless run opens its fonts only when a shot or the printing needs them.
-class LazyPainter : public FormPainter, public TextMeasurer {
- public:
-  LazyPainter(std::string dir, std::string program) : dir_(std::move(dir)), program_(std::move(program)) {}
-  bool writePng(const Form& f, const std::string& file, int scale, std::string& error) override {
-    return painter(error) && painter_->writePng(f, file, scale, error);
-  }
-  TextMeasurer& measurer() override { return *this; }
-  int textWidth(const Font& font, std::string_view text) override { return must().measurer().textWidth(font, text); }
-  int lineHeight(const Font& font) override { return must().measurer().lineHeight(font); }
-
- private:
-  bool painter(std::string& error) {
-    if (!painter_) painter_ = SdlPainter::create(program_, dir_, error);
-    return painter_ != nullptr;
-  }
-  SdlPainter& must() {
-    std::string error;
-    if (!painter(error)) {
-      std::fprintf(stderr, "%s: %s\n", program_.c_str(), error.c_str());
-      std::exit(1);
-    }
-    return *painter_;
-  }
-  std::string dir_, program_;
-  std::unique_ptr<SdlPainter> painter_;
-};
 
 void printUsageLine(const ProgramInfo& program, std::FILE* to) {
   std::fprintf(to, "Usage: %s [OPTION]...%s (--help lists them)\n", program.name.c_str(),
@@ -144,7 +105,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     return 0;
   }
   if (opt.keys) {
-    std::printf("%s", readKeyMap(settingsPath(), name).describe().c_str());
+    std::printf("%s", keysInForce(program.name).c_str());
     return 0;
   }
   try {
@@ -174,73 +135,34 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
   }
   if (!opt.headless) trace.flushEachLine();
 
-  std::unique_ptr<Platform> platform;
-  std::unique_ptr<FormPainter> painter;
-  std::unique_ptr<AudioDevice> audio;
-  SdlPlatform* live = nullptr;
-  std::unique_ptr<SdlPainter::FaceSearch> faces;  // its check may still run when the run ends
+  std::unique_ptr<Backend> backend;
   if (opt.headless) {
-    painter = std::make_unique<LazyPainter>(config.programDir, program.name);
-    platform = std::make_unique<HeadlessPlatform>(opt.screen.value_or(ScreenSize{}), painter.get());
-    audio = std::make_unique<SilentAudio>();
+    backend = headlessBackend(program.name, config.programDir, opt.screen.value_or(ScreenSize{}));
   } else {
-    faces = SdlPainter::searchAhead(faceMemoPath());
-    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (program.letDisplaySleep) SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    LiveSetup live;
+    live.program = program.name;
+    live.desktopId = QSPE_ID_PREFIX + program.name;
+    live.programDir = config.programDir;
+    live.screenSaver = program.letDisplaySleep;
+    live.scale = opt.scale;
+    live.fullscreen = opt.fullscreen;
+    live.hostWindow = hostWindow;
+    if (program.openAudio) live.openAudio = [&program] { return program.openAudio(program.name); };
     std::string error;
-    if (!startVideo(QSPE_ID_PREFIX + program.name, error)) {
+    backend = liveBackend(live, error);
+    if (!backend) {
       std::fprintf(stderr, "%s: %s\n", name, error.c_str());
       return 1;
     }
-    auto sdlPainter = SdlPainter::create(program.name, config.programDir, *faces, error);
-    if (!sdlPainter) {
-      std::fprintf(stderr, "%s: %s\n", name, error.c_str());
-      SDL_Quit();
-      return 1;
-    }
-    // The sound output opens once the first frame is up and the loop has a
-    // moment to spare, or when a scene first asks for it.
-    auto deferred = std::make_unique<DeferredAudio>(
-        [&program] { return program.openAudio ? program.openAudio(program.name) : nullptr; });
-    // The player's last choices, unless the command line makes new ones.
-    const std::string settingsFile = settingsPath();
-    DisplaySettings settings = readSettings(settingsFile);
-    if (opt.scale) settings.scale = *opt.scale;
-    if (opt.fullscreen) settings.fullscreen = true;
-    if (opt.scale || opt.fullscreen) writeSettings(settingsFile, settings);
-    auto sdl = std::make_unique<SdlPlatform>(*sdlPainter, *deferred, settings.scale, hostWindow);
-    sdl->setFullscreen(settings.fullscreen);
-    sdl->rememberIn(settingsFile, settings);
-    sdl->setKeyMap(readKeyMap(settingsFile, name));
-    sdl->setPausing(!program.letDisplaySleep, settings.pauseOnFocusLoss);  // a screen saver is never paused
-    sdl->rememberFirstFrameIn(cacheFilePath(program.name + "-first-frame"));
-    // What the first frame does not need comes once it is up.
-    sdl->whenIdle([d = deferred.get(), f = faces.get()] {
-      f->check();
-      SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);  // pads already plugged in are announced as if just plugged
-      d->open();
-    });
-    audio = std::move(deferred);
-    live = sdl.get();
-    if (!sdl->hostError().empty()) {
-      std::fprintf(stderr, "%s: %s\n", name, sdl->hostError().c_str());
-      sdl.reset();
-      audio.reset();
-      sdlPainter.reset();
-      SDL_Quit();
-      return 1;
-    }
-    platform = std::move(sdl);
-    painter = std::move(sdlPainter);
   }
 
   int status = 0;
   {
     std::unique_ptr<Program> made;  // declared first: its services outlive the runtime's forms
-    Runtime rt(*platform, trace, config);
+    Runtime rt(backend->platform(), trace, config);
     runtime = &rt;
-    made = program.make(rt, *audio);
-    if (live) live->planWindows(rt.largestWindow());
+    made = program.make(rt, backend->audio());
+    backend->planWindows(rt.largestWindow());
     rt.setScript(script.events);
     std::unique_ptr<ScriptRecorder> recorder;
     if (!opt.record.empty()) {
@@ -255,10 +177,7 @@ int launch(int argc, char** argv, const ProgramInfo& program) {
     if (recorder) recorder->finish(rt.now());
     runtime = nullptr;
   }
-  platform.reset();
-  audio.reset();
-  painter.reset();
-  if (!opt.headless) SDL_Quit();
+  backend.reset();
   return status;
 }
 

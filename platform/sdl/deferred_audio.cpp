@@ -1,4 +1,4 @@
-#include "app/deferred_audio.h"
+#include "platform/sdl/deferred_audio.h"
 
 namespace qs {
 
