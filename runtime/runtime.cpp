@@ -1,11 +1,6 @@
 #include "runtime/runtime.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <stdexcept>
-
-#include "runtime/keys.h"
-#include "runtime/script.h"
 
 namespace qs {
 
@@ -168,91 +163,6 @@ void Runtime::hold(std::int64_t ms) {
   present();  // the player sees what led to the sound while it plays
   now_ += ms;
   platform_.holdUntil(now_);
-}
-
-// ---- input ----
-
-void Runtime::setScript(std::vector<InputEvent> events) {
-  script_ = std::move(events);
-  scriptPos_ = 0;
-}
-
-void Runtime::deliver(const InputEvent& e) {
-  now_ = std::max(now_, e.time);
-  if (recorder_ && e.isInput()) recorder_->record(e);
-  using K = InputEvent::Kind;
-  switch (e.kind) {
-    case K::Quit:
-      quit_ = true;  // the run ends here; the program itself does not
-      return;
-    case K::Dump:
-      dump();
-      return;
-    case K::Pause:
-    case K::Resume:
-      trace_.line(e.kind == K::Pause ? "pause" : "resume");  // the scenes never see it
-      return;
-    case K::Shot: {
-      if (!hasForm(e.form) || !form(e.form).loaded_) {
-        std::fprintf(stderr, "shot: form %s is not loaded\n", e.form.c_str());
-        status_ = 1;
-        return;
-      }
-      std::string error;
-      if (!platform_.shot(form(e.form), e.file, error)) {
-        std::fprintf(stderr, "%s: shot: %s\n", config_.programName.c_str(), error.c_str());
-        status_ = 1;
-      }
-      return;
-    }
-    case K::Close:
-      if (hasForm(e.form) && form(e.form).loaded_) unload(form(e.form));
-      return;
-    default:
-      break;
-  }
-  Form* f = active_;
-  if (!f) return;
-  switch (e.kind) {
-    case K::KeyDown:
-      trace_.line("key " + f->name() + " down " + keyName(e.key));
-      f->Form_KeyDown(e.key);
-      break;
-    case K::KeyRepeat:
-      trace_.line("key " + f->name() + " repeat " + keyName(e.key));
-      f->Form_KeyDown(e.key);
-      break;
-    case K::KeyUp:
-      trace_.line("key " + f->name() + " up " + keyName(e.key));
-      f->Form_KeyUp(e.key);
-      break;
-    case K::Move: {
-      trace_.line("mouse " + f->name() + " move " + std::to_string(e.x) + " " + std::to_string(e.y));
-      int scale = f->units() == Units::Twips ? kTwipsPerPixel : 1;
-      f->Form_MouseMove(e.x * scale, e.y * scale);
-      break;
-    }
-    case K::Click:
-      trace_.line("mouse " + f->name() + " click");
-      f->Form_Click();
-      break;
-    default:
-      break;
-  }
-}
-
-void Runtime::dump() {
-  for (Form* f : loaded_) {
-    trace_.line("dump " + f->name() + " " + f->describe());
-    auto walk = [&](auto&& self, const Container& c) -> void {
-      for (const Element* e : c.children()) {
-        trace_.line("dump " + e->path() + " " + e->describe());
-        if (e->kind() == Element::Kind::Box) self(self, static_cast<const Box&>(*e));
-      }
-    };
-    walk(walk, *f);
-    for (const Timer* t : f->timers_) trace_.line("dump " + f->name() + "." + t->name() + " " + t->describe());
-  }
 }
 
 }  // namespace qs

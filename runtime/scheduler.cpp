@@ -1,6 +1,6 @@
 // The one scheduler of a run: every timer of every loaded form and of no
-// form, fired in order of due time, with the input between them, until the
-// program or the run ends.
+// form, in order of due time (ties in the order the timers were made), and
+// the quiet polls it skips.
 #include <algorithm>
 
 #include "runtime/runtime.h"
@@ -59,74 +59,6 @@ void Runtime::passQuietPolls(std::int64_t t) {
   for (Form* f : loaded_)
     for (Timer* p : f->timers_) pass(p);
   for (Timer* p : freeTimers_) pass(p);
-}
-
-// Runs before every wait of the loop: nothing to draw is the common case.
-void Runtime::present() {
-  shown_.clear();
-  for (Form* f : loaded_)
-    if (f->visible_ && f->dirty()) shown_.push_back(f);
-  if (!shown_.empty()) platform_.present(shown_);
-}
-
-// ---- the event loop ----
-
-int Runtime::run(std::optional<std::string> startForm) {
-  try {
-    if (!startForm) end();
-    show(form(*startForm));
-    while (!ended_ && !quit_) {
-      Timer* t = nextTimer();
-      std::int64_t due = t ? t->due_ : kNever;
-      std::int64_t scriptAt = scriptPos_ < script_.size() ? script_[scriptPos_].time : kNever;
-      if (t && due < now_) {
-        // A waiting sound has just ended. As a desktop's message queue hands
-        // out input before timer messages, the input kept meanwhile comes
-        // first, in order; then each timer that fell due fires once.
-        if (scriptAt <= now_) {
-          InputEvent e = script_[scriptPos_++];
-          deliver(e);
-        } else if (auto e = platform_.nextInput(now_, now_)) {
-          deliver(*e);
-        } else {
-          fire(*t);
-        }
-        continue;
-      }
-      std::int64_t endAt = std::min(config_.until, config_.scriptEnd);
-      std::int64_t deadline = std::min({due, scriptAt, endAt});
-      if (config_.quietPolls && t && t->quiet()) {
-        // Nothing to wake for until a timer that may change something, a
-        // script line or the end; a run with none of these still ticks.
-        Timer* w = nextTimer(true);
-        std::int64_t wake = std::min({w ? w->due_ : kNever, scriptAt, endAt});
-        if (wake != kNever || platform_.live()) deadline = wake;
-      }
-      present();
-      if (auto e = platform_.nextInput(now_, deadline)) {
-        passQuietPolls(e->time);  // input stamped t comes before the timers due at t
-        deliver(*e);
-        continue;
-      }
-      if (deadline == kNever) break;
-      if (deadline != due) {
-        passQuietPolls(deadline);
-        t = nextTimer();
-        due = t ? t->due_ : kNever;
-      }
-      if (scriptAt == deadline) {  // input stamped t comes before the timers due at t
-        InputEvent e = script_[scriptPos_++];
-        deliver(e);
-      } else if (due == deadline) {
-        fire(*t);
-      } else {
-        break;  // the run's end time has come
-      }
-    }
-  } catch (const ProgramEnded&) {
-  }
-  present();
-  return status_;
 }
 
 }  // namespace qs
