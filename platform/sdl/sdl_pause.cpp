@@ -9,8 +9,9 @@ namespace qs {
 namespace {
 
 // Focus handed from one of the program's windows to the next (a scene
-// opening its window) is gone for a moment only: that is no pause.
-constexpr std::int64_t kFocusGoneMs = 300;
+// opening its window, which a window manager focuses when it maps it) is
+// gone for a moment only, and a glance elsewhere is no pause either.
+constexpr std::int64_t kFocusGoneMs = 1000;
 constexpr int kPausedWaitMs = 250;
 
 }  // namespace

@@ -458,6 +458,7 @@ void SdlPlatform::drawPending() {
 }
 
 void SdlPlatform::formShown(Form& f) {
+  focusLostAt_ = -1;  // the focus moves between the program's own windows: no pause
   auto it = windows_.find(&f);
   bool hostFree = host_ && std::none_of(windows_.begin(), windows_.end(), [](auto& e) { return e.second.host; });
   if (it == windows_.end() && f.coversScreen() && hostFree) {
@@ -528,12 +529,14 @@ void SdlPlatform::formShown(Form& f) {
 }
 
 void SdlPlatform::formHidden(Form& f) {
+  focusLostAt_ = -1;
   std::erase(pending_, &f);
   pumpDue_ = true;
   if (auto it = windows_.find(&f); it != windows_.end() && !it->second.host) SDL_HideWindow(it->second.window);
 }
 
 void SdlPlatform::formUnloaded(Form& f) {
+  focusLostAt_ = -1;
   std::erase(pending_, &f);
   pumpDue_ = true;
   auto it = windows_.find(&f);
