@@ -2,7 +2,7 @@
 // scene's run gives the same trace and the same sound with it as without.
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -25,9 +25,6 @@ struct Case {
   bool allCleared;
   std::string script;  // instead of random keys
 };
-
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
-
 struct Outcome {
   std::vector<std::string> trace, sound;
   std::uint64_t skipped = 0;
@@ -42,9 +39,7 @@ Outcome play(const Case& c, bool quietPolls) {
   Trace trace([&] { return rt ? rt->now() : 0; });
   trace.keepLines(true);
   RunConfig config;
-  config.programDir = dir.path();
-  config.until = kRunMs;
-  config.quietPolls = quietPolls;
+  config.programDir = dir.path(), config.until = kRunMs, config.quietPolls = quietPolls;
   std::unique_ptr<Program> program;  // made first: its services outlive the runtime's forms
   Runtime runtime(platform, trace, config);
   rt = &runtime;
@@ -62,8 +57,8 @@ TEST_P(QuietPolls, RunTheSameAsEveryTick) {
   EXPECT_EQ(every.skipped, 0u);
   EXPECT_GT(quiet.skipped, 0u);
   EXPECT_EQ(quiet.sound, every.sound);
-  ASSERT_EQ(quiet.trace.size(), every.trace.size());
-  for (std::size_t i = 0; i < every.trace.size(); ++i) ASSERT_EQ(quiet.trace[i], every.trace[i]) << "line " << i;
+  EXPECT_TRUE(quiet.trace == every.trace) << "first difference at line "
+      << std::mismatch(quiet.trace.begin(), quiet.trace.end(), every.trace.begin(), every.trace.end()).first - quiet.trace.begin();
 }
 
 // On the locked entries a step on and straight back within one tick leaves

@@ -38,17 +38,40 @@ Bytes bytesOf(const ScoreRecord& r, const Bytes& tail = {}) {
 }
 mode_t modeOf(const std::string& path) {
   struct stat st {};
-  return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+  return lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 std::set<std::string> namesIn(const std::string& dir) {
   std::set<std::string> names;
   for (auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
   return names;
 }
-int lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
-// The file layer with one step failing with `error` after `skip` calls; only
-// opens that may write, of paths under `under`, count as opens.
+// A run whose program folder holds `scores`, a data home of its own, and what
+// standard error says counted in lines.
+struct Kept {
+  TempDir home;
+  EnvVar xdg{"XDG_DATA_HOME", home.path()};
+  HeadlessRun run;
+  explicit Kept(std::optional<Bytes> scores = std::nullopt) : run({.scores = std::move(scores)}) {
+    testing::internal::CaptureStderr();
+  }
+  ~Kept() { said(); }
+  std::string said() {
+    if (!capturing_) return {};
+    capturing_ = false;
+    return testing::internal::GetCapturedStderr();
+  }
+  int saidLines() {
+    const std::string err = said();
+    return static_cast<int>(std::count(err.begin(), err.end(), '\n'));
+  }
+  Bytes keptAtHome() const { return readBytes(home.file("qspe/Qspe.dat")); }
+  ScoreStore& store() { return run.services().scores; }
+  bool capturing_ = true;
+};
+
+// The file layer with one step failing after `skip` calls; only opens that
+// may write, of paths under `under`, count as opens.
 enum class Step { None, Open, Write, Sync, Close, Rename };
 class FailingOps : public FileOps {
  public:
@@ -57,7 +80,7 @@ class FailingOps : public FileOps {
   std::string under;
   int open(const std::string& path, int flags, mode_t mode) override {
     const bool writing = flags & (O_WRONLY | O_RDWR | O_CREAT);
-    return writing && path.rfind(under, 0) == 0 && fails(Step::Open) ? -1 : FileOps::open(path, flags, mode);
+    return writing && path.starts_with(under) && fails(Step::Open) ? -1 : FileOps::open(path, flags, mode);
   }
   ssize_t write(int fd, const void* d, std::size_t n) override { return fails(Step::Write) ? -1 : FileOps::write(fd, d, n); }
   int fsync(int fd) override { return fails(Step::Sync) ? -1 : FileOps::fsync(fd); }
@@ -71,54 +94,53 @@ class FailingOps : public FileOps {
   bool fails(Step s) { return step == s && ++calls > skip && (errno = error, true); }
 };
 
+// More than a copy buffer follows the record, and stays with its mode.
 TEST(ScoreWrites, AFailingStepLeavesTheOldFileWholeIsSaidOnceAndTheNextWriteGoesThrough) {
-  const std::tuple<Step, int, int> faults[] = {{Step::Open, EIO, 0},  {Step::Write, ENOSPC, 0}, {Step::Write, ENOSPC, 1},
-                                               {Step::Sync, EIO, 0},  {Step::Close, EIO, 0},    {Step::Rename, EIO, 0}};
-  for (auto [step, error, skip] : faults) {
+  std::mt19937 gen(5);
+  Bytes tail(70000);
+  for (auto& b : tail) b = static_cast<std::uint8_t>(gen());
+  for (auto [step, error, skip] : {std::tuple{Step::Open, EIO, 0}, {Step::Write, ENOSPC, 0}, {Step::Write, ENOSPC, 1},
+                                   {Step::Sync, EIO, 0}, {Step::Close, EIO, 0}, {Step::Rename, EIO, 0}}) {
     SCOPED_TRACE(testing::Message() << static_cast<int>(step) << " after " << skip);
-    HeadlessRun run({.scores = bytesOf(kA, kTail)});
-    const std::string file = run.file("Qspe.dat");
-    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    Kept k(bytesOf(kA, tail));
+    const std::string file = k.run.file("Qspe.dat");
+    ASSERT_EQ(chmod(file.c_str(), 0664), 0);
     FailingOps ops;
-    ScoreStore store(run.rt(), "Qspe", ops);
+    ScoreStore store(k.run.rt(), "Qspe", ops);
     ScoreRecord r;
     store.read(file, r);  // where the file is kept is settled before anything fails
     ops.step = step, ops.error = error, ops.skip = skip;
-    testing::internal::CaptureStderr();
     EXPECT_FALSE(store.write(file, kB));
     EXPECT_FALSE(store.write(file, kB));
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(readBytes(file), bytesOf(kA, kTail));
-    EXPECT_EQ(namesIn(run.dir()), std::set<std::string>{"Qspe.dat"}) << "a temporary file was left";
-    EXPECT_EQ(lines(err), 1) << err;
-    EXPECT_NE(err.find(std::strerror(error)), std::string::npos) << err;
+    EXPECT_EQ(readBytes(file), bytesOf(kA, tail));
+    EXPECT_EQ(namesIn(k.run.dir()), std::set<std::string>{"Qspe.dat"}) << "a temporary file was left";
     ops.step = Step::None;
     EXPECT_TRUE(store.write(file, kB));
-    EXPECT_EQ(readBytes(file), bytesOf(kB, kTail));
-    EXPECT_EQ(modeOf(file), 0640u);
+    EXPECT_EQ(readBytes(file), bytesOf(kB, tail));
+    EXPECT_EQ(modeOf(file), 0664u);
+    const std::string err = k.said();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find(std::strerror(error)), std::string::npos) << err;
   }
 }
 
-// Links at prog/Qspe.dat ('@' stands for the top folder) are written through
-// and stay links; the file at their end keeps its mode and what follows the
-// record. A link to nothing reads as zeros, makes nothing, and a write makes
-// the file at its end.
+// Links at prog/Qspe.dat ('@' the top folder) are written through and stay
+// links; the file at their end keeps its mode and what follows the record. A
+// link to nothing reads as zeros, makes nothing, and a write makes the file
+// at its end with the usual mode under the umask.
 TEST(ScoreWrites, LinksAreWrittenThroughAndStayLinks) {
-  const std::vector<std::pair<std::vector<std::pair<std::string, std::string>>, std::string>> cases = {
-      {{{"prog/Qspe.dat", "scores.bin"}}, "prog/scores.bin"},
-      {{{"prog/Qspe.dat", "@/keep/Qspe.dat"}}, "keep/Qspe.dat"},
-      {{{"prog/Qspe.dat", "../keep/link"}, {"keep/link", "@/keep/real.dat"}}, "keep/real.dat"},
-      {{{"prog/Qspe.dat", "../keep/none.dat"}}, ""}};
-  for (const auto& [links, file] : cases) {
+  using Links = std::vector<std::pair<std::string, std::string>>;
+  for (const auto& [links, file] : std::vector<std::pair<Links, std::string>>{
+           {{{"prog/Qspe.dat", "scores.bin"}}, "prog/scores.bin"},
+           {{{"prog/Qspe.dat", "@/keep/Qspe.dat"}}, "keep/Qspe.dat"},
+           {{{"prog/Qspe.dat", "../keep/link"}, {"keep/link", "@/keep/real.dat"}}, "keep/real.dat"},
+           {{{"prog/Qspe.dat", "../keep/none.dat"}}, ""}}) {
     SCOPED_TRACE(links.front().second);
     TempDir top;
     fs::create_directory(top.file("prog"));
     fs::create_directory(top.file("keep"));
     const std::string target = top.file(file.empty() ? "keep/none.dat" : file);
-    if (!file.empty()) {
-      writeBytes(target, bytesOf(kA, kTail));
-      ASSERT_EQ(chmod(target.c_str(), 0600), 0);
-    }
+    if (!file.empty()) writeBytes(target, bytesOf(kA, kTail)), chmod(target.c_str(), 0600);
     auto text = [&](std::string t) { return t[0] == '@' ? top.path() + t.substr(1) : t; };
     for (auto& [link, to] : links) fs::create_symlink(text(to), top.file(link));
     HeadlessRun run({.dir = top.file("prog")});
@@ -126,30 +148,13 @@ TEST(ScoreWrites, LinksAreWrittenThroughAndStayLinks) {
     run.services().scores.read(top.file("prog/Qspe.dat"), r);
     EXPECT_EQ(r, file.empty() ? ScoreRecord{} : kA);
     EXPECT_EQ(fs::exists(target), !file.empty());
+    const mode_t mask = umask(027);
     EXPECT_TRUE(run.services().scores.write(top.file("prog/Qspe.dat"), kB));
+    umask(mask);
     for (auto& [link, to] : links) EXPECT_EQ(fs::read_symlink(top.file(link)).string(), text(to)) << link;
     EXPECT_EQ(readBytes(target), bytesOf(kB, file.empty() ? Bytes{} : kTail));
-    if (!file.empty()) {
-      EXPECT_EQ(modeOf(target), 0600u);
-    }
+    EXPECT_EQ(modeOf(target), file.empty() ? 0640u : 0600u);
   }
-}
-
-// More than a copy buffer follows the record; a new file takes the usual
-// mode under the umask, an old one keeps its own.
-TEST(ScoreWrites, WhatFollowsTheRecordAndTheModeStay) {
-  std::mt19937 gen(5);
-  Bytes tail(70000);
-  for (auto& b : tail) b = static_cast<std::uint8_t>(gen());
-  HeadlessRun run({.scores = bytesOf(kA, tail)});
-  ASSERT_EQ(chmod(run.file("Qspe.dat").c_str(), 0664), 0);
-  const mode_t mask = umask(027);
-  EXPECT_TRUE(run.services().scores.write(run.file("Qspe.dat"), kB));
-  EXPECT_TRUE(run.services().scores.write(run.file("New.dat"), kB));
-  umask(mask);
-  EXPECT_EQ(readBytes(run.file("Qspe.dat")), bytesOf(kB, tail));
-  EXPECT_EQ(modeOf(run.file("Qspe.dat")), 0664u);
-  EXPECT_EQ(modeOf(run.file("New.dat")), 0640u);
 }
 
 // A program folder, or the file in it, that cannot be written: its record is
@@ -158,27 +163,23 @@ TEST(ScoreWrites, WhatFollowsTheRecordAndTheModeStay) {
 TEST(ScoreWrites, ARecordThatCannotBeWrittenIsCarriedToTheDataHomeAndBack) {
   for (const char* blocked : {".", "Qspe.dat"}) {
     SCOPED_TRACE(blocked);
-    TempDir home;
-    EnvVar xdg("XDG_DATA_HOME", home.path());
-    HeadlessRun run({.scores = bytesOf(kA, kTail)});
-    const std::string file = run.file("Qspe.dat"), kept = home.path() + "/qspe/Qspe.dat";
+    Kept k(bytesOf(kA, kTail));
+    const std::string file = k.run.file("Qspe.dat");
     FailingOps ops;
-    ops.step = Step::Open, ops.error = EROFS, ops.under = run.file(blocked);
-    ScoreStore store(run.rt(), "Qspe", ops);
-    testing::internal::CaptureStderr();
+    ops.step = Step::Open, ops.error = EROFS, ops.under = k.run.file(blocked);
+    ScoreStore store(k.run.rt(), "Qspe", ops);
     ScoreRecord r;
     for (int i = 0; i < 2; ++i) store.read(file, r);
     EXPECT_EQ(r, kA);
-    EXPECT_FALSE(fs::exists(kept));
+    EXPECT_FALSE(fs::exists(k.home.file("qspe/Qspe.dat")));
     EXPECT_TRUE(store.write(file, kB));
     store.read(file, r);
-    const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(r, kB);
-    EXPECT_EQ(readBytes(kept), bytesOf(kB, kTail));
+    EXPECT_EQ(k.keptAtHome(), bytesOf(kB, kTail));
     EXPECT_EQ(readBytes(file), bytesOf(kA, kTail));
-    EXPECT_EQ(lines(err), 1) << err;
+    EXPECT_EQ(k.saidLines(), 1);
     ops.step = Step::None;
-    ScoreStore later(run.rt(), "Qspe", ops);
+    ScoreStore later(k.run.rt(), "Qspe", ops);
     later.read(file, r);
     EXPECT_EQ(r, kB);
     EXPECT_TRUE(later.write(file, r));
@@ -186,17 +187,17 @@ TEST(ScoreWrites, ARecordThatCannotBeWrittenIsCarriedToTheDataHomeAndBack) {
   }
 }
 
-// A pipe, socket, device or folder at the path or at its link's end is never
-// replaced: the scores go to the data home, said once.
-TEST(ScoreWrites, WhatIsNotARegularFileIsLeftAndTheDataHomeKeepsTheScores) {
+// A pipe (which must not wait for a writer), socket, device or folder at the
+// path or at its link's end reads as zeros and is never replaced: the scores
+// go to the data home, said once. Nor is another user's link in a shared
+// sticky folder followed, whether what it names exists or not.
+TEST(ScoreWrites, WhatIsNotARegularFileOrNotOursIsLeftAndTheDataHomeKeepsTheScores) {
   for (auto [kind, viaLink] : {std::pair{S_IFIFO, false}, {S_IFIFO, true}, {S_IFSOCK, false}, {S_IFDIR, true},
-                               {S_IFCHR, true}}) {
-    SCOPED_TRACE(testing::Message() << kind << viaLink);
-    if (kind == S_IFCHR && geteuid() != 0) continue;  // a device node is made as root only
-    TempDir home;
-    EnvVar xdg("XDG_DATA_HOME", home.path());
-    HeadlessRun run;
-    const std::string node = run.file(viaLink ? "node" : "Qspe.dat");
+                               {S_IFCHR, true}, {S_IFLNK, true}, {S_IFLNK, false}}) {
+    SCOPED_TRACE(testing::Message() << std::oct << kind << viaLink);
+    if ((kind == S_IFCHR || kind == S_IFLNK) && geteuid() != 0) continue;  // made as root only
+    Kept k;
+    const std::string node = kind == S_IFLNK ? k.home.file("mine.conf") : k.run.file(viaLink ? "node" : "Qspe.dat");
     if (kind == S_IFSOCK) {
       sockaddr_un at{};
       at.sun_family = AF_UNIX;
@@ -204,42 +205,28 @@ TEST(ScoreWrites, WhatIsNotARegularFileIsLeftAndTheDataHomeKeepsTheScores) {
       const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
       ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
       close(fd);
+    } else if (kind == S_IFLNK) {
+      if (viaLink) writeBytes(node, kTail);  // the other user's link names a file that exists
+      ASSERT_EQ(chmod(k.run.dir().c_str(), 01777), 0);
     } else {
       ASSERT_EQ(kind == S_IFDIR ? mkdir(node.c_str(), 0755) : mknod(node.c_str(), kind | 0666, makedev(1, 3)), 0);
     }
-    if (viaLink) fs::create_symlink("node", run.file("Qspe.dat"));
-    testing::internal::CaptureStderr();
-    ScoreRecord r;
-    run.services().scores.read(run.file("Qspe.dat"), r);
-    EXPECT_TRUE(run.services().scores.write(run.file("Qspe.dat"), kB));
-    EXPECT_EQ(lines(testing::internal::GetCapturedStderr()), 1);
+    if (viaLink || kind == S_IFLNK) fs::create_symlink(node, k.run.file("Qspe.dat"));
+    ASSERT_TRUE(kind != S_IFLNK || lchown(k.run.file("Qspe.dat").c_str(), 4321, 4321) == 0);
+    ScoreRecord r{-1, -1, -1, -1, -1, -1, 5, 5};
+    k.store().read(k.run.file("Qspe.dat"), r);
+    EXPECT_EQ(r, ScoreRecord{});
+    k.store().write(k.run.file("Qspe.dat"), kB);
+    EXPECT_EQ(k.saidLines(), 1);
+    EXPECT_EQ(k.keptAtHome(), bytesOf(kB));
     struct stat st {};
-    ASSERT_EQ(lstat(node.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & S_IFMT, static_cast<mode_t>(kind)) << "replaced";
-    EXPECT_EQ(readBytes(home.path() + "/qspe/Qspe.dat"), bytesOf(kB));
-  }
-}
-
-// Another user's link in a shared sticky folder leads where that user chose:
-// it is not followed, whether what it names exists or not.
-TEST(ScoreWrites, AnotherUsersLinkInASharedFolderIsNotFollowed) {
-  if (geteuid() != 0) GTEST_SKIP() << "a link of another user's is made as root only";
-  for (bool exists : {true, false}) {
-    TempDir home;
-    EnvVar xdg("XDG_DATA_HOME", home.path());
-    HeadlessRun run;
-    if (exists) writeBytes(home.file("mine.conf"), kTail);
-    ASSERT_EQ(chmod(run.dir().c_str(), 01777), 0);
-    fs::create_symlink(home.file("mine.conf"), run.file("Qspe.dat"));
-    ASSERT_EQ(lchown(run.file("Qspe.dat").c_str(), 4321, 4321), 0);
-    testing::internal::CaptureStderr();
-    ScoreRecord r;
-    run.services().scores.read(run.file("Qspe.dat"), r);
-    run.services().scores.write(run.file("Qspe.dat"), kB);
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(readBytes(home.file("mine.conf")), exists ? kTail : Bytes{});
-    EXPECT_EQ(fs::exists(home.file("mine.conf")), exists);
-    EXPECT_EQ(readBytes(home.path() + "/qspe/Qspe.dat"), bytesOf(kB));
+    if (kind == S_IFLNK) {
+      EXPECT_EQ(readBytes(node), viaLink ? kTail : Bytes{});
+      EXPECT_EQ(fs::exists(node), viaLink);
+    } else {
+      ASSERT_EQ(lstat(node.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & S_IFMT, static_cast<mode_t>(kind)) << "replaced";
+    }
   }
 }
 
@@ -250,18 +237,17 @@ TEST(ScoreWrites, TemporaryFilesAreOursAloneAndStaleOnesGo) {
   HeadlessRun run;
   const TempDir other;
   writeBytes(other.file("victim"), {1, 2, 3});
-  auto age = [&](const std::string& name) {
+  fs::create_symlink(other.file("victim"), run.file("Qspe.dat.tmp"));
+  fs::create_symlink(other.file("victim"), run.file(".Qspe.dat.Link01"));
+  ASSERT_EQ(mkfifo(run.file(".Qspe.dat.Fifo01").c_str(), 0644), 0);
+  for (const char* name : {".Qspe.dat.Ab3xYz", ".Qspe.dat.Fresh1", ".Qspe.dat.notours"}) writeBytes(run.file(name), {9});
+  for (const char* name : {".Qspe.dat.Ab3xYz", ".Qspe.dat.Link01", ".Qspe.dat.Fifo01", ".Qspe.dat.notours"}) {
     timespec times[2];
     clock_gettime(CLOCK_REALTIME, &times[0]);
     times[0].tv_sec -= 120;
     times[1] = times[0];
     ASSERT_EQ(utimensat(AT_FDCWD, run.file(name).c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << name;
-  };
-  fs::create_symlink(other.file("victim"), run.file("Qspe.dat.tmp"));
-  fs::create_symlink(other.file("victim"), run.file(".Qspe.dat.Link01"));
-  ASSERT_EQ(mkfifo(run.file(".Qspe.dat.Fifo01").c_str(), 0644), 0);
-  for (const char* name : {".Qspe.dat.Ab3xYz", ".Qspe.dat.Fresh1", ".Qspe.dat.notours"}) writeBytes(run.file(name), {9});
-  for (const char* name : {".Qspe.dat.Ab3xYz", ".Qspe.dat.Link01", ".Qspe.dat.Fifo01", ".Qspe.dat.notours"}) age(name);
+  }
   EXPECT_TRUE(run.services().scores.write(run.file("Qspe.dat"), kA));
   EXPECT_EQ(readBytes(run.file("Qspe.dat")), bytesOf(kA));
   EXPECT_EQ(readBytes(other.file("victim")), (Bytes{1, 2, 3}));

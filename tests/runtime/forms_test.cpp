@@ -77,52 +77,39 @@ TEST(Forms, LabelArrayCopiesAreHiddenCopiesOfElementZeroAndZOrderIsTraced) {
   EXPECT_EQ(t.dumpOf("Field.Tick"), "Field.Tick interval=100 enabled=0");
 }
 
-TEST(Forms, OnlyChangesAreTraced) {
-  HeadlessRun run({.until = 20});
-  run.add<Field>();
-  EXPECT_EQ(run.run("Field", "10 down Left\n20 down Left\n").count("set Field.Myship visible"), 1);
-}
-
-TEST(Forms, UnloadRunsFormUnloadResetsTheDesignAndKeepsTheSceneVariables) {
-  HeadlessRun run({.until = 100});
-  auto& f = run.add<Field>();
-  auto& o = run.add<Other>();
-  auto t = run.run("Other", "0 down Z\n10 down Left\n20 down Right\n30 down Z\n");
-  EXPECT_EQ(f.loads, 2);
-  EXPECT_EQ(f.unloads, 1);
-  EXPECT_FALSE(f.Ship.visible()) << "back to its design state at the second load";
-  // Unloading the active form hands activation back to the form shown before it.
-  const int unload = t.indexOf("20 unload Field");
-  ASSERT_GE(unload, 0) << t.dump();
-  EXPECT_EQ(t.indexOf("20 activate Other", unload), unload + 1);
-  EXPECT_EQ(o.activations, 2);
-  EXPECT_FALSE(run.rt().programEnded());
-}
-
-// Unloading the last form, or its close button, ends the program after its
-// Form_Unload; End stops at once without one.
-TEST(Forms, TheLastFormUnloadedOrEndEndsTheProgram) {
+// Only changes are traced; keys go to the active form alone; unloading the
+// active form runs its Form_Unload, resets its design for the next load and
+// hands activation back to the form shown before it. Unloading the last form,
+// or its close button, ends the program after its Form_Unload; End stops at
+// once without one.
+TEST(Forms, ShowUnloadCloseAndEndInTheirOrder) {
   const struct {
-    const char* script;
-    int unloads;
-  } cases[] = {{"50 down Right\n60 down Left\n", 1}, {"50 close Field\n60 down Left\n", 1},
-               {"50 down X\n60 down Left\n", 0}};
+    const char* start;
+    std::string script;
+    std::vector<std::string> inOrder;
+    int loads, unloads, activations;  // of Field, Field, Other
+    bool ended;
+  } cases[] = {
+      {"Field", "10 down Left\n20 down Left\n", {"10 set Field.Myship visible 1", "20 key Field down Left"}, 1, 0, 0, false},
+      {"Other", "0 down Z\n5 up Z\n5 repeat 65\n", {"0 key Other down Z", "5 key Field up Z", "5 key Field repeat 65"},
+       1, 0, 1, false},
+      {"Other", "0 down Z\n10 down Left\n20 down Right\n30 down Z\n",
+       {"20 unload Field", "20 activate Other", "30 key Other down Z", "30 load Field"}, 2, 1, 2, false},
+      {"Field", "50 down Right\n60 down Left\n", {"50 unload Field", "50 end"}, 1, 1, 0, true},
+      {"Field", "50 close Field\n60 down Left\n", {"50 unload Field", "50 end"}, 1, 1, 0, true},
+      {"Field", "50 down X\n60 down Left\n", {"50 key Field down X", "50 end"}, 1, 0, 0, true}};
   for (const auto& c : cases) {
     HeadlessRun run({.until = 1000});
     auto& f = run.add<Field>();
-    auto t = run.run("Field", c.script);
-    EXPECT_EQ(f.unloads, c.unloads) << c.script;
-    EXPECT_EQ(t.lines().back(), "50 end") << c.script;
-    EXPECT_TRUE(run.rt().programEnded());
+    auto& o = run.add<Other>();
+    auto t = run.run(c.start, c.script);
+    EXPECT_TRUE(t.inOrder(c.inOrder)) << c.script;
+    EXPECT_LE(t.count("set Field.Myship visible"), 1) << c.script;
+    EXPECT_EQ(std::tuple(f.loads, f.unloads, o.activations), std::tuple(c.loads, c.unloads, c.activations)) << c.script;
+    EXPECT_EQ(t.lines().back() == "50 end", c.ended) << c.script;
+    EXPECT_EQ(run.rt().programEnded(), c.ended) << c.script;
+    EXPECT_EQ(f.Ship.visible(), c.activations == 0 && !c.ended) << "back to its design state at the second load";
   }
-}
-
-TEST(Forms, KeysGoToTheActiveFormOnly) {
-  HeadlessRun run({.until = 100});
-  run.add<Field>();
-  run.add<Other>();
-  auto t = run.run("Other", "0 down Z\n5 up Z\n5 repeat 65\n");
-  EXPECT_TRUE(t.inOrder({"0 key Other down Z", "5 key Field up Z", "5 key Field repeat 65"}));
 }
 
 // A box 100 × 200 px at 100, 100 of a twips form, to print into.
@@ -201,11 +188,9 @@ TEST(Printing, ARunMovesThePrintPositionAndRedrawsOnlyItsOwnPlaceInsideItsSurfac
     f.clearDirty();
     c.surface->setPrintFore(Color::rgb(1, 2, 3));
     c.surface->print(c.text, c.newline);
-    const PrintedRun& printed = c.surface->printed().back();
-    EXPECT_EQ(printed.text, c.text);
-    EXPECT_EQ(printed.fore, Color::rgb(1, 2, 3));
-    EXPECT_EQ(c.surface->currentX(), c.nextX) << c.text;
-    EXPECT_EQ(c.surface->currentY(), c.nextY) << c.text;
+    EXPECT_EQ(std::pair(c.surface->printed().back().text, c.surface->printed().back().fore),
+              std::pair(c.text, Color::rgb(1, 2, 3)));
+    EXPECT_EQ(std::pair(c.surface->currentX(), c.surface->currentY()), std::pair(c.nextX, c.nextY)) << c.text;
     ASSERT_FALSE(f.wholeDirty()) << c.text;
     Rect damage = f.damage();
     EXPECT_TRUE(covers(damage, c.run)) << c.text;
@@ -216,8 +201,7 @@ TEST(Printing, ARunMovesThePrintPositionAndRedrawsOnlyItsOwnPlaceInsideItsSurfac
   f.clearDirty();
   f.Display.cls();
   EXPECT_TRUE(f.Display.printed().empty());
-  EXPECT_EQ(f.Display.currentX(), 0);
-  EXPECT_EQ(f.Display.currentY(), 0);
+  EXPECT_EQ(std::pair(f.Display.currentX(), f.Display.currentY()), std::pair(0, 0));
   EXPECT_FALSE(f.wholeDirty());
   EXPECT_TRUE(covers(f.damage(), box));
   EXPECT_TRUE(t.inOrder({"0 print Typed.Display \"ab\"", "0 print Typed \"Q\"", "0 cls Typed.Display"}));

@@ -9,8 +9,6 @@
 
 #include "app/qspe_program.h"
 #include "platform/headless/headless_platform.h"
-#include "qspe/score_record.h"
-#include "runtime/keys.h"
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"
 #include "support/files.h"
@@ -37,9 +35,7 @@ TEST_P(Soak, RandomKeysOverEveryScene) {
     Runtime* rt = nullptr;
     Trace trace([&] { return rt ? rt->now() : 0; });  // kept nowhere: the run's effects are what count
     RunConfig config;
-    config.programDir = dir.path();
-    config.seed = rng();
-    config.until = std::min(kRunMs, kSoakMs - played);
+    config.programDir = dir.path(), config.seed = rng(), config.until = std::min(kRunMs, kSoakMs - played);
     std::unique_ptr<Program> program;
     Runtime runtime(platform, trace, config);
     rt = &runtime;
