@@ -15,6 +15,8 @@
 namespace qs::test {
 namespace {
 
+using Log = std::vector<std::string>;
+
 // The first n clear flags set, the others `rest`.
 ScoreRecord flags(int n, std::int16_t rest = 0) {
   ScoreRecord r;
@@ -43,18 +45,14 @@ class Menu : public ::testing::Test {
     Runtime& rt = run->rt();
     rt.addForm(std::make_unique<FormMain>(run->services()));
     if (!rt.hasForm("FormQF")) rt.addForm(std::make_unique<FormQF>(run->services()));
-    const std::tuple<const char*, const char*, std::int16_t ScoreRecord::*> shooters[] = {
-        {"FormQB", "QorvexBlast", &ScoreRecord::clearQB},
-        {"FormQBL", "QorvexBlast LEVEL", &ScoreRecord::clearQBL},
-        {"FormQBF", "QorvexBlast FINAL", &ScoreRecord::clearQBF},
-        {"FormQRB", "QorvexReBirth", &ScoreRecord::clearQRB}};
-    for (auto [name, caption, flag] : shooters)
-      if (!rt.hasForm(name))
-        rt.addForm(std::make_unique<PendingGameScene>(
-            PendingGame{name, caption, 4050, 2850, Color::rgb(0, 0, 192), colors::white, flag}, run->services()));
-    for (int i = 0; i < pendingGameCount(); ++i)
-      if (!rt.hasForm(pendingGames()[i].name))
-        rt.addForm(std::make_unique<PendingGameScene>(pendingGames()[i], run->services()));
+    std::vector<PendingGame> games(pendingGames(), pendingGames() + pendingGameCount());
+    for (auto [name, caption, flag] : {std::tuple{"FormQB", "QorvexBlast", &ScoreRecord::clearQB},
+                                       {"FormQBL", "QorvexBlast LEVEL", &ScoreRecord::clearQBL},
+                                       {"FormQBF", "QorvexBlast FINAL", &ScoreRecord::clearQBF},
+                                       {"FormQRB", "QorvexReBirth", &ScoreRecord::clearQRB}})
+      games.push_back({name, caption, 4050, 2850, Color::rgb(0, 0, 192), colors::white, flag});
+    for (const PendingGame& g : games)
+      if (!rt.hasForm(g.name)) rt.addForm(std::make_unique<PendingGameScene>(g, run->services()));
     rt.addForm(std::make_unique<FormFirst>());
     return run->run("FormMain", script);
   }
@@ -67,7 +65,7 @@ TEST_F(Menu, OnePressMovesOneEntryAndNeverPastTheEnds) {
   std::string s = presses("Left", 1, 100) + presses("Right", 3, 200) + "500 down Left\n";
   for (int t = 530; t <= 800; t += 30) s += std::to_string(t) + " repeat Left\n";
   s += "900 up Left\n1000 down Right\n1030 repeat Right\n1060 repeat Right\n1100 up Right\n" + presses("Right", 5, 1200);
-  const std::vector<std::string> expected = {"200 zorder FormMain.imgTitle(1)", "300 zorder FormMain.imgTitle(2)",
+  const Log expected = {"200 zorder FormMain.imgTitle(1)", "300 zorder FormMain.imgTitle(2)",
                                              "400 zorder FormMain.imgTitle(3)", "500 zorder FormMain.imgTitle(2)",
                                              "1000 zorder FormMain.imgTitle(3)", "1200 zorder FormMain.imgTitle(4)",
                                              "1300 zorder FormMain.imgTitle(5)", "1400 zorder FormMain.imgTitle(6)"};
@@ -92,16 +90,12 @@ TEST_P(MenuEntry, ZStartsTheEntrysSceneWhenItIsOpen) {
   const int at = 100 * e.index + 200;
   auto t = go(presses("Right", e.index, 100) + press(at, "Z") + std::to_string(at + 100) + " quit\n");
   EXPECT_EQ(t.grep("set FormMain.LabelStar caption", true),
-            *e.stars ? std::vector<std::string>{"set FormMain.LabelStar caption \"" + std::string(e.stars) + "\""}
-                     : std::vector<std::string>{});
+            *e.stars ? Log{"set FormMain.LabelStar caption \"" + std::string(e.stars) + "\""} : Log{});
   const std::string z = std::to_string(at) + " ";
-  if (e.scene) {
-    EXPECT_TRUE(t.inOrder({z + "wav choice.wav wait 0", z + "show " + e.scene, z + "hide FormMain"})) << t.dump();
-  } else {
-    EXPECT_TRUE(t.inOrder({z + "wav choice.wav wait 0", z + "mci \"stop midifile \""})) << t.dump();
-    EXPECT_EQ(t.count("hide FormMain"), 0);
-    EXPECT_TRUE(t.has(std::to_string(100 * e.index) + " zorder FormMain.Ques" + std::to_string(e.index - 4)));
-  }
+  EXPECT_TRUE(t.inOrder(e.scene ? Log{z + "wav choice.wav wait 0", z + "show " + e.scene, z + "hide FormMain"}
+                                : Log{z + "wav choice.wav wait 0", z + "mci \"stop midifile \""})) << t.dump();
+  EXPECT_EQ(t.count("hide FormMain"), e.scene ? 1 : 0);
+  EXPECT_EQ(t.has(std::to_string(100 * e.index) + " zorder FormMain.Ques" + std::to_string(e.index - 4)), !e.scene);
 }
 
 INSTANTIATE_TEST_SUITE_P(
