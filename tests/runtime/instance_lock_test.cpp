@@ -15,43 +15,25 @@
 namespace qs::test {
 namespace {
 
+// A second copy cannot take the lock until the first lets go, nor can a child
+// forked without exec, as SDL's message box is, keep a share of it.
 TEST(InstanceLock, ASecondCopyCannotTakeTheLockUntilTheFirstLetsGo) {
   TempDir dir;
   auto first = std::make_unique<FileInstanceLock>("QScr", dir.path());
-  FileInstanceLock second("QScr", dir.path());
-  FileInstanceLock otherProgram("Qspe", dir.path());
-  EXPECT_TRUE(first->take());
-  EXPECT_TRUE(first->take()) << "the holder keeps it";
+  FileInstanceLock second("QScr", dir.path()), otherProgram("Qspe", dir.path());
+  EXPECT_TRUE(first->take() && first->take()) << "the holder keeps it";
   EXPECT_FALSE(second.take());
   EXPECT_TRUE(otherProgram.take());
-  first.reset();
-  EXPECT_TRUE(second.take());
-  EXPECT_TRUE(FileInstanceLock("QScr", dir.file("missing")).take()) << "a lock that cannot be made stops nobody";
-}
-
-// A child forked without exec, as SDL's message box is, keeps no share of the
-// lock: once the parent lets go, the next copy may run.
-TEST(InstanceLock, AForkedChildDoesNotHoldTheLock) {
-  TempDir dir;
-  auto held = std::make_unique<FileInstanceLock>("QScr", dir.path());
-  ASSERT_TRUE(held->take());
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   const pid_t child = fork();
-  if (child == 0) {
-    (void)!write(ready[1], "", 1);
-    pause();
-    _exit(0);
-  }
-  ASSERT_GT(child, 0);
+  if (child == 0) (void)!write(ready[1], "", 1), pause(), _exit(0);
   char c;
-  ASSERT_EQ(read(ready[0], &c, 1), 1);
-  held.reset();
-  EXPECT_TRUE(FileInstanceLock("QScr", dir.path()).take()) << "the forked child holds it";
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  close(ready[0]);
-  close(ready[1]);
+  ASSERT_TRUE(child > 0 && read(ready[0], &c, 1) == 1);
+  first.reset();
+  EXPECT_TRUE(second.take()) << "the forked child holds it";
+  kill(child, SIGKILL), waitpid(child, nullptr, 0), close(ready[0]), close(ready[1]);
+  EXPECT_TRUE(FileInstanceLock("QScr", dir.file("missing")).take()) << "a lock that cannot be made stops nobody";
 }
 
 // Where the lock lives, and whether a lock file another process holds there
