@@ -124,10 +124,19 @@ TEST(Forms, ShowUnloadCloseAndEndInTheirOrder) {
   }
 }
 
-TEST(Forms, ShowingOrHidingWhatDrawsNothingRedrawsNothing) {
-  HeadlessRun run({.until = 0});
+bool covers(Rect outer, Rect inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.left + outer.width >= inner.left + inner.width &&
+         outer.top + outer.height >= inner.top + inner.height;
+}
+
+// Showing or hiding what draws nothing redraws nothing; a caption put into a
+// shown label does. A printed run moves the print position and redraws only
+// its own place inside its surface.
+TEST(Forms, RedrawsOnlyWhatChangesOnScreen) {
+  FixedMeasurer fixed;
+  HeadlessRun run({.until = 0, .painter = &fixed});
   auto& f = run.add<Other>();
-  run.run("Other");
+  auto t = run.run("Other");
   for (auto [element, redraws] : {std::pair<Element*, bool>{&f.Empty, false}, {&f.Backed, true}, {&f.Worded, true},
                                   {&f.Blank, false}, {&f.Pictured, true}}) {
     for (bool shown : {false, true}) {
@@ -138,19 +147,7 @@ TEST(Forms, ShowingOrHidingWhatDrawsNothingRedrawsNothing) {
   }
   f.clearDirty();
   f.Empty.setCaption("≫");
-  EXPECT_TRUE(f.dirty()) << "a caption put into a shown label";
-}
-
-bool covers(Rect outer, Rect inner) {
-  return outer.left <= inner.left && outer.top <= inner.top && outer.left + outer.width >= inner.left + inner.width &&
-         outer.top + outer.height >= inner.top + inner.height;
-}
-
-TEST(Printing, ARunMovesThePrintPositionAndRedrawsOnlyItsOwnPlaceInsideItsSurface) {
-  FixedMeasurer fixed;
-  HeadlessRun run({.until = 0, .painter = &fixed});
-  auto& f = run.add<Other>();
-  auto t = run.run("Other");
+  EXPECT_TRUE(f.dirty());
   const Rect box{100, 100, 100, 200}, nearBox{99, 99, 103, 203}, form{0, 0, 400, 400};
   const struct {
     Container* surface;
@@ -163,8 +160,7 @@ TEST(Printing, ARunMovesThePrintPositionAndRedrawsOnlyItsOwnPlaceInsideItsSurfac
       {&f.Display, "c", true, {120, 100, 10, 20}, 0, 20},
       {&f.Display, "日本", false, {100, 120, 20, 20}, 20, 20},  // characters, not bytes
       {&f.Display, "0123456789AB", false, {120, 120, 80, 20}, 140, 20},  // past the right edge: clipped
-      {&f, "Q", true, {0, 0, 10, 20}, 0, 20},
-  };
+      {&f, "Q", true, {0, 0, 10, 20}, 0, 20}};
   for (const auto& c : cases) {
     f.clearDirty();
     c.surface->setPrintFore(Color::rgb(1, 2, 3));
