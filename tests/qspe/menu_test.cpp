@@ -15,6 +15,8 @@
 namespace qs::test {
 namespace {
 
+using Log = std::vector<std::string>;
+
 // The first n clear flags set, the others `rest`.
 ScoreRecord flags(int n, std::int16_t rest = 0) {
   ScoreRecord r;
@@ -34,27 +36,21 @@ std::string presses(const std::string& key, int n, int at) {
 class Menu : public ::testing::Test {
  protected:
   HeadlessRun& make(std::optional<ScoreRecord> rec = std::nullopt) {
-    HeadlessRun::Setup setup;
-    if (rec) setup.scores = bytesOf(rec->toBytes());
-    return run.emplace(std::move(setup));
+    return run.emplace(HeadlessRun::Setup{.scores = rec ? std::optional(bytesOf(rec->toBytes())) : std::nullopt});
   }
   TraceView go(const std::string& script) {
     if (!run) make();
     Runtime& rt = run->rt();
     rt.addForm(std::make_unique<FormMain>(run->services()));
     if (!rt.hasForm("FormQF")) rt.addForm(std::make_unique<FormQF>(run->services()));
-    const std::tuple<const char*, const char*, std::int16_t ScoreRecord::*> shooters[] = {
-        {"FormQB", "QorvexBlast", &ScoreRecord::clearQB},
-        {"FormQBL", "QorvexBlast LEVEL", &ScoreRecord::clearQBL},
-        {"FormQBF", "QorvexBlast FINAL", &ScoreRecord::clearQBF},
-        {"FormQRB", "QorvexReBirth", &ScoreRecord::clearQRB}};
-    for (auto [name, caption, flag] : shooters)
-      if (!rt.hasForm(name))
-        rt.addForm(std::make_unique<PendingGameScene>(
-            PendingGame{name, caption, 4050, 2850, Color::rgb(0, 0, 192), colors::white, flag}, run->services()));
-    for (int i = 0; i < pendingGameCount(); ++i)
-      if (!rt.hasForm(pendingGames()[i].name))
-        rt.addForm(std::make_unique<PendingGameScene>(pendingGames()[i], run->services()));
+    std::vector<PendingGame> games(pendingGames(), pendingGames() + pendingGameCount());
+    for (auto [name, caption, flag] : {std::tuple{"FormQB", "QorvexBlast", &ScoreRecord::clearQB},
+                                       {"FormQBL", "QorvexBlast LEVEL", &ScoreRecord::clearQBL},
+                                       {"FormQBF", "QorvexBlast FINAL", &ScoreRecord::clearQBF},
+                                       {"FormQRB", "QorvexReBirth", &ScoreRecord::clearQRB}})
+      games.push_back({name, caption, 4050, 2850, Color::rgb(0, 0, 192), colors::white, flag});
+    for (const PendingGame& g : games)
+      if (!rt.hasForm(g.name)) rt.addForm(std::make_unique<PendingGameScene>(g, run->services()));
     rt.addForm(std::make_unique<FormFirst>());
     return run->run("FormMain", script);
   }
@@ -67,50 +63,40 @@ TEST_F(Menu, OnePressMovesOneEntryAndNeverPastTheEnds) {
   std::string s = presses("Left", 1, 100) + presses("Right", 3, 200) + "500 down Left\n";
   for (int t = 530; t <= 800; t += 30) s += std::to_string(t) + " repeat Left\n";
   s += "900 up Left\n1000 down Right\n1030 repeat Right\n1060 repeat Right\n1100 up Right\n" + presses("Right", 5, 1200);
-  const std::vector<std::string> expected = {"200 zorder FormMain.imgTitle(1)", "300 zorder FormMain.imgTitle(2)",
-                                             "400 zorder FormMain.imgTitle(3)", "500 zorder FormMain.imgTitle(2)",
-                                             "1000 zorder FormMain.imgTitle(3)", "1200 zorder FormMain.imgTitle(4)",
-                                             "1300 zorder FormMain.imgTitle(5)", "1400 zorder FormMain.imgTitle(6)"};
+  Log expected;
+  for (auto [at, entry] : {std::pair{200, 1}, {300, 2}, {400, 3}, {500, 2}, {1000, 3}, {1200, 4}, {1300, 5}, {1400, 6}})
+    expected.push_back(std::to_string(at) + " zorder FormMain.imgTitle(" + std::to_string(entry) + ")");
   EXPECT_EQ(go(s).grep("zorder FormMain.imgTitle"), expected);
 }
 
 // Z on entry N shows its scene at once (choice.wav is missing: it waits 0 ms);
 // the last two open with five and six clear flags (-1 alone counts), and Z on
 // a locked one stops the music and shows nothing.
-struct Entry {
-  int index;
-  ScoreRecord record;
-  const char* scene;  // none: locked
-  const char* stars;
-};
-void PrintTo(const Entry& e, std::ostream* os) { *os << e.index << " " << e.stars; }
-class MenuEntry : public Menu, public ::testing::WithParamInterface<Entry> {};
-
-TEST_P(MenuEntry, ZStartsTheEntrysSceneWhenItIsOpen) {
-  const Entry& e = GetParam();
-  make(e.record);
-  const int at = 100 * e.index + 200;
-  auto t = go(presses("Right", e.index, 100) + press(at, "Z") + std::to_string(at + 100) + " quit\n");
-  EXPECT_EQ(t.grep("set FormMain.LabelStar caption", true),
-            *e.stars ? std::vector<std::string>{"set FormMain.LabelStar caption \"" + std::string(e.stars) + "\""}
-                     : std::vector<std::string>{});
-  const std::string z = std::to_string(at) + " ";
-  if (e.scene) {
-    EXPECT_TRUE(t.inOrder({z + "wav choice.wav wait 0", z + "show " + e.scene, z + "hide FormMain"})) << t.dump();
-  } else {
-    EXPECT_TRUE(t.inOrder({z + "wav choice.wav wait 0", z + "mci \"stop midifile \""})) << t.dump();
-    EXPECT_EQ(t.count("hide FormMain"), 0);
-    EXPECT_TRUE(t.has(std::to_string(100 * e.index) + " zorder FormMain.Ques" + std::to_string(e.index - 4)));
+TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
+  const struct {
+    int index;
+    ScoreRecord record;
+    const char* scene;  // none: locked
+    const char* stars;
+  } cases[] = {{0, flags(0), "FormQB", ""},          {1, flags(0), "FormQBL", ""},
+               {2, flags(0), "FormQBF", ""},         {3, flags(0), "FormQRB", ""},
+               {4, flags(0), "FormQS", ""},          {5, flags(4, 1), nullptr, "★★★★"},
+               {5, flags(5), "FormFirst", "★★★★★"}, {6, flags(5), nullptr, "★★★★★"},
+               {6, flags(6), "FormSam", "★★★★★★"}};
+  for (const auto& e : cases) {
+    SCOPED_TRACE(testing::Message() << e.index << " " << e.stars);
+    make(e.record);
+    const int at = 100 * e.index + 200;
+    auto t = go(presses("Right", e.index, 100) + press(at, "Z") + std::to_string(at + 100) + " quit\n");
+    EXPECT_EQ(t.grep("set FormMain.LabelStar caption", true),
+              *e.stars ? Log{"set FormMain.LabelStar caption \"" + std::string(e.stars) + "\""} : Log{});
+    const std::string z = std::to_string(at) + " ";
+    EXPECT_TRUE(t.inOrder(e.scene ? Log{z + "wav choice.wav wait 0", z + "show " + e.scene, z + "hide FormMain"}
+                                  : Log{z + "wav choice.wav wait 0", z + "mci \"stop midifile \""})) << t.dump();
+    EXPECT_EQ(t.count("hide FormMain"), e.scene ? 1 : 0);
+    EXPECT_EQ(t.has(std::to_string(100 * e.index) + " zorder FormMain.Ques" + std::to_string(e.index - 4)), !e.scene);
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Menu, MenuEntry,
-    ::testing::Values(Entry{0, flags(0), "FormQB", ""}, Entry{1, flags(0), "FormQBL", ""},
-                      Entry{2, flags(0), "FormQBF", ""}, Entry{3, flags(0), "FormQRB", ""},
-                      Entry{4, flags(0), "FormQS", ""}, Entry{5, flags(4, 1), nullptr, "★★★★"},
-                      Entry{5, flags(5), "FormFirst", "★★★★★"}, Entry{6, flags(5), nullptr, "★★★★★"},
-                      Entry{6, flags(6), "FormSam", "★★★★★★"}));
 
 // The title follows the entry at the 10 ms tick due with the key, the locked
 // entry's title and cover included; the text and the arrows blink in
@@ -118,9 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Menu, TheTitleFollowsTheEntryAtTheNextTickAndTheArrowsBlink) {
   auto t = go(presses("Right", 1, 100) + presses("Right", 4, 300) + "1010 quit\n");
   EXPECT_EQ(t.values("FormMain.txtTitle", "caption"),
-            (std::vector<TraceView::Value>{{10, "\"QorvexBlast\""}, {100, "\"QorvexBlast LEVEL\""},
-                                           {300, "\"QorvexBlast FINAL\""}, {400, "\"QorvexReBirth\""},
-                                           {500, "\"QorvexStrike!\""}, {600, "\"??????????? ???????\""}}));
+            (std::vector<TraceView::Value>{{10, "\"QorvexBlast\""}, {100, "\"QorvexBlast LEVEL\""}, {300, "\"QorvexBlast FINAL\""},
+                                           {400, "\"QorvexReBirth\""}, {500, "\"QorvexStrike!\""}, {600, "\"??????????? ???????\""}}));
   EXPECT_EQ(t.times("zorder FormMain.Ques1"), std::vector<std::int64_t>{600});
   using Times = std::vector<std::int64_t>;
   EXPECT_EQ(t.times("set FormMain.Label2 visible 0"), (Times{250, 750}));

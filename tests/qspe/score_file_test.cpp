@@ -1,110 +1,344 @@
-// The score record: its 20 bytes, how two copies' records merge, and reads
-// of whatever lies at the path, or nowhere to keep it.
+// The score record and its file: the record's 20 bytes and how two copies'
+// records merge; reads of whatever lies at the path; writes with a failing
+// step, through links, onto what is not a regular file, in a folder that
+// cannot be written, beside stale temporary files, killed at any moment and
+// two at once; and where nothing can be kept.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <random>
+#include <set>
+#include <utility>
 
 #include "qspe/score_file.h"
+#include "runtime/file_ops.h"
 #include "support/env_var.h"
 #include "support/headless_run.h"
 
 namespace qs::test {
 namespace {
 
+namespace fs = std::filesystem;
+
+const ScoreRecord kA{-1, 0, -1, 0, 0, 0, 12000, 0};
+const ScoreRecord kB{-1, -1, -1, -1, -1, 0, 31000, 6100};
+const Bytes kTail = {'n', 'o', 't', 'e', 's', '\n', 0};
+
+Bytes bytesOf(const ScoreRecord& r, const Bytes& tail = {}) {
+  const auto b = r.toBytes();
+  Bytes out(b.size() + tail.size());
+  std::copy(tail.begin(), tail.end(), std::copy(b.begin(), b.end(), out.begin()));
+  return out;
+}
+mode_t modeOf(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+std::set<std::string> namesIn(const std::string& dir) {
+  std::set<std::string> names;
+  for (auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
+}
+
+// A run whose program folder holds `scores`, a data home of its own, and what
+// standard error says counted in lines.
+struct Kept {
+  TempDir home;
+  EnvVar xdg{"XDG_DATA_HOME", home.path()};
+  HeadlessRun run;
+  explicit Kept(std::optional<Bytes> scores = std::nullopt) : run({.scores = std::move(scores)}) {
+    testing::internal::CaptureStderr();
+  }
+  ~Kept() { said(); }
+  std::string said() { return std::exchange(capturing_, false) ? testing::internal::GetCapturedStderr() : ""; }
+  long saidLines() { return std::ranges::count(said(), '\n'); }
+  Bytes keptAtHome() const { return readBytes(home.file("qspe/Qspe.dat")); }
+  ScoreStore& store() { return run.services().scores; }
+  bool capturing_ = true;
+};
+
+// The file layer with one step failing after `skip` calls; only opens that
+// may write, of paths under `under`, count as opens.
+enum class Step { None, Open, Write, Sync, Close, Rename };
+class FailingOps : public FileOps {
+ public:
+  Step step = Step::None;
+  int error = EIO, skip = 0, calls = 0;
+  std::string under;
+  int open(const std::string& path, int flags, mode_t mode) override {
+    const bool writing = flags & (O_WRONLY | O_RDWR | O_CREAT);
+    return writing && path.starts_with(under) && fails(Step::Open) ? -1 : FileOps::open(path, flags, mode);
+  }
+  ssize_t write(int fd, const void* d, std::size_t n) override { return fails(Step::Write) ? -1 : FileOps::write(fd, d, n); }
+  int fsync(int fd) override { return fails(Step::Sync) ? -1 : FileOps::fsync(fd); }
+  int rename(const std::string& a, const std::string& b) override { return fails(Step::Rename) ? -1 : FileOps::rename(a, b); }
+  int close(int fd) override {
+    const int result = FileOps::close(fd);  // the descriptor is gone even when close reports an error
+    return fails(Step::Close) ? -1 : result;
+  }
+
+ private:
+  bool fails(Step s) { return step == s && ++calls > skip && (errno = error, true); }
+};
+
 // Little-endian, two bytes a flag and four a best score.
 TEST(ScoreRecord, KnownBytesGiveKnownFieldsAndBack) {
   const Bytes known = {0xff, 0xff, 0x01, 0x00, 0x00, 0x00, 0x00, 0x80, 0x34, 0x12,
-                       0xff, 0xff, 0x10, 0x27, 0x00, 0x00, 0xfe, 0xff, 0xff, 0xff};
-  const ScoreRecord fields{-1, 1, 0, -32768, 0x1234, -1, 10000, -2};
+                       0xff, 0xff, 0x10, 0x27, 0x00, 0x00, 0x04, 0x03, 0x02, 0x01};
+  const ScoreRecord fields{-1, 1, 0, -32768, 0x1234, -1, 10000, 0x01020304};
   EXPECT_EQ(ScoreRecord::fromBytes(known.data(), known.size()), fields);
-  EXPECT_EQ(bytesOf(fields.toBytes()), known);
-  EXPECT_EQ(bytesOf(ScoreRecord{0, 0, 0, 0, 0, 0, 0, 0x01020304}.toBytes()).back(), 0x01);
+  EXPECT_EQ(bytesOf(fields), known);
 }
 
-// A flag set (-1) by either copy stays set; a best score keeps the larger.
+// A flag set (-1 alone) by either copy stays set; a best keeps the larger.
 TEST(ScoreRecord, AMergeKeepsEveryClearAndTheBetterBests) {
-  const std::array<std::array<ScoreRecord, 3>, 4> cases{{
-      {ScoreRecord{}, ScoreRecord{-1, 0, 0, 0, 0, -1, 5, 7}, ScoreRecord{-1, 0, 0, 0, 0, -1, 5, 7}},
-      {ScoreRecord{0, 0, -1, 0, 0, 0, 100, 50}, ScoreRecord{0, 1, 0, 0, -1, 0, 90, 60},
-       ScoreRecord{0, 0, -1, 0, -1, 0, 100, 60}},
-      {ScoreRecord{0, -1, 0, -1, 0, 0, 0, -5}, ScoreRecord{0, 0, 0, 0, 0, 0, 0, -9}, ScoreRecord{0, -1, 0, -1, 0, 0, 0, -5}},
-      {ScoreRecord{-1, 0, 0, 0, 0, 0, 3, 3}, ScoreRecord{-1, 0, 0, 0, 0, 0, 3, 3}, ScoreRecord{-1, 0, 0, 0, 0, 0, 3, 3}},
-  }};
+  const ScoreRecord cases[][3] = {
+      {{}, {-1, 0, 0, 0, 0, -1, 5, 7}, {-1, 0, 0, 0, 0, -1, 5, 7}},
+      {{0, 0, -1, 0, 0, 0, 100, 50}, {0, 1, 0, 0, -1, 0, 90, 60}, {0, 0, -1, 0, -1, 0, 100, 60}},
+      {{0, -1, 0, -1, 0, 0, 0, -5}, {0, 0, 0, 0, 0, 1, 0, -9}, {0, -1, 0, -1, 0, 0, 0, -5}}};
   for (const auto& [mine, kept, merged] : cases) EXPECT_EQ(mergedRecord(mine, kept), merged);
 }
 
 // Short files read padded with zeros, longer ones by their first 20 bytes;
 // reading never changes the file. A missing file is made empty.
 TEST(ScoreFile, AFileOfAnyLengthReadsByItsFirstTwentyBytes) {
-  for (std::size_t n : {0, 1, 13, 19, 20, 21, 40}) {
-    Bytes content(n);
-    for (std::size_t i = 0; i < n; ++i) content[i] = static_cast<std::uint8_t>(0x91 + 7 * i);
-    HeadlessRun run({.scores = content});
+  for (int n : {-1, 0, 1, 19, 20, 21, 40}) {
+    Bytes content(static_cast<std::size_t>(std::max(n, 0)));
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(0x91 + 7 * i);
+    HeadlessRun run(n < 0 ? HeadlessRun::Setup{} : HeadlessRun::Setup{.scores = content});
     ScoreRecord r{-1, -1, -1, -1, -1, -1, 5, 5};
     run.services().scores.read(run.file("Qspe.dat"), r);
-    Bytes first(content.begin(), content.begin() + static_cast<long>(std::min<std::size_t>(n, 20))), padded = first;
+    Bytes first(content.begin(), content.begin() + std::min(std::max(n, 0), 20)), padded = first;
     padded.resize(20, 0);
-    EXPECT_EQ(bytesOf(r.toBytes()), padded) << n;
+    EXPECT_EQ(bytesOf(r), padded) << n;
     EXPECT_TRUE(run.trace().has("0 read Qspe.dat " + hexOf(first))) << n;
-    EXPECT_EQ(readBytes(run.file("Qspe.dat")), content) << n;
-  }
-  HeadlessRun run;
-  ScoreRecord r{-1};
-  run.services().scores.read(run.file("Qspe.dat"), r);
-  EXPECT_EQ(r, ScoreRecord{});
-  EXPECT_EQ(std::filesystem::file_size(run.file("Qspe.dat")), 0u);
-}
-
-TEST(ScoreFile, AWrittenRecordReadsBackAndAFolderOrPipeReadsAsZeros) {
-  TempDir home;
-  EnvVar xdg("XDG_DATA_HOME", home.path());
-  HeadlessRun run;
-  const ScoreRecord out{-1, 0, -1, 0, 7, -1, 123456, -99};
-  ASSERT_TRUE(run.services().scores.write(run.file("Qspe.dat"), out));
-  ScoreRecord in;
-  run.services().scores.read(run.file("Qspe.dat"), in);
-  EXPECT_EQ(in, out);
-  std::filesystem::create_directory(run.file("dir"));
-  ASSERT_EQ(mkfifo(run.file("fifo").c_str(), 0644), 0);
-  for (const char* odd : {"dir", "fifo"}) {  // a pipe must not wait for a writer
-    ScoreRecord r{-1};
-    run.services().scores.read(run.file(odd), r);
-    EXPECT_EQ(r, ScoreRecord{}) << odd;
+    EXPECT_TRUE(readBytes(run.file("Qspe.dat")) == content && fs::is_regular_file(run.file("Qspe.dat"))) << n;
   }
 }
 
-// Where nothing can be kept (a data home that cannot be made, under a plain
-// file), the game goes on with zeros and standard error says so once; an
-// installed program's data home is made at its first read. Without a home
-// folder the data home is never relative to where the game started.
+// Where nothing can be kept (a data home under a plain file) the game goes on
+// with zeros, said once; an installed program's data home is made at its
+// first read. Without a home folder the data home is never relative.
 TEST(ScoreFile, TheDataHomeIsMadeAsNeededAndWithoutOneNothingIsKept) {
-  for (bool installed : {true, false})
-    for (bool canMake : {true, false}) {
-      if (!installed && canMake) continue;  // a program folder that cannot be written, with a data home: see the writes
-      SCOPED_TRACE(testing::Message() << installed << canMake);
-      TempDir place;
-      writeBytes(place.file("plain"), {1});
-      EnvVar xdg("XDG_DATA_HOME", canMake ? place.file("deep/data") : place.file("plain") + "/data");
-      HeadlessRun run(installed ? HeadlessRun::Setup{} : HeadlessRun::Setup{.dir = place.file("plain") + "/sub"});
-      const std::string file = installed ? scoreFallbackDir() + "/Qspe.dat" : run.file("Qspe.dat");
-      testing::internal::CaptureStderr();
-      ScoreRecord r;
-      run.services().scores.read(file, r);
-      std::error_code ignored;
-      EXPECT_EQ(std::filesystem::is_regular_file(file, ignored), canMake) << "made at the first read";
-      const ScoreRecord won{0, 0, 0, 0, 0, -1, 12345, 0};
-      run.services().scores.write(file, won);
-      run.services().scores.read(file, r);
-      const std::string err = testing::internal::GetCapturedStderr();
-      EXPECT_EQ(r, canMake ? won : ScoreRecord{});
-      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), canMake ? 0 : 1) << err;
-    }
+  for (auto [installed, canMake] : {std::pair{true, true}, {true, false}, {false, false}}) {
+    SCOPED_TRACE(testing::Message() << installed << canMake);
+    TempDir place;
+    writeBytes(place.file("plain"), {1});
+    EnvVar xdg("XDG_DATA_HOME", canMake ? place.file("deep/data") : place.file("plain") + "/data");
+    HeadlessRun run(installed ? HeadlessRun::Setup{} : HeadlessRun::Setup{.dir = place.file("plain") + "/sub"});
+    const std::string file = installed ? scoreFallbackDir() + "/Qspe.dat" : run.file("Qspe.dat");
+    testing::internal::CaptureStderr();  // said once where nothing can be kept
+    ScoreRecord r;
+    run.services().scores.read(file, r);
+    EXPECT_EQ(std::filesystem::is_regular_file(file), canMake) << "made at the first read";
+    const ScoreRecord won{0, 0, 0, 0, 0, -1, 12345, 0};
+    run.services().scores.write(file, won);
+    run.services().scores.read(file, r);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r, canMake ? won : ScoreRecord{});
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), canMake ? 0 : 1) << err;
+  }
   EnvVar xdg("XDG_DATA_HOME", std::nullopt);
   for (const auto& home : {std::optional<std::string>{}, std::optional<std::string>{"relative"}}) {
     EnvVar h("HOME", home);
     EXPECT_TRUE(scoreFallbackDir().empty() || scoreFallbackDir()[0] == '/') << scoreFallbackDir();
   }
+}
+
+// More than a copy buffer follows the record, and stays with its mode.
+TEST(ScoreWrites, AFailingStepLeavesTheOldFileWholeIsSaidOnceAndTheNextWriteGoesThrough) {
+  std::mt19937 gen(5);
+  Bytes tail(70000);
+  for (auto& b : tail) b = static_cast<std::uint8_t>(gen());
+  for (auto [step, error, skip] : {std::tuple{Step::Open, EIO, 0}, {Step::Write, ENOSPC, 0}, {Step::Write, ENOSPC, 1},
+                                   {Step::Sync, EIO, 0}, {Step::Close, EIO, 0}, {Step::Rename, EIO, 0}}) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(step) << " after " << skip);
+    Kept k(bytesOf(kA, tail));
+    const std::string file = k.run.file("Qspe.dat");
+    ASSERT_EQ(chmod(file.c_str(), 0664), 0);
+    FailingOps ops;
+    ScoreStore store(k.run.rt(), "Qspe", ops);
+    ScoreRecord r;
+    store.read(file, r);  // where the file is kept is settled before anything fails
+    ops.step = step, ops.error = error, ops.skip = skip;
+    EXPECT_FALSE(store.write(file, kB) || store.write(file, kB));
+    EXPECT_EQ(readBytes(file), bytesOf(kA, tail));
+    EXPECT_EQ(namesIn(k.run.dir()), std::set<std::string>{"Qspe.dat"}) << "a temporary file was left";
+    ops.step = Step::None;
+    EXPECT_TRUE(store.write(file, kB) && readBytes(file) == bytesOf(kB, tail) && modeOf(file) == 0664u);
+    const std::string err = k.said();
+    EXPECT_EQ(std::ranges::count(err, '\n'), 1) << err;
+    EXPECT_NE(err.find(std::strerror(error)), std::string::npos) << err;
+  }
+}
+
+// Links at prog/Qspe.dat ('@' the top folder) are written through and stay
+// links; the file at their end keeps its mode and what follows the record. A
+// link to nothing reads as zeros, makes nothing, and a write makes the file
+// at its end with the usual mode under the umask.
+TEST(ScoreWrites, LinksAreWrittenThroughAndStayLinks) {
+  using Links = std::vector<std::pair<std::string, std::string>>;
+  for (const auto& [links, file] : std::vector<std::pair<Links, std::string>>{
+           {{{"prog/Qspe.dat", "scores.bin"}}, "prog/scores.bin"},
+           {{{"prog/Qspe.dat", "@/keep/Qspe.dat"}}, "keep/Qspe.dat"},
+           {{{"prog/Qspe.dat", "../keep/link"}, {"keep/link", "@/keep/real.dat"}}, "keep/real.dat"},
+           {{{"prog/Qspe.dat", "../keep/none.dat"}}, ""}}) {
+    SCOPED_TRACE(links.front().second);
+    TempDir top;
+    fs::create_directory(top.file("prog"));
+    fs::create_directory(top.file("keep"));
+    const std::string target = top.file(file.empty() ? "keep/none.dat" : file);
+    if (!file.empty()) writeBytes(target, bytesOf(kA, kTail)), chmod(target.c_str(), 0600);
+    auto text = [&](std::string t) { return t[0] == '@' ? top.path() + t.substr(1) : t; };
+    for (auto& [link, to] : links) fs::create_symlink(text(to), top.file(link));
+    HeadlessRun run({.dir = top.file("prog")});
+    ScoreRecord r = kB;
+    run.services().scores.read(top.file("prog/Qspe.dat"), r);
+    EXPECT_EQ(std::pair(r, fs::exists(target)), std::pair(file.empty() ? ScoreRecord{} : kA, !file.empty()));
+    const mode_t mask = umask(027);
+    EXPECT_TRUE(run.services().scores.write(top.file("prog/Qspe.dat"), kB));
+    umask(mask);
+    for (auto& [link, to] : links) EXPECT_EQ(fs::read_symlink(top.file(link)).string(), text(to)) << link;
+    EXPECT_EQ(std::pair(readBytes(target), modeOf(target)),
+              std::pair(bytesOf(kB, file.empty() ? Bytes{} : kTail), file.empty() ? 0640u : 0600u));
+  }
+}
+
+// A program folder, or the file in it, that cannot be written: its record is
+// read and carried to the data home, said once; once the folder can be
+// written again, what was kept meanwhile comes back to it.
+TEST(ScoreWrites, ARecordThatCannotBeWrittenIsCarriedToTheDataHomeAndBack) {
+  for (const char* blocked : {".", "Qspe.dat"}) {
+    SCOPED_TRACE(blocked);
+    Kept k(bytesOf(kA, kTail));
+    const std::string file = k.run.file("Qspe.dat");
+    FailingOps ops;
+    ops.step = Step::Open, ops.error = EROFS, ops.under = k.run.file(blocked);
+    ScoreStore store(k.run.rt(), "Qspe", ops);
+    ScoreRecord r, second;
+    store.read(file, r), store.read(file, second);
+    EXPECT_EQ(std::pair(r, second), std::pair(kA, kA));
+    EXPECT_FALSE(fs::exists(k.home.file("qspe/Qspe.dat")));
+    EXPECT_TRUE(store.write(file, kB));
+    store.read(file, r);
+    EXPECT_EQ(r, kB);
+    EXPECT_EQ(std::pair(k.keptAtHome(), readBytes(file)), std::pair(bytesOf(kB, kTail), bytesOf(kA, kTail)));
+    EXPECT_EQ(k.saidLines(), 1);
+    ops.step = Step::None;
+    ScoreStore later(k.run.rt(), "Qspe", ops);
+    later.read(file, r);
+    EXPECT_EQ(r, kB);
+    EXPECT_TRUE(later.write(file, r) && readBytes(file) == bytesOf(kB, kTail));
+  }
+}
+
+// A pipe (which must not wait for a writer), device or folder at the
+// path or at its link's end reads as zeros and is never replaced: the scores
+// go to the data home, said once. Nor is another user's link in a shared
+// sticky folder followed, whether what it names exists or not.
+TEST(ScoreWrites, WhatIsNotARegularFileOrNotOursIsLeftAndTheDataHomeKeepsTheScores) {
+  for (auto [kind, viaLink] : {std::pair{S_IFIFO, false}, {S_IFIFO, true}, {S_IFDIR, false}, {S_IFDIR, true},
+                               {S_IFCHR, true}, {S_IFLNK, true}, {S_IFLNK, false}}) {
+    SCOPED_TRACE(testing::Message() << std::oct << kind << viaLink);
+    if ((kind == S_IFCHR || kind == S_IFLNK) && geteuid() != 0) continue;  // made as root only
+    Kept k;
+    const std::string node = kind == S_IFLNK ? k.home.file("mine.conf") : k.run.file(viaLink ? "node" : "Qspe.dat");
+    if (kind == S_IFLNK) {
+      if (viaLink) writeBytes(node, kTail);  // the other user's link names a file that exists
+      ASSERT_EQ(chmod(k.run.dir().c_str(), 01777), 0);
+    } else {
+      ASSERT_EQ(kind == S_IFDIR ? mkdir(node.c_str(), 0755) : mknod(node.c_str(), kind | 0666, makedev(1, 3)), 0);
+    }
+    if (viaLink || kind == S_IFLNK) fs::create_symlink(node, k.run.file("Qspe.dat"));
+    ASSERT_TRUE(kind != S_IFLNK || lchown(k.run.file("Qspe.dat").c_str(), 4321, 4321) == 0);
+    ScoreRecord r{-1, -1, -1, -1, -1, -1, 5, 5};
+    k.store().read(k.run.file("Qspe.dat"), r);
+    EXPECT_EQ(r, ScoreRecord{});
+    k.store().write(k.run.file("Qspe.dat"), kB);
+    EXPECT_EQ(std::pair(k.saidLines(), k.keptAtHome()), std::pair(1L, bytesOf(kB)));
+    struct stat st {};
+    if (kind == S_IFLNK) {
+      EXPECT_EQ(std::pair(readBytes(node), fs::exists(node)), std::pair(viaLink ? kTail : Bytes{}, viaLink));
+    } else {
+      EXPECT_TRUE(lstat(node.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == static_cast<mode_t>(kind)) << "replaced";
+    }
+  }
+}
+
+// Temporary files are made under names of their own, never through a link;
+// those a crash left minutes ago go, another writer's fresh one and what is
+// not ours stay.
+TEST(ScoreWrites, TemporaryFilesAreOursAloneAndStaleOnesGo) {
+  HeadlessRun run;
+  const TempDir other;
+  writeBytes(other.file("victim"), {1, 2, 3});
+  fs::create_symlink(other.file("victim"), run.file("Qspe.dat.tmp"));
+  fs::create_symlink(other.file("victim"), run.file(".Qspe.dat.Link01"));
+  ASSERT_EQ(mkfifo(run.file(".Qspe.dat.Fifo01").c_str(), 0644), 0);
+  for (const char* name : {".Qspe.dat.Ab3xYz", ".Qspe.dat.Fresh1", ".Qspe.dat.notours"}) writeBytes(run.file(name), {9});
+  for (const char* name : {".Qspe.dat.Ab3xYz", ".Qspe.dat.Link01", ".Qspe.dat.Fifo01", ".Qspe.dat.notours"}) {
+    const timespec times[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, run.file(name).c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << name;
+  }
+  EXPECT_TRUE(run.services().scores.write(run.file("Qspe.dat"), kA) && readBytes(run.file("Qspe.dat")) == bytesOf(kA));
+  EXPECT_EQ(readBytes(other.file("victim")), (Bytes{1, 2, 3}));
+  EXPECT_EQ(namesIn(run.dir()), (std::set<std::string>{"Qspe.dat", "Qspe.dat.tmp", ".Qspe.dat.Fresh1",
+                                                          ".Qspe.dat.Link01", ".Qspe.dat.Fifo01", ".Qspe.dat.notours"}));
+}
+
+TEST(ScoreWritesCrash, AWriterKilledAtAnyMomentLeavesTheOldRecordOrTheNew) {
+  HeadlessRun run({.scores = bytesOf(kA, kTail)});
+  const std::string file = run.file("Qspe.dat");
+  ScoreRecord r;
+  run.services().scores.read(file, r);
+  std::mt19937 gen(11);
+  for (int kill = 0; kill < 200; ++kill) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0)
+      for (;;) run.services().scores.write(file, kB), run.services().scores.write(file, kA);
+    usleep(gen() % 20000), ::kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+    const Bytes now = readBytes(file);
+    ASSERT_TRUE(now == bytesOf(kA, kTail) || now == bytesOf(kB, kTail)) << "kill " << kill << ": " << now.size();
+  }
+  EXPECT_GT(namesIn(run.dir()).size(), 1u) << "no kill landed between the temporary file and the rename";
+}
+
+// Two copies of the program at once: no reader sees a torn file, and
+// neither copy's clears or best are lost.
+TEST(ScoreWritesTogether, TwoProgramsWritingInOneFolderKeepEachOthersProgress) {
+  const ScoreRecord mine[2] = {kA, {0, -1, 0, 0, 0, -1, 9000, 6100}};
+  const ScoreRecord both{-1, -1, -1, 0, 0, -1, 12000, 6100};
+  HeadlessRun run({.scores = bytesOf(ScoreRecord{}, kTail)});
+  const std::string file = run.file("Qspe.dat");
+  pid_t writers[2];
+  for (int w = 0; w < 2; ++w)
+    if ((writers[w] = fork()) == 0) {
+      int failed = 0;
+      for (int i = 0; i < 150; ++i) failed += !run.services().scores.write(file, mine[w]);
+      _exit(failed ? 1 : 0);
+    }
+  for (int running = 2, looks = 0; running > 0 || looks < 10; ++looks) {
+    const Bytes now = readBytes(file);
+    ASSERT_EQ(now.size(), 20 + kTail.size()) << "a reader saw a torn file";
+    ASSERT_EQ(mergedRecord(both, ScoreRecord::fromBytes(now.data(), 20)), both) << "a reader saw a foreign record";
+    for (pid_t& pid : writers) {
+      int status = 0;
+      if (pid > 0 && waitpid(pid, &status, WNOHANG) == pid) {
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write failed";
+        pid = 0, --running;
+      }
+    }
+  }
+  EXPECT_TRUE(readBytes(file) == bytesOf(both, kTail) && namesIn(run.dir()) == std::set<std::string>{"Qspe.dat"});
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 namespace qs::test {
 namespace {
 
+using Log = std::vector<std::string>;
+
 // A scene in a pixel box, with a label array, to exercise the element model.
-// Z starts a timer, X ends the program, Left shows the ship, Right unloads.
+// X ends the program, Left shows the ship, Right unloads.
 class Field : public Form {
  public:
   Field() : Form("Field") {}
@@ -31,7 +33,6 @@ class Field : public Form {
     }
   }
   void Form_KeyDown(int key) override {
-    if (key == vbKeyZ) Tick.setEnabled(true);
     if (key == vbKeyX) app().end();
     if (key == vbKeyLeft) Ship.setVisible(true);
     if (key == vbKeyRight) unload();
@@ -45,104 +46,15 @@ class Field : public Form {
   int loads = 0, unloads = 0;
 };
 
-// A second window that shows the field on Z.
+// A second window that shows the field on Z, with a box 100 × 200 px at
+// 100, 100 to print into and elements to blink: blinking what draws nothing
+// (the menu's arrow at the first entry) redraws nothing.
 class Other : public Form {
  public:
   Other() : Form("Other") {}
-  void design() override { setClientSize(10, 10); }
-  void Form_Activate() override { ++activations; }
-  void Form_KeyDown(int key) override {
-    if (key == vbKeyZ) app().show(app().form("Field"));
-  }
-  int activations = 0;
-};
-
-TEST(Forms, LabelArrayCopiesAreHiddenCopiesOfElementZeroAndZOrderIsTraced) {
-  HeadlessRun run({.until = 0});
-  auto& f = run.add<Field>();
-  auto t = run.run("Field", "0 dump\n");
-  EXPECT_FALSE(f.Enemy[1].visible());
-  EXPECT_EQ(f.Enemy[2].caption(), "R");
-  // A copy takes element 0's place: Enemy(1) lands above Enemy(0), already on top;
-  // Enemy(2) lands below Enemy(1) and is brought up.
-  EXPECT_FALSE(t.has("0 zorder Field.Enemy(1)"));
-  EXPECT_TRUE(t.has("0 zorder Field.Enemy(2)"));
-  EXPECT_TRUE(t.has("0 set Field.Enemy(2) left 64"));
-  EXPECT_FALSE(t.has("0 set Field.Enemy(2) top -32")) << "the copy already stands at -32";
-  // The copies brought to the top come first, the design order after.
-  EXPECT_EQ(t.dumpOrder("Field"), (std::vector<std::string>{"Window", "Enemy(2)", "Enemy(1)", "Enemy(0)", "Myship"}));
-  EXPECT_EQ(t.dumpOf("Field.Enemy(2)"), "Field.Enemy(2) caption=\"R\" visible=0 left=64 top=-32 width=33 height=33 "
-                                        "fore=#000000 font=\"Wingdings\" size=27.75 bold=1 italic=0 align=centre");
-  EXPECT_EQ(t.dumpOf("Field.Window"), "Field.Window visible=1 left=0 top=0 width=2475 height=3975 back=#808080");
-  EXPECT_EQ(t.dumpOf("Field.Tick"), "Field.Tick interval=100 enabled=0");
-}
-
-TEST(Forms, OnlyChangesAreTraced) {
-  HeadlessRun run({.until = 20});
-  run.add<Field>();
-  EXPECT_EQ(run.run("Field", "10 down Left\n20 down Left\n").count("set Field.Myship visible"), 1);
-}
-
-TEST(Forms, UnloadRunsFormUnloadResetsTheDesignAndKeepsTheSceneVariables) {
-  HeadlessRun run({.until = 100});
-  auto& f = run.add<Field>();
-  auto& o = run.add<Other>();
-  auto t = run.run("Other", "0 down Z\n10 down Left\n20 down Right\n30 down Z\n");
-  EXPECT_EQ(f.loads, 2);
-  EXPECT_EQ(f.unloads, 1);
-  EXPECT_FALSE(f.Ship.visible()) << "back to its design state at the second load";
-  // Unloading the active form hands activation back to the form shown before it.
-  const int unload = t.indexOf("20 unload Field");
-  ASSERT_GE(unload, 0) << t.dump();
-  EXPECT_EQ(t.indexOf("20 activate Other", unload), unload + 1);
-  EXPECT_EQ(o.activations, 2);
-  EXPECT_FALSE(run.rt().programEnded());
-}
-
-// Unloading the last form, or its close button, ends the program after its
-// Form_Unload; End stops at once without one.
-TEST(Forms, TheLastFormUnloadedOrEndEndsTheProgram) {
-  const struct {
-    const char* script;
-    int unloads;
-  } cases[] = {{"50 down Right\n60 down Left\n", 1}, {"50 close Field\n60 down Left\n", 1},
-               {"50 down X\n60 down Left\n", 0}};
-  for (const auto& c : cases) {
-    HeadlessRun run({.until = 1000});
-    auto& f = run.add<Field>();
-    auto t = run.run("Field", c.script);
-    EXPECT_EQ(f.unloads, c.unloads) << c.script;
-    EXPECT_EQ(t.lines().back(), "50 end") << c.script;
-    EXPECT_TRUE(run.rt().programEnded());
-  }
-}
-
-TEST(Forms, KeysGoToTheActiveFormOnly) {
-  HeadlessRun run({.until = 100});
-  run.add<Field>();
-  run.add<Other>();
-  auto t = run.run("Other", "0 down Z\n5 up Z\n5 repeat 65\n");
-  EXPECT_TRUE(t.inOrder({"0 key Other down Z", "5 key Field up Z", "5 key Field repeat 65"}));
-}
-
-// A box 100 × 200 px at 100, 100 of a twips form, to print into.
-class Typed : public Form {
- public:
-  Typed() : Form("Typed") {}
   void design() override {
     setClientSize(400, 400);
     place(Display, "Display", {1500, 1500, 1500, 3000}, colors::black, Units::Pixels);
-  }
-  Box Display;
-};
-
-// Blinking what draws nothing (the menu's arrow at the first entry) redraws
-// nothing; blinking what draws redraws its place.
-class Blinking : public Form {
- public:
-  Blinking() : Form("Blinking") {}
-  void design() override {
-    setClientSize(200, 200);
     place(Empty, "Empty", {"", gothic(9), Align::Left, colors::white, {0, 0, 300, 300}});
     place(Backed, "Backed", {"", gothic(9), Align::Left, colors::white, {600, 0, 300, 300}});
     Backed.setTransparent(false);
@@ -150,17 +62,83 @@ class Blinking : public Form {
     place(Blank, "Blank", {0, 600, 300, 300}, "", true, 0);
     place(Pictured, "Pictured", {600, 600, 300, 300}, "ques1.bmp", true, 0);
   }
+  void Form_Activate() override { ++activations; }
+  void Form_KeyDown(int key) override {
+    if (key == vbKeyZ) app().show(app().form("Field"));
+  }
+  Box Display;
   Label Empty, Backed, Worded;
   Image Blank, Pictured;
+  int activations = 0;
 };
 
-TEST(Forms, ShowingOrHidingWhatDrawsNothingRedrawsNothing) {
+TEST(Forms, LabelArrayCopiesAreHiddenCopiesOfElementZeroAndZOrderIsTraced) {
   HeadlessRun run({.until = 0});
-  auto& f = run.add<Blinking>();
-  run.run("Blinking");
-  const std::pair<Element*, bool> cases[] = {
-      {&f.Empty, false}, {&f.Backed, true}, {&f.Worded, true}, {&f.Blank, false}, {&f.Pictured, true}};
-  for (auto [element, redraws] : cases) {
+  run.add<Field>();
+  auto t = run.run("Field", "0 dump\n");
+  // A copy takes element 0's place: Enemy(1) lands above Enemy(0), already on
+  // top; Enemy(2) lands below Enemy(1) and is brought up. The copy already
+  // stands at -32.
+  EXPECT_EQ(t.grep("0 zorder Field.Enemy"), Log{"0 zorder Field.Enemy(2)"});
+  EXPECT_EQ(t.grep("set Field.Enemy(2)"), Log{"0 set Field.Enemy(2) left 64"});
+  // The copies brought to the top come first, the design order after.
+  EXPECT_EQ(t.dumpOrder("Field"), (Log{"Window", "Enemy(2)", "Enemy(1)", "Enemy(0)", "Myship"}));
+  EXPECT_EQ(t.dumpOf("Field.Enemy(2)"), "Field.Enemy(2) caption=\"R\" visible=0 left=64 top=-32 width=33 height=33 "
+                                        "fore=#000000 font=\"Wingdings\" size=27.75 bold=1 italic=0 align=centre");
+  EXPECT_EQ(t.dumpOf("Field.Window"), "Field.Window visible=1 left=0 top=0 width=2475 height=3975 back=#808080");
+  EXPECT_EQ(t.dumpOf("Field.Tick"), "Field.Tick interval=100 enabled=0");
+}
+
+// Only changes are traced; keys go to the active form alone; unloading the
+// active form runs its Form_Unload, resets its design for the next load and
+// hands activation back to the form shown before it. Unloading the last form,
+// or its close button, ends the program after its Form_Unload; End stops at
+// once without one.
+TEST(Forms, ShowUnloadCloseAndEndInTheirOrder) {
+  const struct {
+    const char* start;
+    std::string script;
+    std::vector<std::string> inOrder;
+    int loads, unloads, activations;  // of Field, Field, Other
+    bool ended;
+  } cases[] = {
+      {"Field", "10 down Left\n20 down Left\n", {"10 set Field.Myship visible 1", "20 key Field down Left"}, 1, 0, 0, false},
+      {"Other", "0 down Z\n5 up Z\n5 repeat 65\n", {"0 key Other down Z", "5 key Field up Z", "5 key Field repeat 65"},
+       1, 0, 1, false},
+      {"Other", "0 down Z\n10 down Left\n20 down Right\n30 down Z\n",
+       {"20 unload Field", "20 activate Other", "30 key Other down Z", "30 load Field"}, 2, 1, 2, false},
+      {"Field", "50 down Right\n60 down Left\n", {"50 unload Field", "50 end"}, 1, 1, 0, true},
+      {"Field", "50 close Field\n60 down Left\n", {"50 unload Field", "50 end"}, 1, 1, 0, true},
+      {"Field", "50 down X\n60 down Left\n", {"50 key Field down X", "50 end"}, 1, 0, 0, true}};
+  for (const auto& c : cases) {
+    HeadlessRun run({.until = 1000});
+    auto& f = run.add<Field>();
+    auto& o = run.add<Other>();
+    auto t = run.run(c.start, c.script);
+    EXPECT_TRUE(t.inOrder(c.inOrder)) << c.script;
+    EXPECT_LE(t.count("set Field.Myship visible"), 1) << c.script;
+    EXPECT_EQ(std::tuple(f.loads, f.unloads, o.activations), std::tuple(c.loads, c.unloads, c.activations)) << c.script;
+    EXPECT_EQ(t.lines().back() == "50 end", c.ended) << c.script;
+    EXPECT_EQ(run.rt().programEnded(), c.ended) << c.script;
+    EXPECT_EQ(f.Ship.visible(), c.activations == 0 && !c.ended) << "back to its design state at the second load";
+  }
+}
+
+bool covers(Rect outer, Rect inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.left + outer.width >= inner.left + inner.width &&
+         outer.top + outer.height >= inner.top + inner.height;
+}
+
+// Showing or hiding what draws nothing redraws nothing; a caption put into a
+// shown label does. A printed run moves the print position and redraws only
+// its own place inside its surface.
+TEST(Forms, RedrawsOnlyWhatChangesOnScreen) {
+  FixedMeasurer fixed;
+  HeadlessRun run({.until = 0, .painter = &fixed});
+  auto& f = run.add<Other>();
+  auto t = run.run("Other");
+  for (auto [element, redraws] : {std::pair<Element*, bool>{&f.Empty, false}, {&f.Backed, true}, {&f.Worded, true},
+                                  {&f.Blank, false}, {&f.Pictured, true}}) {
     for (bool shown : {false, true}) {
       f.clearDirty();
       element->setVisible(shown);
@@ -169,58 +147,38 @@ TEST(Forms, ShowingOrHidingWhatDrawsNothingRedrawsNothing) {
   }
   f.clearDirty();
   f.Empty.setCaption("≫");
-  EXPECT_TRUE(f.dirty()) << "a caption put into a shown label";
-}
-
-bool covers(Rect outer, Rect inner) {
-  return outer.left <= inner.left && outer.top <= inner.top && outer.left + outer.width >= inner.left + inner.width &&
-         outer.top + outer.height >= inner.top + inner.height;
-}
-
-TEST(Printing, ARunMovesThePrintPositionAndRedrawsOnlyItsOwnPlaceInsideItsSurface) {
-  FixedMeasurer fixed;
-  HeadlessRun run({.until = 0, .painter = &fixed});
-  auto& f = run.add<Typed>();
-  auto t = run.run("Typed");
-  struct Case {
+  EXPECT_TRUE(f.dirty());
+  const Rect box{100, 100, 100, 200}, nearBox{99, 99, 103, 203}, form{0, 0, 400, 400};
+  const struct {
     Container* surface;
     std::string text;
     bool newline;
     Rect run;  // in client pixels
     int nextX, nextY;
-  };
-  const Rect box{100, 100, 100, 200}, nearBox{99, 99, 103, 203}, form{0, 0, 400, 400};
-  const Case cases[] = {
+  } cases[] = {
       {&f.Display, "ab", false, {100, 100, 20, 20}, 20, 0},
       {&f.Display, "c", true, {120, 100, 10, 20}, 0, 20},
       {&f.Display, "日本", false, {100, 120, 20, 20}, 20, 20},  // characters, not bytes
       {&f.Display, "0123456789AB", false, {120, 120, 80, 20}, 140, 20},  // past the right edge: clipped
-      {&f, "Q", true, {0, 0, 10, 20}, 0, 20},
-  };
-  for (const Case& c : cases) {
+      {&f, "Q", true, {0, 0, 10, 20}, 0, 20}};
+  for (const auto& c : cases) {
     f.clearDirty();
     c.surface->setPrintFore(Color::rgb(1, 2, 3));
     c.surface->print(c.text, c.newline);
-    const PrintedRun& printed = c.surface->printed().back();
-    EXPECT_EQ(printed.text, c.text);
-    EXPECT_EQ(printed.fore, Color::rgb(1, 2, 3));
-    EXPECT_EQ(c.surface->currentX(), c.nextX) << c.text;
-    EXPECT_EQ(c.surface->currentY(), c.nextY) << c.text;
+    EXPECT_EQ(std::pair(c.surface->printed().back().text, c.surface->printed().back().fore),
+              std::pair(c.text, Color::rgb(1, 2, 3)));
+    EXPECT_EQ(std::pair(c.surface->currentX(), c.surface->currentY()), std::pair(c.nextX, c.nextY)) << c.text;
     ASSERT_FALSE(f.wholeDirty()) << c.text;
-    Rect damage = f.damage();
-    EXPECT_TRUE(covers(damage, c.run)) << c.text;
-    EXPECT_LT(damage.width, c.run.width + 10) << c.text;
-    EXPECT_LT(damage.height, c.run.height + 4) << c.text;
-    EXPECT_TRUE(covers(c.surface == &f ? form : nearBox, damage)) << c.text;
+    const Rect damage = f.damage();
+    EXPECT_TRUE(covers(damage, c.run) && damage.width < c.run.width + 10 && damage.height < c.run.height + 4 &&
+                covers(c.surface == &f ? form : nearBox, damage))
+        << c.text << " " << damage.left << "," << damage.top << " " << damage.width << "x" << damage.height;
   }
   f.clearDirty();
   f.Display.cls();
-  EXPECT_TRUE(f.Display.printed().empty());
-  EXPECT_EQ(f.Display.currentX(), 0);
-  EXPECT_EQ(f.Display.currentY(), 0);
-  EXPECT_FALSE(f.wholeDirty());
-  EXPECT_TRUE(covers(f.damage(), box));
-  EXPECT_TRUE(t.inOrder({"0 print Typed.Display \"ab\"", "0 print Typed \"Q\"", "0 cls Typed.Display"}));
+  EXPECT_TRUE(f.Display.printed().empty() && f.Display.currentX() == 0 && f.Display.currentY() == 0);
+  EXPECT_TRUE(!f.wholeDirty() && covers(f.damage(), box));
+  EXPECT_TRUE(t.inOrder({"0 print Other.Display \"ab\"", "0 print Other \"Q\"", "0 cls Other.Display"}));
 }
 
 }  // namespace

@@ -1,57 +1,109 @@
-// Random keys over the menu and every scene for hours of the run's clock:
-// nothing may crash, trip a sanitizer or hang (CTest's timeout catches that).
+// Random keys over the menu and every scene. Skipping the ticks of polls whose
+// state has not changed is invisible: a minute of each scene gives the same
+// trace and sound with it as without. And for hours of the run's clock nothing
+// may crash, trip a sanitizer or hang (CTest's timeout catches that).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "app/qspe_program.h"
 #include "platform/headless/headless_platform.h"
-#include "qspe/score_record.h"
-#include "runtime/keys.h"
 #include "runtime/runtime.h"
-#include "sound/audio_device.h"
-#include "support/files.h"
+#include "runtime/script.h"
+#include "support/headless_run.h"
 #include "support/program_keys.h"
 
 namespace qs::test {
 namespace {
 
-constexpr std::int64_t kSoakMs = 2 * 60 * 60 * 1000;  // two hours of the run's clock
-constexpr std::int64_t kRunMs = 15 * 60 * 1000;       // at most, so that every scene gets its runs
+struct Played {
+  std::vector<std::string> trace, sound;
+  std::uint64_t skipped = 0;
+  std::int64_t until = 0;
+};
+
+// One run of the program from its start; `each` is called every 100 ms.
+Played play(RunConfig config, bool allCleared, const std::vector<InputEvent>& script, bool keepTrace = true,
+            const std::function<void(Runtime&)>& each = nullptr) {
+  TempDir dir;
+  makeProgramDir(dir, allCleared);
+  HeadlessPlatform platform;
+  RecordingAudio audio;
+  Runtime* rt = nullptr;
+  Trace trace([&] { return rt ? rt->now() : 0; });
+  trace.keepLines(keepTrace);
+  config.programDir = dir.path();
+  std::unique_ptr<Program> program;  // made first: its services outlive the runtime's forms
+  Runtime runtime(platform, trace, config);
+  rt = &runtime;
+  program = makeQspe(runtime, audio);
+  Timer watch;
+  if (each) watch.attach(runtime, "watch", 100, true, [&] { each(runtime); });
+  runtime.setScript(script);
+  EXPECT_EQ(runtime.run(program->entry({})), 0);
+  watch.detach();
+  return {trace.lines(), audio.calls, runtime.skippedTicks(), runtime.now()};
+}
+
+struct Case {
+  const char* name;
+  int entry;           // the menu entry random keys play in
+  bool allCleared;
+  std::string script;  // instead of random keys
+};
+class QuietPolls : public ::testing::TestWithParam<Case> {};
+
+TEST_P(QuietPolls, RunTheSameAsEveryTick) {
+  const Case& c = GetParam();
+  constexpr std::int64_t kRunMs = 60 * 1000;
+  std::mt19937_64 rng(static_cast<std::uint64_t>(c.entry) + 1);
+  const auto script = c.script.empty() ? randomKeys(rng, c.entry, kRunMs) : parseScript(c.script).events;
+  RunConfig config;
+  config.until = kRunMs, config.quietPolls = false;
+  const Played every = play(config, c.allCleared, script);
+  config.quietPolls = true;
+  const Played quiet = play(config, c.allCleared, script);
+  EXPECT_EQ(every.skipped, 0u);
+  EXPECT_GT(quiet.skipped, 0u);
+  EXPECT_EQ(quiet.sound, every.sound);
+  EXPECT_TRUE(quiet.trace == every.trace) << "first difference at line "
+      << std::mismatch(quiet.trace.begin(), quiet.trace.end(), every.trace.begin(), every.trace.end()).first -
+             quiet.trace.begin();
+}
+
+// On the locked entries a step on and straight back within one tick leaves
+// the index as it was, yet the cover must come to the front again.
+const std::string kLockedSteps =
+    "3100 down Right\n3110 up Right\n3200 down Right\n3210 up Right\n3300 down Right\n3310 up Right\n"
+    "3400 down Right\n3410 up Right\n3500 down Right\n3510 up Right\n"
+    "3601 down Right\n3605 down Left\n3700 up Right\n3700 up Left\n3801 down Left\n3805 down Right\n"
+    "3900 up Left\n3900 up Right\n4000 down Z\n4100 up Z\n4500 down Left\n4600 up Left\n";
+
+INSTANTIATE_TEST_SUITE_P(Scenes, QuietPolls,
+                         ::testing::Values(Case{"QB", 0, true, ""}, Case{"QBL", 1, true, ""}, Case{"QBF", 2, true, ""},
+                                           Case{"QRB", 3, true, ""}, Case{"QS", 4, true, ""},
+                                           Case{"First", 5, true, ""}, Case{"Sam", 6, true, ""},
+                                           Case{"MenuLocked", 0, false, kLockedSteps}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class Soak : public ::testing::TestWithParam<std::uint64_t> {};
 
+// Two hours of the run's clock in runs of at most 15 minutes, so that every
+// scene gets its runs; all entries open in the first seven.
 TEST_P(Soak, RandomKeysOverEveryScene) {
+  constexpr std::int64_t kSoakMs = 2 * 60 * 60 * 1000, kRunMs = 15 * 60 * 1000;
   std::mt19937_64 rng(GetParam());
   std::set<std::string> seen;
-  std::int64_t played = 0;
   int run = 0;
-  for (; played < kSoakMs; ++run) {
-    TempDir dir;
-    makeProgramDir(dir, (run / 7) % 2 == 0);  // all open in the first seven runs
-    HeadlessPlatform platform;
-    SilentAudio audio;
-    Runtime* rt = nullptr;
-    Trace trace([&] { return rt ? rt->now() : 0; });  // kept nowhere: the run's effects are what count
+  for (std::int64_t played = 0; played < kSoakMs; ++run) {
     RunConfig config;
-    config.programDir = dir.path();
-    config.seed = rng();
-    config.until = std::min(kRunMs, kSoakMs - played);
-    std::unique_ptr<Program> program;
-    Runtime runtime(platform, trace, config);
-    rt = &runtime;
-    program = makeQspe(runtime, audio);
-    Timer watch;  // notes the scenes this run reaches
-    watch.attach(runtime, "watch", 100, true, [&] {
-      for (const Form* f : runtime.loadedForms()) seen.insert(f->name());
-    });
-    runtime.setScript(randomKeys(rng, run % 7, config.until));
-    EXPECT_EQ(runtime.run(program->entry({})), 0);
-    played += std::max<std::int64_t>(runtime.now(), 1);
-    watch.detach();
+    config.seed = rng(), config.until = std::min(kRunMs, kSoakMs - played);
+    const auto script = randomKeys(rng, run % 7, config.until);
+    played += std::max<std::int64_t>(play(config, (run / 7) % 2 == 0, script, false, [&](Runtime& rt) {
+                                        for (const Form* f : rt.loadedForms()) seen.insert(f->name());
+                                      }).until, 1);
   }
   for (const char* scene : {"FormStartUp", "FormMain", "FormQB", "FormQBL", "FormQBF", "FormQRB", "FormQS", "FormFirst",
                             "FormQF", "FormSam"})
