@@ -41,7 +41,10 @@ inline std::string tempFile(const std::string& name) {
 struct Children {
   std::vector<pid_t> groups;
   ~Children() {
-    for (pid_t g : groups) kill(-g, SIGKILL);
+    // Only a child not yet waited for is surely ours: the number of one that
+    // was may already be another test's program.
+    for (pid_t g : groups)
+      if (waitpid(g, nullptr, WNOHANG) == 0) kill(-g, SIGKILL);
   }
 };
 inline Children& children() {
