@@ -5,6 +5,9 @@
 #include <cmath>
 
 #include "audio_child.h"
+#include "effects.h"
+#include "loudness.h"
+#include "media.h"
 #include "platform/sdl/fluid_music.h"
 #include "platform/sdl/soundfont.h"
 #include "sound/midi_file.h"
@@ -164,6 +167,39 @@ TEST_F(RenderedMusic, APausedTuneIsSilentAndGoesOnFromWhereItStopped) {
   EXPECT_EQ(level[1], 0) << "paused, nothing sounds";
   EXPECT_EQ(level[2], 0) << "resumed, the chord still to come";
   EXPECT_EQ(level[3], 1) << "and then as it would have come unpaused";
+}
+
+// Each tune rendered whole: every effect sits a few LU above the music and,
+// added to it sample by sample, never clips over its loudest instant.
+TEST_F(RenderedMusic, EffectsSitAFewLUAboveTheMusicAndNeverClipOverIt) {
+  namespace mg = mediagen;
+  std::vector<mg::MediaFile> tunes = mg::generateMedia();
+  std::erase_if(tunes, [](const mg::MediaFile& f) { return !f.name.ends_with(".mid"); });
+  auto level = numbersFromChild([&] {
+    std::vector<double> v;  // each tune's level and peak
+    for (const auto& f : tunes) {
+      auto tune = tuneOf(f.bytes);
+      auto music = synth(tune);
+      if (!music) return std::vector<double>{};
+      const Samples s = render(*music, static_cast<int>(tune->timing.lengthMs()));
+      std::vector<float> stereo(s.begin(), s.end());
+      float peak = 0;
+      for (float& x : stereo) peak = std::max(peak, std::abs(x /= 32768));
+      v.insert(v.end(), {mg::integratedLufs(stereo, 2, kRate), peak});
+    }
+    return v;
+  });
+  ASSERT_EQ(level.size(), 2 * tunes.size());
+  double music = 0, loudest = 0;
+  for (std::size_t i = 0; i < level.size(); i += 2) {
+    music += level[i] / static_cast<double>(tunes.size());
+    loudest = std::max(loudest, level[i + 1]);
+  }
+  for (const auto& fx : mg::makeSoundEffects()) {
+    const double lufs = mg::playedMomentaryLufs(fx.samples, mg::kSampleRate);
+    EXPECT_TRUE(lufs - music >= 2 && lufs - music <= 8) << fx.name << ": " << lufs << " LUFS over " << music;
+    EXPECT_LT(mg::truePeak(fx.samples) + loudest, 1.0) << fx.name;
+  }
 }
 
 }  // namespace
