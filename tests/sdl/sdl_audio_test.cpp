@@ -22,53 +22,21 @@ struct Window {
 };
 struct DiskRun {
   const char* what;
-  std::function<int(AudioDevice&, MciSequencer&, const TempDir&)> body;  // its exit status: 0 when it went as meant
+  std::string steps;  // "tune" opens tune.mid and plays it; "playing" fails the run unless it still plays
   std::vector<Window> windows;
   std::string says = "";  // the one line on standard error, if any
   bool brokenFont = false;
 };
 
-void play(MciSequencer& mci, const TempDir& dir) {
-  mci.send("open " + dir.file("tune.mid") + " type sequencer alias midifile");
-  mci.send("play midifile");
-}
-bool playing(MciSequencer& mci) { return mci.send("status midifile mode") == "playing"; }
-
 TEST(DiskAudio, EachSoundIsHeardWhenAndAsLongAsItShould) {
   const DiskRun runs[] = {
-      {"a tune sent as commands is synthesized",
-       [](auto&, auto& mci, auto& dir) {
-         play(mci, dir);
-         SDL_Delay(600);
-         return playing(mci) ? 0 : 3;
-       },
-       {{0, 300, 1000}}},
-      {"a new effect cuts off the one still sounding",
-       [](auto& audio, auto&, auto& dir) {
-         audio.playEffect(dir.file("long.wav"));
-         SDL_Delay(200);
-         audio.playEffect(dir.file("short.wav"));
-         SDL_Delay(700);
-         return 0;
-       },
+      {"a tune sent as commands is synthesized", "tune wait 600 playing", {{0, 300, 1000}}},
+      {"a new effect cuts off the one still sounding", "effect long.wav wait 200 effect short.wav wait 700",
        {{0, 150, 8000}, {0, 700, 8000}, {-150, 0, -50}}},  // at once, and gone well before the long one ends
-      {"the default sound and the beep are made by the program",
-       [](auto& audio, auto&, auto&) {
-         audio.playDefaultSound();
-         SDL_Delay(400);
-         audio.beep();
-         SDL_Delay(400);
-         return 0;
-       },
+      {"the default sound and the beep are made by the program", "default wait 400 beep wait 400",
        {{0, 350, 3000}, {400, 600, 3000}}},
-      {"a broken soundfont silences the music only",
-       [](auto& audio, auto& mci, auto& dir) {
-         play(mci, dir);
-         audio.playEffect(dir.file("short.wav"));
-         SDL_Delay(400);
-         return playing(mci) ? 0 : 3;
-       },
-       {{0, 300, 8000}}, "Qspe: no music: cannot load the soundfont @broken.sf2", true},
+      {"a broken soundfont silences the music only", "tune effect short.wav wait 400 playing", {{0, 300, 8000}},
+       "Qspe: no music: cannot load the soundfont @broken.sf2", true},
   };
   const bool font = !findSoundFont(std::getenv("SDL_SOUNDFONTS")).path.empty();
   for (const DiskRun& c : runs) {
@@ -84,7 +52,17 @@ TEST(DiskAudio, EachSoundIsHeardWhenAndAsLongAsItShould) {
     auto r = inChild(env, [&] {
       auto audio = openSdlAudio("Qspe");
       MciSequencer mci([] { return static_cast<std::int64_t>(SDL_GetTicks()); }, *audio);
-      return c.body(*audio, mci, dir);
+      std::istringstream steps(c.steps);
+      for (std::string step, word; steps >> step;) {
+        if (step == "tune") mci.send("open " + dir.file("tune.mid") + " type sequencer alias midifile");
+        if (step == "tune") mci.send("play midifile");
+        if (step == "effect" && steps >> word) audio->playEffect(dir.file(word));
+        if (step == "wait" && steps >> word) SDL_Delay(std::stoul(word));
+        if (step == "default") audio->playDefaultSound();
+        if (step == "beep") audio->beep();
+        if (step == "playing" && mci.send("status midifile mode") != "playing") return 3;
+      }
+      return 0;
     });
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string says = c.says.empty() ? "" : c.says.substr(0, c.says.find('@')) + dir.file("broken.sf2");
