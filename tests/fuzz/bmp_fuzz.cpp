@@ -3,14 +3,11 @@
 // picture, whatever the rest of the file holds.
 #include <SDL.h>
 
-#include <cstdint>
-
 #include "fuzz_support.h"
 #include "platform/sdl/picture_cache.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // The judge takes a path only.
-  static qs::fuzz::InputFile file("picture.bmp");
+  static qs::fuzz::InputFile file("picture.bmp");  // the judge takes a path only
   const std::string& path = file.write(data, size);
   if (!qs::bmpProblem(path).empty()) return 0;
   if (SDL_Surface* s = SDL_LoadBMP(path.c_str())) {

@@ -4,9 +4,6 @@
 #include <SDL_ttf.h>
 #include <sys/stat.h>
 
-#include <cstdint>
-#include <fstream>
-
 #include "fuzz_support.h"
 #include "platform/sdl/face_memo.h"
 

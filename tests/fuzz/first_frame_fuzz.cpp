@@ -3,10 +3,6 @@
 // picture taken is kept and taken again the same.
 #include <SDL.h>
 
-#include <cstdint>
-#include <fstream>
-#include <iterator>
-
 #include "fuzz_support.h"
 #include "platform/sdl/first_frame.h"
 
@@ -34,10 +30,9 @@ struct Setting {
     SDL_Surface* s = surface();
     FUZZ_CHECK(memo.keep("splash", s, kArea));
     SDL_FreeSurface(s);
-    std::ifstream in(file.dir() + "/first-frame", std::ios::binary);
-    const std::string kept{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const qs::test::Bytes kept = qs::test::readBytes(file.dir() + "/first-frame");
     const std::size_t tag = std::string("fuzz\x1fsplash").size();
-    head = kept.substr(0, 4 * (2 + (tag + 3) / 4 + 3));  // mark, length, tag, width, height, format
+    head.assign(kept.begin(), kept.begin() + 4 * (2 + (tag + 3) / 4 + 3));  // mark, length, tag, width, height, format
   }
 };
 

@@ -1,45 +1,28 @@
 // Media-control command strings, as a program sends them to the device.
+#include <algorithm>
 #include <cctype>
-#include <cstdint>
-#include <string>
 
 #include "fuzz_support.h"
 #include "sound/mci_command.h"
 
 namespace {
 
-bool lower(const std::string& s) {
-  for (unsigned char c : s)
-    if (std::isupper(c)) return false;
-  return true;
+bool any(const std::string& s, int (*is)(int)) {
+  return std::ranges::any_of(s, [is](unsigned char c) { return is(c) != 0; });
 }
-
-bool blank(const std::string& s) {
-  for (unsigned char c : s)
-    if (!std::isspace(c)) return false;
-  return true;
-}
-
-bool hasBlank(const std::string& s) {
-  for (unsigned char c : s)
-    if (std::isspace(c)) return true;
-  return false;
-}
+bool word(const std::string& s) { return !s.empty() && !any(s, std::isupper) && !any(s, std::isspace); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
   auto c = qs::parseMciCommand(text);
-  FUZZ_CHECK(c.has_value() == !blank(text));
+  FUZZ_CHECK(c.has_value() == std::ranges::any_of(text, [](unsigned char ch) { return !std::isspace(ch); }));
   if (!c) return 0;
   // The verb and the keywords are lower case; every part comes from the text.
-  FUZZ_CHECK(!c->verb.empty() && lower(c->verb) && !hasBlank(c->verb));
-  FUZZ_CHECK(!hasBlank(c->device) && !hasBlank(c->type) && lower(c->type));
-  for (const auto& w : c->words) FUZZ_CHECK(!w.empty() && lower(w) && !hasBlank(w));
-  FUZZ_CHECK(text.find(c->device) != std::string::npos);
-  FUZZ_CHECK(text.find(c->file) != std::string::npos);
-  if (c->verb != "open") FUZZ_CHECK(c->file.empty() && c->type.empty());
-  else FUZZ_CHECK(c->words.empty());
+  FUZZ_CHECK(word(c->verb) && !any(c->device, std::isspace) && (c->type.empty() || word(c->type)));
+  for (const auto& w : c->words) FUZZ_CHECK(word(w));
+  FUZZ_CHECK(text.find(c->device) != std::string::npos && text.find(c->file) != std::string::npos);
+  FUZZ_CHECK(c->verb == "open" ? c->words.empty() : c->file.empty() && c->type.empty());
   return 0;
 }

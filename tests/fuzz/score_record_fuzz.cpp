@@ -1,7 +1,4 @@
 // The score file's contents: any bytes at all may sit in "Qspe.dat".
-#include <cstdint>
-#include <memory>
-
 #include "fuzz_support.h"
 #include "qspe/score_file.h"
 #include "qspe/score_record.h"
@@ -32,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using qs::ScoreRecord;
   // The first 20 bytes are the record, short files padded with zeros, and
   // writing the record back gives those bytes again.
-  ScoreRecord rec = ScoreRecord::fromBytes(data, size);
-  ScoreRecord::Bytes back = rec.toBytes();
+  const ScoreRecord rec = ScoreRecord::fromBytes(data, size);
+  const ScoreRecord::Bytes back = rec.toBytes();
   for (std::size_t i = 0; i < ScoreRecord::kSize; ++i) FUZZ_CHECK(back[i] == (i < size ? data[i] : 0));
 
   // The store reads the same record from a file holding these bytes.

@@ -1,7 +1,4 @@
 // Scripts of input events: any text given with --script.
-#include <cstdint>
-#include <string>
-
 #include "fuzz_support.h"
 #include "runtime/script.h"
 
@@ -21,9 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     script = qs::parseScript(text);
   } catch (const qs::ScriptError& e) {
     // A bad line is said in one short line of printable text.
-    std::string what = e.what();
-    FUZZ_CHECK(e.line >= 1);
-    FUZZ_CHECK(what.size() <= 200);
+    const std::string what = e.what();
+    FUZZ_CHECK(e.line >= 1 && what.size() <= 200);
     for (unsigned char c : what) FUZZ_CHECK(c >= 0x20 && c < 0x7f);
     return 0;
   }
@@ -31,11 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string again = script.seed ? "seed " + std::to_string(*script.seed) + "\n" : "";
   for (const auto& e : script.events) again += qs::scriptLine(e) + "\n";
   qs::Script reread = qs::parseScript(again);
-  FUZZ_CHECK(reread.seed == script.seed);
-  FUZZ_CHECK(reread.events.size() == script.events.size());
+  FUZZ_CHECK(reread.seed == script.seed && reread.events.size() == script.events.size());
   for (std::size_t i = 0; i < script.events.size(); ++i) {
     FUZZ_CHECK(sameEvent(reread.events[i], script.events[i]));
-    if (i > 0) FUZZ_CHECK(script.events[i].time >= script.events[i - 1].time);
+    FUZZ_CHECK(i == 0 || script.events[i].time >= script.events[i - 1].time);
   }
   return 0;
 }

@@ -76,6 +76,9 @@ TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
       {"huge.mid", tuneOfMs(1000), 0, "it is larger than any tune the game plays"},  // made sparse below
       {"junk.mid", {'M', 'T', 'h', 'd', 0, 0}, 0, "it is not a MIDI file"},
       {"events.mid", busyTune(kMaxMidiEvents + 1, 1), 0, "it holds more events than any tune the game plays"},
+      {"tempos.mid", busyTune(kMaxMidiTempos + 2, kMaxMidiTempos + 1), 0,
+       "it changes tempo more often than any tune the game plays"},
+      {"busiest.mid", busyTune(kMaxMidiEvents, kMaxMidiTempos), 1, ""},  // 1 ms before the first, fast, tempo
       {"smpte.mid", midiBytes(0xE728, {smpte}), 100, "", false},
       {"long-header.mid", withLongHeader(), 100, "", false},
       {"huge.bmp", bmp(65536, 65536), 0, "it is 65536 x 65536 pixels, larger than any picture the game shows"},

@@ -1,8 +1,10 @@
+// The audio output as SDL's disk driver writes it: what sounds when, and the
+// one line the program says when part of it cannot sound.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 
 #include "audio_child.h"
 #include "platform/sdl/sdl_audio.h"
@@ -13,111 +15,72 @@
 namespace qs::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Signed 16-bit stereo frames as SDL's disk driver wrote them.
-std::vector<std::int16_t> samplesOf(const std::string& path) {
-  const Bytes raw = readBytes(path);
-  std::vector<std::int16_t> out(raw.size() / 2);
-  std::memcpy(out.data(), raw.data(), out.size() * 2);
-  return out;
-}
-
-int peak(const std::vector<std::int16_t>& s, std::size_t from = 0, std::size_t to = SIZE_MAX) {
-  int p = 0;
-  for (std::size_t i = from; i < std::min(to, s.size()); ++i) p = std::max(p, std::abs(static_cast<int>(s[i])));
-  return p;
-}
-
-constexpr std::size_t kSamplesPerMs = 44100 * 2 / 1000;
-
-class DiskAudio : public ::testing::Test {
- protected:
-  void SetUp() override {
-    writeBytes(file("tune.mid"), tuneOfMs(1500));
-    writeBytes(file("long.wav"), wavBytes(22050, 22050 * 2, 440, 0.5));  // 2 s
-    writeBytes(file("short.wav"), wavBytes(22050, 2205, 880, 0.5));      // 100 ms
-  }
-  std::string file(const std::string& name) const { return dir.file(name); }
-  // The disk driver's output for a run of `body` with the device open.
-  std::map<std::string, std::string> disk(const std::string& out) const {
-    return {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", file(out)}};
-  }
-
-  TempDir dir;
+// A stretch of the output in ms (negative: from its end) and the peak it
+// reaches (a positive bound) or stays under (a negative one).
+struct Window {
+  int fromMs, toMs, peak;
+};
+struct DiskRun {
+  const char* what;
+  std::string steps;  // "tune" opens tune.mid and plays it; "playing" fails the run unless it still plays
+  std::vector<Window> windows;
+  std::string says = "";  // the one line on standard error, if any
+  bool brokenFont = false;
 };
 
-TEST_F(DiskAudio, ATuneSentAsCommandsIsSynthesizedIntoTheOutput) {
-  if (findSoundFont(std::getenv("SDL_SOUNDFONTS")).path.empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
-  auto r = inChild(disk("music.raw"), [&] {
-    auto audio = openSdlAudio("Qspe");
-    MciSequencer mci([] { return static_cast<std::int64_t>(SDL_GetTicks()); }, *audio);
-    mci.send("open " + file("tune.mid") + " type sequencer alias midifile");
-    mci.send("play midifile");
-    SDL_Delay(600);
-    bool playing = mci.send("status midifile mode") == "playing";
-    mci.send("close midifile");
-    return playing ? 0 : 3;
-  });
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "") << "sound came up without complaint";
-  auto s = samplesOf(file("music.raw"));
-  ASSERT_GT(s.size(), 300 * kSamplesPerMs) << "the disk driver wrote about as long as the child ran";
-  EXPECT_GT(peak(s), 1000) << "a piano chord, not silence";
-}
-
-TEST_F(DiskAudio, EffectsPlayAndANewOneCutsOffTheOneStillSounding) {
-  auto r = inChild(disk("effects.raw"), [&] {
-    auto audio = openSdlAudio("Qspe");
-    audio->playEffect(file("long.wav"));
-    SDL_Delay(200);
-    audio->playEffect(file("short.wav"));
-    SDL_Delay(700);
-    return 0;
-  });
-  EXPECT_EQ(r.status, 0) << r.err;
-  auto s = samplesOf(file("effects.raw"));
-  auto onset = std::find_if(s.begin(), s.end(), [](std::int16_t v) { return std::abs(v) > 8000; });
-  ASSERT_NE(onset, s.end()) << "the long effect sounds";
-  EXPECT_LT(static_cast<std::size_t>(onset - s.begin()), 150 * kSamplesPerMs) << "and at once";
-  ASSERT_GT(s.size(), 700 * kSamplesPerMs);
-  // Uncut, the long effect would still sound at the end of the run.
-  EXPECT_LT(peak(s, s.size() - 150 * kSamplesPerMs), 50);
-}
-
-TEST_F(DiskAudio, TheDefaultSoundAndTheBeepAreMadeByTheProgram) {
-  auto r = inChild(disk("default.raw"), [&] {
-    auto audio = openSdlAudio("Qspe");
-    audio->playDefaultSound();
-    SDL_Delay(400);
-    audio->beep();
-    SDL_Delay(400);
-    return 0;
-  });
-  EXPECT_EQ(r.status, 0) << r.err;
-  auto s = samplesOf(file("default.raw"));
-  ASSERT_GT(s.size(), 600 * kSamplesPerMs);
-  EXPECT_GT(peak(s, 0, 350 * kSamplesPerMs), 3000);
-  EXPECT_GT(peak(s, 400 * kSamplesPerMs), 3000);
-}
-
-TEST_F(DiskAudio, ABrokenSoundfontSilencesTheMusicOnlyAndSaysSoOnce) {
-  writeBytes(file("broken.sf2"), {'R', 'I', 'F', 'F', 4, 0, 0, 0, 's', 'f', 'b', 'k'});
-  auto env = disk("nofont.raw");
-  env["SDL_SOUNDFONTS"] = file("broken.sf2");
-  auto r = inChild(env, [&] {
-    auto audio = openSdlAudio("Qspe");
-    MciSequencer mci([] { return static_cast<std::int64_t>(SDL_GetTicks()); }, *audio);
-    mci.send("open " + file("tune.mid") + " type sequencer alias midifile");
-    mci.send("play midifile");
-    audio->playEffect(file("short.wav"));
-    SDL_Delay(400);
-    return mci.send("status midifile mode") == "playing" ? 0 : 3;
-  });
-  EXPECT_EQ(r.status, 0) << r.err;
-  ASSERT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-  EXPECT_EQ(r.err.rfind("Qspe: no music: cannot load the soundfont " + file("broken.sf2"), 0), 0u) << r.err;
-  EXPECT_GT(peak(samplesOf(file("nofont.raw"))), 8000) << "the effect still sounds";
+TEST(DiskAudio, EachSoundIsHeardWhenAndAsLongAsItShould) {
+  const DiskRun runs[] = {
+      {"a tune sent as commands is synthesized", "tune wait 600 playing", {{0, 300, 1000}}},
+      {"a new effect cuts off the one still sounding", "effect long.wav wait 200 effect short.wav wait 700",
+       {{0, 150, 8000}, {0, 700, 8000}, {-150, 0, -50}}},  // at once, and gone well before the long one ends
+      {"the default sound and the beep are made by the program", "default wait 400 beep wait 400",
+       {{0, 350, 3000}, {400, 600, 3000}}},
+      {"a broken soundfont silences the music only", "tune effect short.wav wait 400 playing", {{0, 300, 8000}},
+       "Qspe: no music: cannot load the soundfont @broken.sf2", true},
+  };
+  const bool font = !findSoundFont(std::getenv("SDL_SOUNDFONTS")).path.empty();
+  for (const DiskRun& c : runs) {
+    SCOPED_TRACE(c.what);
+    if (!font && !c.brokenFont) continue;  // no General MIDI soundfont installed
+    TempDir dir;
+    writeBytes(dir.file("tune.mid"), tuneOfMs(1500));
+    writeBytes(dir.file("long.wav"), wavBytes(22050, 22050 * 2, 440, 0.5));  // 2 s
+    writeBytes(dir.file("short.wav"), wavBytes(22050, 2205, 880, 0.5));      // 100 ms
+    writeBytes(dir.file("broken.sf2"), {'R', 'I', 'F', 'F', 4, 0, 0, 0, 's', 'f', 'b', 'k'});
+    std::map<std::string, std::string> env{{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", dir.file("out.raw")}};
+    if (c.brokenFont) env["SDL_SOUNDFONTS"] = dir.file("broken.sf2");
+    auto r = inChild(env, [&] {
+      auto audio = openSdlAudio("Qspe");
+      MciSequencer mci([] { return static_cast<std::int64_t>(SDL_GetTicks()); }, *audio);
+      std::istringstream steps(c.steps);
+      for (std::string step, word; steps >> step;) {
+        if (step == "tune") mci.send("open " + dir.file("tune.mid") + " type sequencer alias midifile");
+        if (step == "tune") mci.send("play midifile");
+        if (step == "effect" && steps >> word) audio->playEffect(dir.file(word));
+        if (step == "wait" && steps >> word) SDL_Delay(std::stoul(word));
+        if (step == "default") audio->playDefaultSound();
+        if (step == "beep") audio->beep();
+        if (step == "playing" && mci.send("status midifile mode") != "playing") return 3;
+      }
+      return 0;
+    });
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string says = c.says.empty() ? "" : c.says.substr(0, c.says.find('@')) + dir.file("broken.sf2");
+    EXPECT_EQ(r.err.substr(0, says.size()), says) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), says.empty() ? 0 : 1) << r.err;
+    // Signed 16-bit stereo frames, about as long as the child ran.
+    const Bytes raw = readBytes(dir.file("out.raw"));
+    std::vector<std::int16_t> s(raw.size() / 2);
+    std::memcpy(s.data(), raw.data(), s.size() * 2);
+    const int ms = static_cast<int>(s.size() / (44100 * 2 / 1000));
+    for (const auto [from, to, bound] : c.windows) {
+      ASSERT_GE(ms, std::max(to, -from));
+      int peak = 0;
+      for (std::size_t i = 88u * (from < 0 ? ms + from : from); i < 88u * (to > 0 ? to : ms); ++i)
+        peak = std::max(peak, std::abs(int{s[i]}));
+      EXPECT_TRUE(bound > 0 ? peak > bound : peak < -bound) << peak << " from " << from << " ms to " << to;
+    }
+  }
 }
 
 // Whatever keeps the output from opening, standard error gets the program's
@@ -132,10 +95,10 @@ TEST(NoAudio, ADriverWithoutOutputGivesASilentDeviceAndOneLineSayingWhy) {
       {{"SDL_AUDIODRIVER", "alsa"}, {"ALSA_CONFIG_PATH", tmp.file("empty.conf")}},
   };
   for (const auto& env : drivers) {
+    SCOPED_TRACE(env.at("SDL_AUDIODRIVER"));
     auto r = inChild(env, [] {
       auto audio = openSdlAudio("Qspe");
-      auto tune = std::make_shared<const MidiTune>(MidiTune{"x.mid", tuneOfMs(100), MidiTiming(500, {}, 100)});
-      audio->openMusic(tune);
+      audio->openMusic(std::make_shared<const MidiTune>(MidiTune{"x.mid", tuneOfMs(100), MidiTiming(500, {}, 100)}));
       audio->playMusic(0);
       audio->playEffect("/nonexistent.wav");
       audio->playDefaultSound();
@@ -144,30 +107,26 @@ TEST(NoAudio, ADriverWithoutOutputGivesASilentDeviceAndOneLineSayingWhy) {
       audio->closeMusic();
       return 0;
     });
-    const std::string& driver = env.at("SDL_AUDIODRIVER");
-    EXPECT_EQ(r.status, 0) << driver;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << driver << ":\n" << r.err;
-    EXPECT_EQ(r.err.rfind("Qspe: no sound: ", 0), 0u) << driver << ":\n" << r.err;
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_TRUE(r.err.starts_with("Qspe: no sound: ")) << r.err;
   }
 }
 
 TEST(SoundFont, TheEnvironmentListComesFirstThenTheSystemDefault) {
   TempDir dir;
-  std::string a = dir.file("a.sf2"), b = dir.file("b.sf2");
+  const std::string a = dir.file("a.sf2"), b = dir.file("b.sf2");
   writeBytes(a, {'x'});
   writeBytes(b, {'x'});
   EXPECT_EQ(findSoundFont(("/missing.sf2;" + b + ":" + a).c_str()).path, b);
-  auto none = findSoundFont("/missing.sf2");
+  const auto none = findSoundFont("/missing.sf2");
   EXPECT_EQ(none.path, "");
   EXPECT_NE(none.problem.find("SDL_SOUNDFONTS"), std::string::npos);
-  auto system = findSoundFont("");
-  if (fs::exists("/usr/share/sounds/sf2/default-GM.sf2"))
+  const auto system = findSoundFont("");
+  if (std::filesystem::exists("/usr/share/sounds/sf2/default-GM.sf2")) {
     EXPECT_EQ(system.path, "/usr/share/sounds/sf2/default-GM.sf2");
-  else
-    EXPECT_TRUE(system.path.empty() ? !system.problem.empty() : fs::exists(system.path));
-  if (!system.path.empty()) {
-    EXPECT_EQ(soundFontProblem(system.path), "") << system.path;
   }
+  EXPECT_TRUE(system.path.empty() ? !system.problem.empty() : soundFontProblem(system.path).empty()) << system.path;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "midi_writer.h"
@@ -20,13 +21,9 @@ inline void putLe(Bytes& b, std::uint32_t v, int n) {
 // One track's events; `after(ticks)` sets the delta time of the next event.
 class Track {
  public:
-  Track& after(std::uint32_t ticks) {
-    delta_ += ticks;
-    return *this;
-  }
+  Track& after(std::uint32_t ticks) { return delta_ += ticks, *this; }
   Track& raw(std::initializer_list<std::uint8_t> bytes) {
-    mediagen::putVlq(data, delta_);
-    delta_ = 0;
+    mediagen::putVlq(data, std::exchange(delta_, 0));
     data.insert(data.end(), bytes);
     return *this;
   }
