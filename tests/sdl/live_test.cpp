@@ -46,6 +46,7 @@ class Live : public PrivateDisplay {
  protected:
   // The viewable top-level windows now, with their class and icon.
   std::map<Window, Shown> windows() {
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window may go while it is read
     std::map<Window, Shown> seen;
     const Atom icon = XInternAtom(display_, "_NET_WM_ICON", False);
     Window root, parent, *kids = nullptr;
