@@ -71,6 +71,19 @@ TEST(PartialRedraw, DrawingOnlyTheDamageGivesTheSamePictureAsDrawingEverything) 
   Canvas fresh(200 * scale, 150 * scale);
   painter().paint(fresh.renderer, f, scale);
   EXPECT_EQ(differingPixels(live.surface.get(), fresh.surface.get()), 0);
+
+  // A part drawn alone reaches its last column and row, and no further: here
+  // the part is the left-top 30 x 20 of a label recoloured under it.
+  Label& plate = f.label({"", gothic(9), Align::Left, colors::white, {150, 50, 40, 30}});
+  plate.setTransparent(false);
+  plate.setBack(colors::black);
+  painter().paint(live.renderer, f, scale);
+  plate.setBack(colors::white);
+  painter().paintParts(live.renderer, f, scale, {Rect{150, 50, 30, 20}});
+  for (const auto& [x, y, inside] : {std::tuple{150, 50, true}, {179, 50, true}, {150, 69, true}, {179, 69, true},
+                                     {180, 50, false}, {150, 70, false}, {180, 70, false}})
+    for (int d = 0; d < scale; ++d)  // each pixel of the form is scale x scale on the canvas
+      EXPECT_EQ(pixel(live.surface.get(), x * scale + d, y * scale + d), inside ? colors::white : colors::black) << x << "," << y;
 }
 
 // A label blinking in place over a glyph, in a window whose renderer keeps
