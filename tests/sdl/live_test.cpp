@@ -126,8 +126,14 @@ class Live : public PrivateDisplay {
 TEST_F(Live, TheGamePlaysWithSoundAndItsRecordReplaysHeadless) {
   const std::string script = dir_.file("two.script"), rec = dir_.file("rec.script"), trace = dir_.file("live.trace");
   std::ofstream(script) << kTwoGames;
+  // Program folders of the test's own, each with the same record: the build's
+  // own would carry the last run's scores into the next.
+  TempDir liveDir, replayDir;
+  makeProgramDir(liveDir, false);
+  makeProgramDir(replayDir, false);
   XSetScreenSaver(display_, 1, 0, DontPreferBlanking, AllowExposures);
-  const pid_t pid = start(QSPE_BINARY, {"--script", script, "--record", rec, "--until", "9000", "--scale", "1"}, trace,
+  const pid_t pid = start(QSPE_BINARY, {"--dir", liveDir.path(), "--script", script, "--record", rec, "--until", "9000",
+                                        "--scale", "1"}, trace,
                           {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + dir_.file("out.raw")});
   ASSERT_GT(pid, 0);
   int status = -1;
@@ -138,7 +144,8 @@ TEST_F(Live, TheGamePlaysWithSoundAndItsRecordReplaysHeadless) {
   const std::string t = readFile(trace);
   EXPECT_NE(t.find("3000 show FormMain\n"), std::string::npos) << t;
   EXPECT_NE(t.find(" show FormQBL\n"), std::string::npos) << t;
-  EXPECT_EQ(runCommand(std::string(QSPE_BINARY) + " --headless --script " + rec + " --trace -").out, t);
+  EXPECT_EQ(runCommand(std::string(QSPE_BINARY) + " --headless --dir " + replayDir.path() + " --script " + rec +
+                       " --trace -").out, t);
   if (findSoundFont(std::getenv("SDL_SOUNDFONTS")).path.empty()) return;
   const Bytes raw = readBytes(dir_.file("out.raw"));
   int peak = 0;  // of the signed 16-bit samples SDL's disk driver wrote
