@@ -112,6 +112,29 @@ class Live : public PrivateDisplay {
     }
     XSync(display_, False);
   }
+  // The window, framed by a window manager or not, whose _NET_WM_NAME is `title`; 0 if none.
+  Window named(const std::string& title, Window in = 0) {
+    Window root, parent, *kids = nullptr, found = 0;
+    unsigned n = 0;
+    XQueryTree(display_, in ? in : DefaultRootWindow(display_), &root, &parent, &kids, &n);
+    for (unsigned i = 0; i < n && !found; ++i) found = titleOf(kids[i]) == title ? kids[i] : named(title, kids[i]);
+    if (kids) XFree(kids);
+    return found;
+  }
+  std::string titleOf(Window w) {
+    Atom type;
+    int format;
+    unsigned long items, left;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(display_, w, XInternAtom(display_, "_NET_WM_NAME", False), 0, 256, False,
+                           XInternAtom(display_, "UTF8_STRING", False), &type, &format, &items, &left, &data) == Success &&
+        data) {
+      title.assign(reinterpret_cast<char*>(data), items);
+      XFree(data);
+    }
+    return title;
+  }
   bool screenSaverOn() {
     XScreenSaverInfo info{};
     XScreenSaverQueryInfo(display_, DefaultRootWindow(display_), &info);
@@ -236,6 +259,52 @@ TEST_F(Live, AMessageBoxIsAnsweredOnlyOnOKAndEndsWithTheProgram) {
   }
   XSetErrorHandler(previous);
 }
+
+// Under a window manager (openbox): the player's chosen keys play the menu,
+// and the game pauses while another window has the focus, its title saying so.
+TEST_F(Live, ChosenKeysPlayAndAWindowWithoutTheFocusPauses) {
+  if (runCommand("command -v openbox").status != 0) GTEST_SKIP() << "no openbox installed";
+  auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // windows go while searched
+  const pid_t wm = spawnProgram({"openbox"}, {"DISPLAY=" + name_});
+  std::this_thread::sleep_for(500ms);
+  fs::create_directories(dir_.file("qspe"));
+  std::ofstream(dir_.file("qspe/settings")) << "key.Right=d\n";
+  const std::string trace = dir_.file("run.trace");
+  const pid_t pid = start(QSPE_BINARY, {"--scale", "1", "--dir", dir_.path()}, trace);
+  ASSERT_GT(pid, 0);
+  ASSERT_GE(awaitTrace(trace, " show FormMain\n"), 3000) << readFile(trace);
+  const std::string title = "QorvexSpecial!! - Ver. Millennium -";
+  Window game = 0;
+  ASSERT_TRUE(eventually([&] { return (game = named(title)) != 0; }));
+  press(game, XK_d, 0, 0, false);
+  press(game, XK_Right, 0, 0, false);
+  EXPECT_GE(awaitTrace(trace, " key FormMain up 255\n"), 3000) << readFile(trace);
+
+  const Window other = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 100, 100, 0, 0, 0);
+  XMapWindow(display_, other);
+  XSync(display_, False);
+  std::this_thread::sleep_for(300ms);
+  XSetInputFocus(display_, other, RevertToParent, CurrentTime);
+  XSync(display_, False);
+  EXPECT_TRUE(eventually([&] { return titleOf(game) == title + " \u2014 paused"; })) << titleOf(game);
+  std::this_thread::sleep_for(1s);
+  XSetInputFocus(display_, game, RevertToParent, CurrentTime);
+  XSync(display_, False);
+  EXPECT_TRUE(eventually([&] { return titleOf(game) == title; })) << titleOf(game);
+  kill(pid, SIGTERM);
+  EXPECT_EQ(waitFor(pid, 30), 0);
+  XDestroyWindow(display_, other);
+  kill(wm, SIGTERM);
+  waitFor(wm, 10);
+  XSetErrorHandler(previous);
+
+  const std::string t = readFile(trace);
+  EXPECT_NE(t.find(" key FormMain down Right\n"), std::string::npos) << t;
+  const std::int64_t paused = awaitTrace(trace, " pause\n");
+  EXPECT_GT(paused, 3000) << t;
+  EXPECT_EQ(awaitTrace(trace, " resume\n"), paused) << t;
+}
+
 
 // xscreensaver 6 set up as the README says: activated, it runs the saver in
 // its window, which shows the tape drive; deactivated, it ends it with
