@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/trusted_module.h"
-#include "platform/sdl/audio_module_entry.h"
+#include "platform/sdl/audio/audio_module_entry.h"
 
 namespace qs {
 namespace {

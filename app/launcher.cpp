@@ -12,9 +12,9 @@
 #include <stdexcept>
 
 #include "platform/sdl/backend.h"
-#include "runtime/options.h"
+#include "host/options.h"
 #include "runtime/program.h"
-#include "runtime/program_dirs.h"
+#include "host/program_dirs.h"
 #include "runtime/runtime.h"
 #include "runtime/script.h"
 #include "sound/audio_device.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/options.h"
+#include "host/options.h"
 
 namespace qs {
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/sdl/painter.h"
+#include "platform/sdl/draw/painter.h"
 #include "platform/sdl/sdl_platform.h"
 #include "runtime/fonts.h"
 #include "runtime/runtime.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "child_cpu.h"
-#include "platform/sdl/painter.h"
+#include "platform/sdl/draw/painter.h"
 #include "platform/sdl/sdl_platform.h"
 #include "runtime/fonts.h"
 #include "runtime/runtime.h"

@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/audio/sdl_audio.h"
 #include "sound/mci_sequencer.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include <string>
 
 #include "games/samurai/form_sam.h"
-#include "platform/sdl/painter.h"
+#include "platform/sdl/draw/painter.h"
 #include "platform/sdl/sdl_platform.h"
 #include "qspe/score_file.h"
 #include "runtime/keys.h"

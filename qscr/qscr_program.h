@@ -3,7 +3,7 @@
 #include <string>
 
 #include "qscr/host_window.h"
-#include "runtime/instance_lock.h"
+#include "host/instance_lock.h"
 #include "runtime/program.h"
 
 namespace qs {

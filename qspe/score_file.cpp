@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/keep_file.h"
-#include "runtime/program_dirs.h"
+#include "host/keep_file.h"
+#include "host/program_dirs.h"
 #include "runtime/run_clock.h"
 #include "runtime/trace.h"
 

@@ -2,7 +2,7 @@
 #include <set>
 #include <string>
 
-#include "runtime/file_ops.h"
+#include "host/file_ops.h"
 #include "qspe/score_record.h"
 
 namespace qs {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "runtime/media_report.h"
+#include "host/media_report.h"
 
 namespace qs {
 

@@ -8,8 +8,8 @@
 #include <cctype>
 #include <ctime>
 
-#include "runtime/keep_file.h"
-#include "runtime/program_dirs.h"
+#include "host/keep_file.h"
+#include "host/program_dirs.h"
 
 namespace qs {
 namespace {

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "platform/sdl/sdl_platform.h"
-#include "platform/sdl/window_title.h"
+#include "platform/sdl/video/window_title.h"
 #include "runtime/form.h"
 
 namespace qs {

@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
-#include "platform/sdl/message_box.h"
-#include "platform/sdl/virtual_key.h"
-#include "platform/sdl/window_title.h"
-#include "platform/sdl/x11_host.h"
+#include "platform/sdl/video/message_box.h"
+#include "platform/sdl/input/virtual_key.h"
+#include "platform/sdl/video/window_title.h"
+#include "platform/sdl/video/x11_host.h"
 #include "runtime/form.h"
 
 namespace qs {

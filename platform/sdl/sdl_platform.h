@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/display_connection.h"
-#include "platform/sdl/display_settings.h"
-#include "platform/sdl/first_frame.h"
-#include "platform/sdl/gamepad.h"
-#include "platform/sdl/key_gate.h"
-#include "platform/sdl/placement.h"
-#include "platform/sdl/painter.h"
-#include "platform/sdl/window_maker.h"
+#include "platform/sdl/video/display_connection.h"
+#include "platform/sdl/video/display_settings.h"
+#include "platform/sdl/draw/first_frame.h"
+#include "platform/sdl/input/gamepad.h"
+#include "platform/sdl/input/key_gate.h"
+#include "platform/sdl/video/placement.h"
+#include "platform/sdl/draw/painter.h"
+#include "platform/sdl/video/window_maker.h"
 #include "runtime/platform.h"
 #include "sound/audio_device.h"
 

@@ -4,7 +4,7 @@
 #include <SDL.h>
 
 #include "fuzz_support.h"
-#include "platform/sdl/picture_cache.h"
+#include "platform/sdl/draw/picture_cache.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static qs::fuzz::InputFile file("picture.bmp");  // the judge takes a path only

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include "fuzz_support.h"
-#include "platform/sdl/face_memo.h"
+#include "platform/sdl/text/face_memo.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <SDL.h>
 
 #include "fuzz_support.h"
-#include "platform/sdl/first_frame.h"
+#include "platform/sdl/draw/first_frame.h"
 
 namespace {
 

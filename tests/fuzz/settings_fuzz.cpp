@@ -1,8 +1,8 @@
 // The display settings: any bytes at all may sit in "settings". What is read
 // is in range, and written back reads the same.
 #include "fuzz_support.h"
-#include "platform/sdl/display_settings.h"
-#include "runtime/options.h"
+#include "platform/sdl/video/display_settings.h"
+#include "host/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static qs::fuzz::InputFile file("settings");

@@ -19,7 +19,7 @@
 #include <utility>
 
 #include "qspe/score_file.h"
-#include "runtime/file_ops.h"
+#include "host/file_ops.h"
 #include "support/env_var.h"
 #include "support/headless_run.h"
 

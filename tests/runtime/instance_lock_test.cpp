@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "runtime/instance_lock.h"
+#include "host/instance_lock.h"
 #include "support/env_var.h"
 #include "support/files.h"
 

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "runtime/keys.h"
-#include "runtime/options.h"
+#include "host/options.h"
 #include "runtime/program.h"
 #include "runtime/random.h"
 #include "runtime/script.h"

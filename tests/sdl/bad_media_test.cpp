@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/sdl/picture_cache.h"
-#include "platform/sdl/sdl_audio_device.h"
+#include "platform/sdl/draw/picture_cache.h"
+#include "platform/sdl/audio/sdl_audio_device.h"
 #include "sound/midi_file.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"

@@ -1,5 +1,5 @@
-#include "platform/sdl/bold_glyph.h"
-#include "platform/sdl/text_ink.h"
+#include "platform/sdl/text/bold_glyph.h"
+#include "platform/sdl/text/text_ink.h"
 
 #include <random>
 

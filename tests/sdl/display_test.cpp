@@ -4,12 +4,12 @@
 #include <sstream>
 
 #include "paint_support.h"
-#include "platform/sdl/display_settings.h"
-#include "platform/sdl/gamepad.h"
-#include "platform/sdl/placement.h"
+#include "platform/sdl/video/display_settings.h"
+#include "platform/sdl/input/gamepad.h"
+#include "platform/sdl/video/placement.h"
 #include "platform/sdl/sdl_platform.h"
-#include "platform/sdl/virtual_key.h"
-#include "platform/sdl/window_maker.h"
+#include "platform/sdl/input/virtual_key.h"
+#include "platform/sdl/video/window_maker.h"
 #include "runtime/keys.h"
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"

@@ -6,8 +6,8 @@
 
 #include "paint_support.h"
 #include "platform/sdl/cache_file.h"
-#include "platform/sdl/face_memo.h"
-#include "platform/sdl/glyph_map.h"
+#include "platform/sdl/text/face_memo.h"
+#include "platform/sdl/text/glyph_map.h"
 #include "support/env_var.h"
 #include "support/spoilt_files.h"
 

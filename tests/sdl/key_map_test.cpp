@@ -3,9 +3,9 @@
 
 #include <fstream>
 
-#include "platform/sdl/display_settings.h"
-#include "platform/sdl/key_map.h"
-#include "platform/sdl/virtual_key.h"
+#include "platform/sdl/video/display_settings.h"
+#include "platform/sdl/input/key_map.h"
+#include "platform/sdl/input/virtual_key.h"
 #include "support/files.h"
 
 namespace qs::test {

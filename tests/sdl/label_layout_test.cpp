@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/sdl/label_layout.h"
+#include "platform/sdl/text/label_layout.h"
 
 namespace qs {
 namespace {

@@ -13,8 +13,8 @@
 #include <map>
 
 #include "app/trusted_module.h"
-#include "platform/sdl/soundfont.h"
-#include "runtime/instance_lock.h"
+#include "platform/sdl/audio/soundfont.h"
+#include "host/instance_lock.h"
 #include "sdl/paint_support.h"
 #include "support/media_bytes.h"
 #include "support/program_keys.h"

@@ -9,8 +9,8 @@
 #include "effects.h"
 #include "loudness.h"
 #include "media.h"
-#include "platform/sdl/fluid_music.h"
-#include "platform/sdl/soundfont.h"
+#include "platform/sdl/audio/fluid_music.h"
+#include "platform/sdl/audio/soundfont.h"
 #include "sound/midi_file.h"
 #include "support/media_bytes.h"
 

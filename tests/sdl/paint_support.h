@@ -7,8 +7,8 @@
 #include <deque>
 #include <string>
 
-#include "platform/sdl/form_painter.h"
-#include "platform/sdl/png_shot.h"
+#include "platform/sdl/draw/form_painter.h"
+#include "platform/sdl/video/png_shot.h"
 #include "runtime/fonts.h"
 #include "runtime/form.h"
 #include "support/files.h"

@@ -2,8 +2,8 @@
 #include <vector>
 
 #include "paint_support.h"
-#include "platform/sdl/glyph_map.h"
-#include "platform/sdl/label_layout.h"
+#include "platform/sdl/text/glyph_map.h"
+#include "platform/sdl/text/label_layout.h"
 #include "support/media_bytes.h"
 #include "support/png_file.h"
 

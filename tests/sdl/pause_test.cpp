@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "app/qspe_program.h"
-#include "platform/sdl/painter.h"
+#include "platform/sdl/draw/painter.h"
 #include "platform/sdl/sdl_platform.h"
 #include "runtime/runtime.h"
 #include "runtime/script.h"

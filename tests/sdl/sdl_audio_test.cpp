@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "audio_child.h"
-#include "platform/sdl/sdl_audio.h"
-#include "platform/sdl/soundfont.h"
+#include "platform/sdl/audio/sdl_audio.h"
+#include "platform/sdl/audio/soundfont.h"
 #include "sound/mci_sequencer.h"
 #include "support/media_bytes.h"
 

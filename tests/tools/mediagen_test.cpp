@@ -14,7 +14,7 @@
 #include "media.h"
 #include "pictures.h"
 #include "pixel_font.h"
-#include "platform/sdl/picture_cache.h"
+#include "platform/sdl/draw/picture_cache.h"
 #include "sound/midi_file.h"
 #include "sound/wav_info.h"
 #include "support/files.h"

@@ -1,0 +1,187 @@
+#include "platform/sdl/text/face_memo.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include "platform/sdl/cache_file.h"
+
+namespace qs {
+namespace {
+
+constexpr const char* kHeader = "qspe faces 1";
+// The standard faces take some 4 kB; a larger file is not read, nor written.
+constexpr std::size_t kMostBytes = 16 << 10;
+
+// A font file as it stood when it was found: a file replaced or changed since
+// may be another font.
+struct Stamp {
+  long long size = -1, mtimeNs = -1;
+  bool operator==(const Stamp&) const = default;
+};
+
+std::optional<Stamp> stampOf(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return Stamp{static_cast<long long>(st.st_size),
+               static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+struct Line {
+  std::string name, requested;
+  int style = 0;
+  std::string family;
+  FontFile file;
+  Stamp stamp;
+};
+
+std::vector<std::string> fields(const std::string& line) {
+  std::vector<std::string> out;
+  std::stringstream in(line);
+  for (std::string f; std::getline(in, f, '\t');) out.push_back(f);
+  return out;
+}
+
+// The whole field as a decimal number, nothing before or after it.
+template <class T>
+std::optional<T> number(const std::string& s) {
+  T n{};
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return n;
+}
+
+std::optional<Line> parse(const std::vector<std::string>& f) {
+  auto flag = [](const std::string& s) { return s == "0" || s == "1"; };
+  if (f.size() != 10 || f[2].size() != 1 || f[2][0] < '0' || f[2][0] > '3' || !flag(f[6]) || !flag(f[7]))
+    return std::nullopt;
+  // Fault mended: a negative index (std::stoi unchecked) reached HarfBuzz and crashed every start.
+  const auto index = number<int>(f[5]);
+  const auto size = number<long long>(f[8]), time = number<long long>(f[9]);
+  if (!index || *index < 0 || !size || !time || f[4].empty() || f[4][0] != '/') return std::nullopt;
+  return Line{f[0], f[1], f[2][0] - '0', f[3], FontFile{f[4], *index, f[6] == "1", f[7] == "1"}, Stamp{*size, *time}};
+}
+
+struct LibraryFree {
+  void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+};
+
+// True when FreeType opens `file` as a font with the face `index` (bits 0-15)
+// and, for a variable font, its named instance (bits 16-30), as fontconfig
+// numbers them. Asked with a negative index, FreeType reads only the file's
+// header and table directory, not the face.
+bool holdsFace(FT_Library library, const FontFile& file) {
+  const long face = file.index & 0xffff, instance = file.index >> 16;
+  FT_Face probe = nullptr;
+  if (FT_New_Face(library, file.path.c_str(), -(face + 1), &probe) != 0) return false;
+  const bool holds = face < probe->num_faces && instance <= (probe->style_flags >> 16);
+  FT_Done_Face(probe);
+  return holds;
+}
+
+bool clean(const std::string& s) { return s.find_first_of("\t\n") == std::string::npos; }
+
+std::string env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+// What fontconfig answers from besides the fonts: where its configuration is
+// read and when that last changed. Another answer may come from another
+// configuration, so the memo holds only under the same one.
+std::string configuration() {
+  std::ostringstream out;
+  for (const char* name : {"FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT"}) out << env(name) << '\t';
+  std::string user = env("XDG_CONFIG_HOME");
+  if (user.empty() && !env("HOME").empty()) user = env("HOME") + "/.config";
+  for (const std::string& path : {std::string("/etc/fonts/fonts.conf"), std::string("/etc/fonts/conf.d"),
+                                  user + "/fontconfig", user + "/fontconfig/fonts.conf", user + "/fontconfig/conf.d"}) {
+    struct stat st {};
+    out << (stat(path.c_str(), &st) == 0 ? st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec : -1) << '\t';
+  }
+  std::string text = out.str();
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return text;
+}
+
+}  // namespace
+
+std::string faceFilesSignature(const FaceTable& table) {
+  std::ostringstream out;
+  for (const auto& [name, face] : table)
+    for (const FontFile& f : face.styles) {
+      const Stamp stamp = stampOf(f.path).value_or(Stamp{});
+      out << name << '\t' << f.path << '\t' << f.index << f.syntheticBold << f.syntheticItalic << '\t' << stamp.size
+          << '\t' << stamp.mtimeNs << '\n';
+    }
+  return out.str();
+}
+
+std::string faceMemoPath() { return cacheFilePath("faces"); }
+
+std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<FaceRequest>& wanted) {
+  const std::string text = readCacheFile(file, kMostBytes);
+  if (text.empty() || text.back() != '\n') return std::nullopt;  // written whole, each line ended
+  std::istringstream in(text);
+  std::string line;
+  if (!std::getline(in, line) || line != kHeader || !std::getline(in, line) || line != configuration())
+    return std::nullopt;
+  std::map<std::pair<std::string, int>, Line> lines;  // (name, style)
+  while (std::getline(in, line)) {
+    auto l = parse(fields(line));
+    if (!l) return std::nullopt;
+    lines.insert_or_assign({l->name, l->style}, *l);
+  }
+  FaceTable table;
+  for (const FaceRequest& r : wanted) {
+    FoundFace face;
+    for (int s = 0; s < 4; ++s) {
+      auto it = lines.find({r.name, s});
+      if (it == lines.end() || it->second.requested != r.family || stampOf(it->second.file.path) != it->second.stamp)
+        return std::nullopt;
+      face.family = it->second.family;
+      face.styles[static_cast<std::size_t>(s)] = it->second.file;
+    }
+    table.emplace(r.name, std::move(face));
+  }
+  // Fault mended: a file that is no font, or lacks the face named, drew no text and said nothing; it
+  // is checked before the first frame, once a file and face.
+  FT_Library library = nullptr;
+  if (FT_Init_FreeType(&library) != 0) return std::nullopt;
+  const std::unique_ptr<FT_LibraryRec_, LibraryFree> owned(library);
+  std::set<std::pair<std::string, int>> checked;
+  for (const auto& [name, face] : table)
+    for (const FontFile& f : face.styles)
+      if (checked.emplace(f.path, f.index).second && !holdsFace(library, f)) return std::nullopt;
+  return table;
+}
+
+bool rememberFaces(const std::string& file, const std::vector<FaceRequest>& wanted, const FaceTable& table) {
+  if (file.empty()) return false;
+  std::ostringstream out;
+  out << kHeader << '\n' << configuration() << '\n';
+  for (const FaceRequest& r : wanted) {
+    auto it = table.find(r.name);
+    if (it == table.end() || !clean(r.name) || !clean(r.family) || !clean(it->second.family)) return false;
+    for (int s = 0; s < 4; ++s) {
+      const FontFile& f = it->second.styles[static_cast<std::size_t>(s)];
+      auto stamp = stampOf(f.path);
+      if (!stamp || !clean(f.path)) return false;
+      out << r.name << '\t' << r.family << '\t' << s << '\t' << it->second.family << '\t' << f.path << '\t' << f.index
+          << '\t' << f.syntheticBold << '\t' << f.syntheticItalic << '\t' << stamp->size << '\t' << stamp->mtimeNs
+          << '\n';
+    }
+  }
+  return out.str().size() <= kMostBytes && replaceFile(file, out.str());
+}
+
+}  // namespace qs

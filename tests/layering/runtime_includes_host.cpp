@@ -1,0 +1,2 @@
+#include "runtime/runtime.h"
+#include "host/options.h"
