@@ -51,6 +51,13 @@ bool startVideo(const std::string& desktopId, std::string& error) {
   // path: there SDL puts them on screen through a texture of its own.
   if (std::string(SDL_GetCurrentVideoDriver()) != "wayland")
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+  // Where that texture's GL is itself drawn on the processor (Mesa's
+  // llvmpipe, with no graphics card), its drawing threads wake at every frame
+  // to copy one picture. Drawn in the loop's own thread, an idle menu wakes
+  // a quarter as often for the same processor time. Read when GL starts,
+  // with the first window; a player's own choice stands.
+  else
+    setenv("LP_NUM_THREADS", "0", 0);
   return true;
 }
 
