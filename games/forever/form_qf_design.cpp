@@ -1,6 +1,5 @@
 #include "games/forever/form_qf.h"
 #include "runtime/fonts.h"
-#include "runtime/window_frame.h"
 
 namespace qs {
 
@@ -11,10 +10,7 @@ constexpr Color kBackdrop = Color::rgb(224, 224, 224);
 
 // The field is designed at its loaded size. Topmost first.
 void FormQF::design() {
-  setDesignCaption("QorvexBlast Forever");
-  setDesignSize(kOuterWidth, kOuterHeight);
-  setClientSize(clientPixelsOfWidth(kOuterWidth), clientPixelsOfHeight(kOuterHeight));
-  place(Window, "Window", {0, 0, kFieldWidth, kFieldHeight}, colors::white, Units::Pixels);
+  designWindow();
 
   const Font glyph = wingdings(27.75, true);
   Window.place(Power, "Power", {"{", glyph, Align::Centre, colors::black, {288, 232, 33, 33}});
@@ -35,11 +31,7 @@ void FormQF::design() {
   Window.place(Label2, "Label2", {"", gothic(11.25), Align::Right, kGrey, {128, 8, 89, 17}});
 
   addTimer(TimeBoss, "TimeBoss", 250, false, [this] { TimeBoss_Timer(); });
-  addTimer(TimePushX, "TimePushX", 10, true, [this] { TimePushX_Timer(); });
-  pollTitleKeys(TimePushX, playFlag, pushZ, pushX);
-  addTimer(TimeEvent, "TimeEvent", 250, true, [this] { TimeEvent_Timer(); });
-  addTimer(TimeEnemy, "TimeEnemy", kEnemyInterval, false, [this] { TimeEnemy_Timer(); });
-  addTimer(TimeBeam, "TimeBeam", 100, false, [this] { TimeBeam_Timer(); });
+  addPlayTimers();
 }
 
 }  // namespace qs

@@ -1,8 +1,5 @@
 // A game in play: the beam tick, the enemy tick, the boss tick and the two
 // ends of a game.
-#include <algorithm>
-#include <string>
-
 #include "games/forever/form_qf.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
@@ -10,26 +7,19 @@
 namespace qs {
 
 namespace {
-// Where spent things wait outside the field.
-constexpr int kBeamParkX = 224, kBeamParkY = 256;
+// Where the beam and the boss's things wait after a lost game.
+constexpr int kBeamParkX = 224;
 constexpr int kOffField = 328;
 }  // namespace
 
 // The hit tests run on every tick, a beam in flight or not; a parked beam
 // (left 224) meets no enemy of the seven columns.
 void FormQF::TimeBeam_Timer() {
-  if (beamOn) Beam.setTop(Beam.top() - beamStep);
-  if (Beam.top() < 0) {
-    Beam.move(kBeamParkX, kBeamParkY);
-    beamOn = false;
-  }
-  // Also catches an enemy already below the beam.
-  Label& enemy = Enemy[beamPos];
-  if (enemy.top() + 16 >= Beam.top() && Beam.left() == enemy.left()) hitEnemy();
+  if (beamStrikes()) hitEnemy();
   takePower();
   if (txtBoss.top() + 120 >= Beam.top() && Beam.top() + 32 >= txtBoss.top() && Beam.left() + 32 >= txtBoss.left() &&
       txtBoss.left() + 120 >= Beam.left()) {
-    Beam.move(kBeamParkX, kBeamParkY);
+    parkBeam();
     beamOn = false;
     txtBoss.setCaption("L");
     --bossPower;
@@ -42,17 +32,11 @@ void FormQF::TimeBeam_Timer() {
   Power.setTop(Power.top() + 8);
 }
 
+// After the shared hit: the destroyed enemy's new glyph, its points and the
+// power item's roll.
 void FormQF::hitEnemy() {
-  playSound("hit.wav", SoundMode::Background);
-  Beam.move(kBeamParkX, kBeamParkY);
-  beamOn = false;
-  Label& enemy = Enemy[beamPos];
-  enemy.setVisible(false);
-  enemy.move(256, 0);
   EnemyStile(beamPos);
-  score += 100;
-  showScore();
-  if (TimeEnemy.interval() > kEnemyFloor) TimeEnemy.setInterval(std::max(kEnemyFloor, TimeEnemy.interval() - 5));
+  scoreHit(kEnemyFloor);
   if (score > kBossScore && !powerShown) dropPower();
 }
 
@@ -97,34 +81,8 @@ void FormQF::bossDefeated() {
   gameClear();
 }
 
-// One enemy may come back, then every enemy falls a row, hidden ones too. A
-// loss does not stop the loop: the enemies after the one that ended the game
-// fall a row from where gameOver put them.
-void FormQF::TimeEnemy_Timer() {
-  enemyPick = static_cast<std::uint8_t>(roundHalfEven(app().rnd() * 6));
-  Label& picked = Enemy[enemyPick];
-  if (!picked.visible()) {
-    picked.move(kCell * enemyPick, -kCell);
-    picked.setVisible(true);
-  }
-  for (int i = 0; i < kColumns; ++i) {
-    Label& enemy = Enemy[i];
-    enemy.setTop(enemy.top() + kCell);
-    // A crash is seen only here: a ship that steps under an enemy on its own
-    // row between two ticks is not hit.
-    if (enemy.top() == Myship.top() && enemy.left() == Myship.left()) {
-      Myship.setCaption("N");
-      Bgtxt.setCaption("N");
-      txtTitle.setCaption("Aaahhhhhg!!");
-      gameOver();
-    }
-    if (Myship.top() + 32 < enemy.top() && enemy.left() < 256) {
-      Bgtxt.setCaption("L");
-      txtTitle.setCaption("Mayday!!");
-      gameOver();
-    }
-  }
-}
+// No clear by score: only the boss's defeat wins the game.
+void FormQF::TimeEnemy_Timer() { stepEnemies(); }
 
 void FormQF::TimeBoss_Timer() {
   bossShot = static_cast<std::uint8_t>(roundHalfEven(app().rnd() * 5));
@@ -135,10 +93,7 @@ void FormQF::TimeBoss_Timer() {
       Myship.left() + 20 >= Skull.left()) {
     // skullFlying stays set until the parked skull falls past the bottom.
     Skull.move(288, 32);
-    Myship.setCaption("N");
-    Bgtxt.setCaption("N");
-    txtTitle.setCaption("Aaahhhhhg!!");
-    gameOver();
+    crash();
   }
   bounceBoss();
 }
@@ -170,39 +125,22 @@ void FormQF::bounceBoss() {
   txtBoss.move(txtBoss.left() + 8 * bossDirX, txtBoss.top() + 8 * bossDirY);
 }
 
-void FormQF::newBest() {
-  if (score <= hiScore) return;
-  txtHisc.setCaption(std::to_string(score));
-  hiScore = score;
-  scoreRec.hiScoreQF = score;
+void FormQF::keepBest() {
+  if (newBest()) scoreRec.hiScoreQF = score;
 }
 
-void FormQF::parkEnemies() {
-  for (int i = 0; i < kColumns; ++i) Enemy[i].move(kCell * i, -2 * kCell);
-}
-
-// The enemies wait for the next game, their visibility kept. The beam is
-// parked but beamOn is left as it is: a beam parked in flight climbs out
-// before the next game's first shot.
+// The beam is parked but beamOn is left as it is: a beam parked in flight
+// climbs out before the next game's first shot.
 void FormQF::gameOver() {
-  playSound("miss.wav", SoundMode::Wait);
-  midi().Pause();
-  playFlag = 0;
-  parkEnemies();
+  stopForLoss();
   Beam.move(kBeamParkX, 32);
   txtBoss.setLeft(kOffField);
   Skull.setLeft(kOffField);
   Power.setLeft(kOffField);
   TimeBoss.setEnabled(false);
-  TimeEnemy.setEnabled(false);
-  TimeEnemy.setInterval(kEnemyInterval);
-  TimeBeam.setEnabled(false);
-  TimeEvent.setEnabled(true);
-  newBest();
-  Bgtxt.setCaption("U");
-  txtInfo.setCaption("Start:Z     Quit:X");
-  txtTitle.setCaption("Game Over");
-  playSound("gameover.wav", SoundMode::Wait);
+  stopPlay();
+  keepBest();
+  showGameOver();
 }
 
 // The music player is let go: the next activation makes a new one with no
@@ -216,19 +154,16 @@ void FormQF::gameClear() {
   Skull.setLeft(kOffField);
   playFlag = 0;
   showScore();
-  newBest();
+  keepBest();
   if (Myship.caption() == ">") scoreRec.clearQF = kTrue;
   Beam.move(288, 32);
-  TimeEnemy.setEnabled(false);
-  TimeEnemy.setInterval(kEnemyInterval);
-  TimeBeam.setEnabled(false);
-  TimeEvent.setEnabled(true);
+  stopPlay();
   Bgtxt.setCaption("J");
   Myship.setCaption("");
   txtScore.setCaption("");
   txtTitle.setCaption("QorvexBlast");
   Label1.setCaption("Forever");
-  parkEnemies();
+  waitEnemies();
   // The ending scene shows this one again, in its title state, when it closes.
   Form& ending = app().form("FormEnd");
   app().load(ending);

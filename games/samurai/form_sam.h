@@ -57,13 +57,8 @@ class FormSam : public GameScene {
   void StageMidImg(std::uint8_t i);
   void StageUndImg(std::uint8_t i);
   void contactPass();
-  void StageTopHit(int i);
-  void StageMidHit(int i);
-  void StageUndHit(int i);
   void cutPass();
-  void StageTopKatana(int i);
-  void StageMidKatana(int i);
-  void StageUndKatana(int i);
+  void passAt(const Label& at, void (FormSam::*meet)(int k, Label& cell));
   LabelArray& floor(int k);
   // What every floor shares when the player walks into a cell or cuts it.
   void hitCell(int k, Label& cell);

@@ -84,19 +84,22 @@ void FormSam::StageMidImg(std::uint8_t i) {
 
 void FormSam::StageUndImg(std::uint8_t i) { refill(StageUnd[i], 1, 6, 29, 12, 17); }
 
-// The player's column and floor are read again for every cell, so a fall
-// through a hole can meet the cell below in the same pass.
-void FormSam::contactPass() {
+// The contact pass (StageTopHit, StageMidHit, StageUndHit) and the cut pass
+// (StageTopKatana, StageMidKatana, StageUndKatana): each cell of the player's
+// floor in the column of `at`. The column and the floor are read again for
+// every cell, so a fall through a hole can meet the cell below in the same pass.
+void FormSam::passAt(const Label& at, void (FormSam::*meet)(int k, Label& cell)) {
   for (int i = 0; i < kScrolling; ++i) {
-    if (StageTop[i].left() == Samurai.left() && stageNo == 0) StageTopHit(i);
-    if (StageMid[i].left() == Samurai.left() && stageNo == 1) StageMidHit(i);
-    if (StageUnd[i].left() == Samurai.left() && stageNo == 2) StageUndHit(i);
+    for (int k = 0; k < 3; ++k) {
+      Label& cell = floor(k)[i];
+      if (cell.left() == at.left() && stageNo == k) (this->*meet)(k, cell);
+    }
   }
 }
 
-void FormSam::StageTopHit(int i) { hitCell(0, StageTop[i]); }
-void FormSam::StageMidHit(int i) { hitCell(1, StageMid[i]); }
-void FormSam::StageUndHit(int i) { hitCell(2, StageUnd[i]); }
+void FormSam::contactPass() { passAt(Samurai, &FormSam::hitCell); }
+
+void FormSam::cutPass() { passAt(Katana, &FormSam::cutCell); }
 
 // Each case reads the caption afresh. From the under floor a hole or a block
 // leaves the player fallen (floor 3), which the next sword tick ends.
@@ -131,18 +134,6 @@ void FormSam::hitCell(int k, Label& cell) {
     playSound("take.wav", SoundMode::Background);
   }
 }
-
-void FormSam::cutPass() {
-  for (int i = 0; i < kScrolling; ++i) {
-    if (StageTop[i].left() == Katana.left() && stageNo == 0) StageTopKatana(i);
-    if (StageMid[i].left() == Katana.left() && stageNo == 1) StageMidKatana(i);
-    if (StageUnd[i].left() == Katana.left() && stageNo == 2) StageUndKatana(i);
-  }
-}
-
-void FormSam::StageTopKatana(int i) { cutCell(0, StageTop[i]); }
-void FormSam::StageMidKatana(int i) { cutCell(1, StageMid[i]); }
-void FormSam::StageUndKatana(int i) { cutCell(2, StageUnd[i]); }
 
 void FormSam::cutCell(int k, Label& cell) {
   if (cell.caption() == kBlock) playSound("katana.wav", SoundMode::Background);

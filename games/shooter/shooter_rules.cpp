@@ -5,26 +5,26 @@
 
 namespace qs {
 
-ShipControls ShooterCore::shipControls() const { return {vbKeyLeft, vbKeyRight, {32, 0}}; }
+ShipControls LaneShooter::shipControls() const { return {vbKeyLeft, vbKeyRight, {32, 0}}; }
 
-// Lane 2; the ship keeps its row.
-void ShooterCore::placeShipAtStart() { Myship.setLeft(64); }
+// The start lane's column; the ship keeps its row.
+void LaneShooter::placeShipAtStart() { Myship.setLeft(32 * shipPos); }
 
-bool ShooterCore::beamOut() const { return Beam.top() < 0; }
+bool LaneShooter::beamOut() const { return Beam.top() < 0; }
 
 // Also true for an enemy already below the beam.
-bool ShooterCore::beamHits(const Label& enemy) const {
+bool LaneShooter::beamHits(const Label& enemy) const {
   return enemy.top() + 16 >= Beam.top() && Beam.left() == enemy.left();
 }
 
 // Tested only at the enemy tick: a ship that steps beside an enemy already on
 // its row is not hit, and that enemy goes on below it.
-bool ShooterCore::crashes(const Label& enemy) const {
+bool LaneShooter::crashes(const Label& enemy) const {
   return enemy.top() == Myship.top() && enemy.left() == Myship.left();
 }
 
 // A destroyed enemy lies at x = 256 and never counts.
-bool ShooterCore::passed(const Label& enemy) const { return enemy.top() > Myship.top() + 32 && enemy.left() < 256; }
+bool LaneShooter::passed(const Label& enemy) const { return enemy.top() > Myship.top() + 32 && enemy.left() < 256; }
 
 void ShooterCore::blastEnemy(int i) {
   Enemy[i].move(32 * i, -32 * highRow);

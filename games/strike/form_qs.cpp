@@ -27,39 +27,20 @@ void FormQS::Form_Unload() { unloadProtocol(); }
 // edge; each key-down of Z, the keyboard's repeats included, arms one strike.
 void FormQS::Form_KeyDown(int keyCode) {
   if (playFlag) {
-    switch (keyCode) {
-      case vbKeyUp:
-        if (shipPos > 2) {
-          Myship.setTop(Myship.top() - kCell);
-          shipPos -= 3;
-        }
-        break;
-      case vbKeyDown:
-        if (shipPos < 6) {
-          Myship.setTop(Myship.top() + kCell);
-          shipPos += 3;
-        }
-        break;
-      case vbKeyLeft:
-        if (shipCol > 0) {
-          Myship.setLeft(Myship.left() - kCell);
-          shipPos -= 1;
-          shipCol -= 1;
-        }
-        break;
-      case vbKeyRight:
-        if (shipCol < 2) {
-          Myship.setLeft(Myship.left() + kCell);
-          shipPos += 1;
-          shipCol += 1;
-        }
-        break;
-      default:
-        break;
-    }
+    if (keyCode == vbKeyUp && shipPos > 2) stepCursor(0, -1);
+    if (keyCode == vbKeyDown && shipPos < 6) stepCursor(0, 1);
+    if (keyCode == vbKeyLeft && shipCol > 0) stepCursor(-1, 0);
+    if (keyCode == vbKeyRight && shipCol < 2) stepCursor(1, 0);
   }
   if (keyCode == vbKeyZ) pushZ = -1;
   if (keyCode == vbKeyX) pushX = true;
+}
+
+// One cell across (dx) or down (dy); cell k lies in row k \ 3, column k mod 3.
+void FormQS::stepCursor(int dx, int dy) {
+  Myship.move(Myship.left() + kCell * dx, Myship.top() + kCell * dy);
+  shipPos += dx + 3 * dy;
+  shipCol = static_cast<std::uint8_t>(shipCol + dx);
 }
 
 void FormQS::Form_KeyUp(int keyCode) {

@@ -45,6 +45,7 @@ class FormQS : public GameScene {
   // A strike armed by Z judged against the visible enemy i.
   void judgeStrike(int i);
   void showHands();
+  void stepCursor(int dx, int dy);
 
   // The play panel and everything on it, front to back.
   Box Window;
