@@ -233,7 +233,10 @@ const std::vector<std::string>& SdlFormPainter::layout(const Font& font, const s
 
 const Drawing* SdlFormPainter::line(const Font& font, Color fore, const std::string& drawn) {
   if (drawn.empty()) return nullptr;
-  const std::string key = fonts_.key(font, scale_) + '\x1f' + fore.hex() + '\x1f' + drawn;
+  // The font, the colour's three bytes, the text.
+  std::string key = fonts_.key(font, scale_);
+  key += {'\x1f', static_cast<char>(fore.r), static_cast<char>(fore.g), static_cast<char>(fore.b)};
+  key += drawn;
   const Drawing* d = textures_.find(key);
   // A line that cannot be drawn is kept too, and not tried at every frame.
   if (!d) d = &textures_.keep(key, render(font, fore, drawn));
