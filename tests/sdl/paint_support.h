@@ -95,6 +95,19 @@ class DummyVideo : public ::testing::Test {
   }
 };
 
+// A hidden window with a renderer that keeps textures, as a live run's.
+struct DummyWindow {
+  SDL_Window* window;
+  SDL_Renderer* renderer = nullptr;
+  DummyWindow(int w, int h) : window(SDL_CreateWindow("test", 0, 0, w, h, SDL_WINDOW_HIDDEN)) {
+    if (window) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  }
+  ~DummyWindow() {
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+  }
+};
+
 // Where pixels differ from the background inside a region.
 struct Ink {
   int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // right and bottom inclusive
@@ -119,10 +132,5 @@ inline Ink inkIn(const SDL_Surface* s, Color back, SDL_Rect r) {
 }
 
 inline Ink inkAll(const SDL_Surface* s, Color back) { return inkIn(s, back, SDL_Rect{0, 0, s->w, s->h}); }
-
-// Ink outside a rectangle (all of the surface but `r`).
-inline int inkOutside(const SDL_Surface* s, Color back, SDL_Rect r) {
-  return inkAll(s, back).count - inkIn(s, back, r).count;
-}
 
 }  // namespace qs::test

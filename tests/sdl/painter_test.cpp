@@ -1,10 +1,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "bmp_writer.h"
 #include "paint_support.h"
 #include "platform/sdl/text/glyph_map.h"
 #include "platform/sdl/text/label_layout.h"
-#include "support/media_bytes.h"
 #include "support/png_file.h"
 
 namespace qs::test {
@@ -12,7 +12,7 @@ namespace {
 
 constexpr Color kRed = Color::rgb(255, 0, 0);
 constexpr Color kBlue = Color::rgb(0, 0, 255);
-constexpr Color kGreen = Color::rgb(0, 160, 0);
+constexpr Color kGreen = Color::rgb(0, 128, 0);  // as the 16-colour pictures'
 
 LabelDesign text(std::string caption, Font font, Rect r, Align a = Align::Left, Color fore = colors::black) {
   return LabelDesign{std::move(caption), std::move(font), a, fore, r};
@@ -85,28 +85,13 @@ TEST(Painting, CaptionsWrapAndTheirInkStaysInsideTheLabel) {
   EXPECT_LE(narrow.right, 79);
 }
 
-// A 2 x 2 picture with 4 bits a pixel, as the media generator writes them.
-void writeFourBitBmp(const std::string& path, const std::vector<Color>& palette, const int top[2], const int bottom[2]) {
-  const std::uint32_t offset = 14 + 40 + 16 * 4;
-  Bytes b{'B', 'M'};
-  for (std::uint32_t v : {offset + 8, 0u, offset, 40u, 2u, 2u}) putLe(b, v, 4);
-  putLe(b, 1, 2), putLe(b, 4, 2);
-  for (std::uint32_t v : {0u, 8u, 2835u, 2835u, 16u, 0u}) putLe(b, v, 4);
-  for (std::size_t i = 0; i < 16; ++i) {
-    Color c = i < palette.size() ? palette[i] : colors::black;
-    b.insert(b.end(), {c.b, c.g, c.r, 0});
-  }
-  for (const int* row : {bottom, top})  // bottom-up, rows padded to 4 bytes
-    b.insert(b.end(), {static_cast<std::uint8_t>(row[0] << 4 | row[1]), 0, 0, 0});
-  writeBytes(path, b);
-}
-
 // Elements land where their rectangles say, cover in their order, clip
 // their children, and hidden ones draw nothing.
 TEST(Painting, ElementsLandWhereTheirRectanglesSayAndCoverInOrder) {
   using Pixels = std::vector<std::tuple<int, int, Color>>;
-  const int top[2] = {1, 2}, bottom[2] = {3, 0};
-  writeFourBitBmp(pictureDir().file("quads.bmp"), {colors::black, kRed, kBlue, kGreen}, top, bottom);
+  mediagen::IndexedImage quads(2, 2, mediagen::kRed);  // red, blue over green, black
+  quads.set(1, 0, mediagen::kBlue), quads.set(0, 1, mediagen::kGreen), quads.set(1, 1, mediagen::kBlack);
+  writeBytes(pictureDir().file("quads.bmp"), mediagen::encodeBmp4(quads));
   auto opaque = [](Label& l, Color c) { l.setTransparent(false), l.setBack(c); };
   auto pair = [&](Sheet& f) {
     opaque(f.label(text("", gothic(9), {0, 0, 40, 20})), kRed);
@@ -181,8 +166,7 @@ TEST(Painting, PngHoldsTheSameDrawingAtTheScale) {
   const auto png = readPng(file, error);
   ASSERT_TRUE(png) << error;
   auto direct = draw(f, 2);
-  ASSERT_EQ(png->width, 240);
-  ASSERT_EQ(png->height, 100);
+  ASSERT_TRUE(png->width == 240 && png->height == 100);
   int differing = 0;
   for (int y = 0; y < png->height; ++y)
     for (int x = 0; x < png->width; ++x) {

@@ -97,20 +97,18 @@ TEST_F(DummyVideo, ABlinkingPartIsCopiedFromItsKeptPictureAndNeverGoesStale) {
     Label& glyph = f.label({"J", wingdings(40), Align::Centre, Color::rgb(64, 0, 64), {0, 0, 200, 100}});
     Label& blink = f.label({"Select Game!!", gothic(12, true), Align::Centre, colors::white, {20, 40, 160, 20}});
     const SDL_Rect picture{margin.x, margin.y, 200 * scale, 100 * scale};
-    SDL_Window* w = SDL_CreateWindow("tiles", 0, 0, picture.w + 2 * margin.x, picture.h + 2 * margin.y, SDL_WINDOW_HIDDEN);
-    ASSERT_TRUE(w) << SDL_GetError();
-    SDL_Renderer* r = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
-    ASSERT_TRUE(r) << SDL_GetError();
-    SDL_RenderSetViewport(r, &picture);
-    painter().paint(r, f, scale);
-    SDL_RenderPresent(r);
+    const DummyWindow w(picture.w + 2 * margin.x, picture.h + 2 * margin.y);
+    ASSERT_TRUE(w.renderer) << SDL_GetError();
+    SDL_RenderSetViewport(w.renderer, &picture);
+    painter().paint(w.renderer, f, scale);
+    SDL_RenderPresent(w.renderer);
     f.clearDirty();
     auto step = [&](const char* what) {
-      painter().paintParts(r, f, scale, f.damageParts());
-      SDL_RenderPresent(r);
+      painter().paintParts(w.renderer, f, scale, f.damageParts());
+      SDL_RenderPresent(w.renderer);
       f.clearDirty();
       SurfacePtr fresh = draw(f, scale);
-      EXPECT_EQ(differingPixels(SDL_GetWindowSurface(w), fresh.get(), margin), 0)
+      EXPECT_EQ(differingPixels(SDL_GetWindowSurface(w.window), fresh.get(), margin), 0)
           << what << " at " << margin.x << "," << margin.y;
     };
     const std::uint64_t before = painter().tiles().copies();
@@ -128,8 +126,6 @@ TEST_F(DummyVideo, ABlinkingPartIsCopiedFromItsKeptPictureAndNeverGoesStale) {
     step("another caption shown");
     blink.setVisible(false);
     step("hidden over the new glyph");
-    SDL_DestroyRenderer(r);
-    SDL_DestroyWindow(w);
   }
 }
 

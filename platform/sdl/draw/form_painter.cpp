@@ -16,11 +16,7 @@
 namespace qs {
 namespace {
 
-// Enough for the usual captions at scale 3; the window-sized glyphs are
-// rendered again on the rare occasion their texture is gone.
-constexpr std::size_t kTextSurfaceBudget = 2u << 20;
 constexpr std::size_t kMaxLayouts = 512;
-constexpr std::size_t kMaxInks = 2048;
 // Changes whenever the same form is drawn otherwise, so that a first frame
 // kept by an earlier build is not shown.
 constexpr const char* kDrawing = "drawing 2";
@@ -95,7 +91,6 @@ std::unique_ptr<SdlPainter> SdlPainter::create(const std::string& programName, c
 
 SdlFormPainter::SdlFormPainter(std::string programName, std::string programDir, FaceTable faces)
     : fonts_(std::move(faces)),
-      surfaces_(kTextSurfaceBudget),
       pictures_(std::move(programDir), std::move(programName)) {}
 
 std::optional<std::string> SdlFormPainter::pictureName(const Form& form, int scale) {
@@ -118,9 +113,8 @@ std::optional<std::string> SdlFormPainter::pictureName(const Form& form, int sca
 
 void SdlFormPainter::release() {
   fonts_.closeAll();
-  surfaces_.clear();
+  textures_.clear();
   layouts_.clear();
-  inks_.clear();
 }
 
 int SdlFormPainter::textWidth(const Font& font, std::string_view text) {
@@ -237,73 +231,53 @@ const std::vector<std::string>& SdlFormPainter::layout(const Font& font, const s
   return layouts_.emplace(std::move(key), std::move(lines)).first->second;
 }
 
-std::optional<SdlFormPainter::Line> SdlFormPainter::line(const Font& font, Color fore, const std::string& drawn) {
-  if (drawn.empty()) return std::nullopt;
-  const std::string key = fonts_.key(font, scale_) + '\x1f' + fore.hex() + '\x1f' + drawn;
-  if (auto known = inks_.find(key); known != inks_.end()) {
-    if (known->second.ink.w == 0) return std::nullopt;  // nothing but blanks
-    if (SDL_Texture* t = textures_.find(key)) return Line{t, known->second};
-  }
-  if (inks_.size() >= kMaxInks) {
-    inks_.clear();
-    surfaces_.clear();
-  }
+const Drawing* SdlFormPainter::line(const Font& font, Color fore, const std::string& drawn) {
+  if (drawn.empty()) return nullptr;
+  // The font, the colour's three bytes, the text.
+  std::string key = fonts_.key(font, scale_);
+  key += {'\x1f', static_cast<char>(fore.r), static_cast<char>(fore.g), static_cast<char>(fore.b)};
+  key += drawn;
+  const Drawing* d = textures_.find(key);
+  // A line that cannot be drawn is kept too, and not tried at every frame.
+  if (!d) d = &textures_.keep(key, render(font, fore, drawn));
+  return d->texture ? d : nullptr;
+}
+
+Drawing SdlFormPainter::render(const Font& font, Color fore, const std::string& drawn) {
   TTF_Font* f = fonts_.get(font, scale_);
-  if (!f) return std::nullopt;
+  if (!f) return {};
   const SDL_Color colour{fore.r, fore.g, fore.b, 255};
-  SDL_Texture* t = font.face == kSymbolFace                                 ? symbolLine(key, font, drawn, colour)
-                   : fonts_.syntheticBold(font) && isSingleCodePoint(drawn) ? boldGlyph(key, font, f, drawn, colour)
-                                                                            : renderedLine(key, f, drawn, colour);
-  if (!t) return std::nullopt;
-  return Line{t, inks_[key]};
-}
-
-SDL_Texture* SdlFormPainter::boldGlyph(const std::string& key, const Font& font, TTF_Font* bold,
-                                       const std::string& drawn, SDL_Color colour) {
-  Font regular = font;
-  regular.bold = false;
-  // Both stay open: the cache closes only its least recently used.
-  TTF_Font* r = fonts_.get(regular, scale_);
-  if (!r) return nullptr;
-  const BoldGlyph glyph(r, bold, FontCache::pixelSize(font.size, scale_), drawn.c_str());
-  if (!glyph.ok()) return nullptr;
-  const LineInk& place = inks_[key] = {glyph.ink(), glyph.width()};
-  if (place.ink.w == 0) return nullptr;
-  return textures_.add(key, place.ink.w, place.ink.h,
-                       [&](void* pixels, int pitch) { glyph.write(colour, place.ink, pixels, pitch); });
-}
-
-SDL_Texture* SdlFormPainter::symbolLine(const std::string& key, const Font& font, const std::string& drawn,
-                                        SDL_Color colour) {
-  const SymbolLine glyphs(fonts_, font, scale_, drawn, colour);
-  const LineInk& place = inks_[key] = {glyphs.ink(), glyphs.width()};
-  if (place.ink.w == 0) return nullptr;
-  return textures_.add(key, place.ink.w, place.ink.h, [&](void* pixels, int pitch) { glyphs.write(pixels, pitch); });
-}
-
-SDL_Texture* SdlFormPainter::renderedLine(const std::string& key, TTF_Font* f, const std::string& drawn,
-                                          SDL_Color colour) {
-  SDL_Surface* s = surfaces_.get(key, [&]() -> SDL_Surface* {
-    SDL_Surface* whole = TTF_RenderUTF8_Blended(f, drawn.c_str(), colour);
-    if (!whole) return nullptr;
-    const LineInk& place = inks_[key] = {inkOf(whole), whole->w};
-    SDL_Surface* ink = place.ink.w > 0 ? cropped(whole, place.ink) : nullptr;
-    SDL_FreeSurface(whole);
-    return ink;
-  });
-  if (!s) {
-    inks_.try_emplace(key);  // a line that cannot be drawn is not tried at every frame
-    return nullptr;
+  if (font.face == kSymbolFace) {
+    const SymbolLine glyphs(fonts_, font, scale_, drawn, colour);
+    return inked(glyphs.ink(), glyphs.width(), [&](void* pixels, int pitch) { glyphs.write(pixels, pitch); });
   }
-  SDL_Texture* t = textures_.add(key, s);
-  surfaces_.letGo();  // a window-sized glyph is not held twice
-  return t;
+  if (fonts_.syntheticBold(font) && isSingleCodePoint(drawn)) {
+    Font regular = font;
+    regular.bold = false;
+    // Both stay open: the cache closes only its least recently used.
+    TTF_Font* r = fonts_.get(regular, scale_);
+    if (!r) return {};
+    const BoldGlyph glyph(r, f, FontCache::pixelSize(font.size, scale_), drawn.c_str());
+    if (!glyph.ok()) return {};
+    return inked(glyph.ink(), glyph.width(),
+                 [&](void* pixels, int pitch) { glyph.write(colour, glyph.ink(), pixels, pitch); });
+  }
+  SDL_Surface* whole = TTF_RenderUTF8_Blended(f, drawn.c_str(), colour);
+  if (!whole) return {};
+  const SDL_Rect ink = inkOf(whole);
+  const Drawing d = inked(ink, whole->w, [&](void* pixels, int pitch) { copyInk(whole, ink, pixels, pitch); });
+  SDL_FreeSurface(whole);
+  return d;
+}
+
+Drawing SdlFormPainter::inked(const SDL_Rect& ink, int width, const std::function<void(void*, int)>& write) {
+  return Drawing{ink.w > 0 ? textures_.texture(ink.w, ink.h, write) : nullptr, ink, width};
 }
 
 void SdlFormPainter::drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y) {
-  const std::optional<Line> l = line(font, fore, drawn);
+  const Drawing* l = line(font, fore, drawn);
   if (!l) return;
-  const SDL_Rect dst{x + l->place.ink.x, y + l->place.ink.y, l->place.ink.w, l->place.ink.h};
+  const SDL_Rect dst{x + l->ink.x, y + l->ink.y, l->ink.w, l->ink.h};
   SDL_RenderCopy(renderer_, l->texture, nullptr, &dst);
 }
 
@@ -325,11 +299,11 @@ void SdlFormPainter::drawLabel(const Label& l, const SDL_Rect& area, const SDL_R
   int y = area.y;
   for (const std::string& text : lines) {
     if (y >= visible.y + visible.h) break;
-    const std::optional<Line> drawn = y + step > visible.y ? line(l.font(), l.fore(), text) : std::nullopt;
+    const Drawing* drawn = y + step > visible.y ? line(l.font(), l.fore(), text) : nullptr;
     y += step;
     if (!drawn) continue;
-    const SDL_Rect& ink = drawn->place.ink;
-    const Rect r = placeInk(label, y - step, l.align(), drawn->place.width, Rect{ink.x, ink.y, ink.w, ink.h},
+    const SDL_Rect& ink = drawn->ink;
+    const Rect r = placeInk(label, y - step, l.align(), drawn->width, Rect{ink.x, ink.y, ink.w, ink.h},
                             lines.size() == 1, designed);
     const SDL_Rect dst{r.left, r.top, r.width, r.height};
     SDL_SetTextureScaleMode(drawn->texture,
@@ -341,18 +315,18 @@ void SdlFormPainter::drawLabel(const Label& l, const SDL_Rect& area, const SDL_R
 void SdlFormPainter::drawImage(const Image& i, const SDL_Rect& area, const SDL_Rect& clip) {
   SDL_Rect visible;
   if (!intersect(area, clip, visible)) return;
-  std::string key = "\x01picture\x1f" + i.picture();
-  SDL_Texture* t = textures_.find(key);
-  if (!t) {
+  const std::string key = "\x01picture\x1f" + i.picture();
+  const Drawing* d = textures_.find(key);
+  if (!d) {
     SDL_Surface* picture = pictures_.get(i.picture());
     if (!picture) return;
-    t = textures_.add(key, picture);
+    SDL_Texture* t = textures_.texture(picture);
     // A picture the renderer cannot take is not converted again at every redraw.
-    if (!t) pictures_.refuse(i.picture(), SDL_GetError());
+    if (!t) return pictures_.refuse(i.picture(), SDL_GetError());
+    d = &textures_.keep(key, Drawing{t, {0, 0, picture->w, picture->h}, picture->w});
   }
-  if (!t) return;
   SDL_RenderSetClipRect(renderer_, &visible);
-  SDL_RenderCopy(renderer_, t, nullptr, &area);
+  SDL_RenderCopy(renderer_, d->texture, nullptr, &area);
 }
 
 void SdlFormPainter::drawShape(const Shape& s, const SDL_Rect& area, const SDL_Rect& clip) {

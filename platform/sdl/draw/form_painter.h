@@ -11,8 +11,7 @@
 #include "platform/sdl/draw/painter.h"
 #include "platform/sdl/draw/part_tiles.h"
 #include "platform/sdl/draw/picture_cache.h"
-#include "platform/sdl/text/surface_cache.h"
-#include "platform/sdl/draw/texture_store.h"
+#include "platform/sdl/draw/texture_cache.h"
 
 namespace qs {
 
@@ -78,7 +77,7 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
 
   bool ready() const { return ttf_.ok(); }
   FontCache& fonts() { return fonts_; }
-  const TextureStore& textures() const { return textures_; }
+  const TextureCache& textures() const { return textures_; }
   const PartTiles& tiles() const { return tiles_; }
 
  private:
@@ -93,23 +92,12 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   void drawImage(const Image& i, const SDL_Rect& area, const SDL_Rect& clip);
   void drawShape(const Shape& s, const SDL_Rect& area, const SDL_Rect& clip);
   void fill(const SDL_Rect& r, Color c);
-  // Where a line's kept pixels lie in the whole line, and its width.
-  struct LineInk {
-    SDL_Rect ink{0, 0, 0, 0};
-    int width = 0;
-  };
-  struct Line {
-    SDL_Texture* texture;
-    LineInk place;
-  };
-  // The texture of one line of text, cropped to its ink, made once and kept;
-  // nothing for a line of blanks.
-  std::optional<Line> line(const Font& font, Color fore, const std::string& drawn);
-  // The line's texture made either way, its ink noted under `key`.
-  SDL_Texture* boldGlyph(const std::string& key, const Font& font, TTF_Font* bold, const std::string& drawn,
-                         SDL_Color colour);
-  SDL_Texture* renderedLine(const std::string& key, TTF_Font* f, const std::string& drawn, SDL_Color colour);
-  SDL_Texture* symbolLine(const std::string& key, const Font& font, const std::string& drawn, SDL_Color colour);
+  // One line of text drawn, cropped to its ink, made once and kept; nothing
+  // for a line of blanks.
+  const Drawing* line(const Font& font, Color fore, const std::string& drawn);
+  Drawing render(const Font& font, Color fore, const std::string& drawn);
+  // A texture of the ink of a line `width` wide that `write(pixels, pitch)` puts in it.
+  Drawing inked(const SDL_Rect& ink, int width, const std::function<void(void*, int)>& write);
   // Draws one printed line of text with its left edge at x and its top at y, drawn pixels.
   void drawLine(const Font& font, Color fore, const std::string& drawn, int x, int y);
   // The drawn lines of a caption (see wrapLines).
@@ -118,12 +106,12 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
 
   TtfSession ttf_;  // first, so it closes last
   FontCache fonts_;
-  SurfaceCache surfaces_;
   PictureCache pictures_;
-  TextureStore textures_;
+  TextureCache textures_;
   PartTiles tiles_;
+  // The lines a caption wraps into, by font, width and caption: they hold for
+  // every colour and renderer, and save measuring every word again.
   std::unordered_map<std::string, std::vector<std::string>> layouts_;
-  std::unordered_map<std::string, LineInk> inks_;  // by the key of the line's texture
   SDL_Renderer* renderer_ = nullptr;  // while painting
   int scale_ = 1;
 };

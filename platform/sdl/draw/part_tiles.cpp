@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "platform/sdl/draw/texture_store.h"
+#include "platform/sdl/draw/texture_cache.h"
+#include "platform/sdl/text/font_cache.h"
 
 namespace qs {
 namespace {
@@ -13,6 +14,26 @@ int toPixels(int v, Units u) {
 
 std::string placeOf(const SDL_Rect& r) {
   return std::to_string(r.x) + ',' + std::to_string(r.y) + ',' + std::to_string(r.w) + ',' + std::to_string(r.h);
+}
+
+// What draws the element at `area`; the text last, after its length.
+std::string lookOf(const Element& e, const SDL_Rect& area, int scale) {
+  std::string look = std::to_string(static_cast<int>(e.kind())) + ' ' + placeOf(area) + ' ';
+  switch (e.kind()) {
+    case Element::Kind::Label: {
+      const auto& l = static_cast<const Label&>(e);
+      const Font& f = l.font();
+      look += f.face + ' ' + std::to_string(FontCache::pixelSize(f.size, scale)) + (f.bold ? "b" : "") + (f.italic ? "i" : "") + ' ' +
+              l.fore().hex() + (l.transparent() ? std::string(" -") : ' ' + l.back().hex()) + ' ' +
+              std::to_string(static_cast<int>(l.align())) + (l.caption() == l.designCaption() ? " = " : " ~ ") +
+              std::to_string(l.caption().size()) + ':' + l.caption();
+      break;
+    }
+    case Element::Kind::Image: look += static_cast<const Image&>(e).picture(); break;
+    case Element::Kind::Shape: look += static_cast<const Shape&>(e).border().hex(); break;
+    case Element::Kind::Box: break;
+  }
+  return look;
 }
 
 }  // namespace
@@ -37,21 +58,21 @@ std::optional<std::string> PartTiles::drawingOf(const Form& form, int scale, con
     const SDL_Rect area = drawnArea(form, e, 0, 0, scale);
     if (!e.visible() || !SDL_HasIntersection(&area, &part)) continue;
     if (e.kind() == Element::Kind::Box) return std::nullopt;
-    name += '\x1f' + std::to_string(static_cast<int>(e.kind())) + e.describe();
+    name += '\x1f' + lookOf(e, area, scale);
   }
   return name;
 }
 
-bool PartTiles::draw(TextureStore& textures, SDL_Renderer* renderer, const std::string& name, const SDL_Rect& part) {
-  SDL_Texture* t = textures.find(name);
-  if (!t) return false;
+bool PartTiles::draw(TextureCache& textures, SDL_Renderer* renderer, const std::string& name, const SDL_Rect& part) {
+  const Drawing* kept = textures.find(name);
+  if (!kept) return false;
   SDL_RenderSetClipRect(renderer, &part);
-  SDL_RenderCopy(renderer, t, nullptr, &part);
+  SDL_RenderCopy(renderer, kept->texture, nullptr, &part);
   ++copies_;
   return true;
 }
 
-void PartTiles::drawn(TextureStore& textures, SDL_Renderer* renderer, const std::string& name, const SDL_Rect& part) {
+void PartTiles::drawn(TextureCache& textures, SDL_Renderer* renderer, const std::string& name, const SDL_Rect& part) {
   if (seen_.size() >= kMaxNames) seen_.clear();
   if (++seen_[name] < 2) return;
   // The part's place on the target: reading ignores the viewport's origin.
@@ -59,11 +80,13 @@ void PartTiles::drawn(TextureStore& textures, SDL_Renderer* renderer, const std:
   SDL_RenderGetViewport(renderer, &viewport);
   SDL_Rect at{part.x + viewport.x, part.y + viewport.y, part.w, part.h};
   bool read = false;
-  SDL_Texture* t = textures.add(name, part.w, part.h, [&](void* pixels, int pitch) {
+  SDL_Texture* t = textures.texture(part.w, part.h, [&](void* pixels, int pitch) {
     read = SDL_RenderReadPixels(renderer, &at, SDL_PIXELFORMAT_ARGB8888, pixels, pitch) == 0;
   });
-  if (t) SDL_SetTextureBlendMode(t, SDL_BLENDMODE_NONE);
-  if (t && !read) textures.forget(name);
+  if (t && !read) SDL_DestroyTexture(t);
+  if (!t || !read) return;
+  SDL_SetTextureBlendMode(t, SDL_BLENDMODE_NONE);
+  textures.keep(name, Drawing{t, {0, 0, part.w, part.h}, part.w});
 }
 
 }  // namespace qs

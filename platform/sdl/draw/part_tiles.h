@@ -7,7 +7,9 @@
 // kept, and from then on that part is one copy. Whatever moves draws a new
 // picture every time and leaves nothing kept. A picture is named by all it
 // is made of: the place, the scale, the form's back colour and every shown
-// element over the place, in stacking order, with all that draws it.
+// element over the place, in stacking order, with all that draws it (its
+// drawn place, and a label's text, font, colours, alignment and whether the
+// text is its layout's own, which may be narrowed).
 #include <SDL.h>
 
 #include <cstdint>
@@ -19,7 +21,7 @@
 
 namespace qs {
 
-class TextureStore;
+class TextureCache;
 
 // Where a form's element is drawn: `ox`, `oy` the container's origin in
 // client pixels, the result in drawn (scaled) pixels.
@@ -34,9 +36,9 @@ class PartTiles {
   static std::optional<std::string> drawingOf(const Form& form, int scale, const SDL_Rect& part);
 
   // Draws the kept picture of that name over the part; false when none is kept.
-  bool draw(TextureStore& textures, SDL_Renderer* renderer, const std::string& name, const SDL_Rect& part);
+  bool draw(TextureCache& textures, SDL_Renderer* renderer, const std::string& name, const SDL_Rect& part);
   // The part was just drawn: keeps its picture when this is the second time.
-  void drawn(TextureStore& textures, SDL_Renderer* renderer, const std::string& name, const SDL_Rect& part);
+  void drawn(TextureCache& textures, SDL_Renderer* renderer, const std::string& name, const SDL_Rect& part);
   // Parts drawn by copying a kept picture so far.
   std::uint64_t copies() const { return copies_; }
 

@@ -23,14 +23,11 @@ SDL_Rect inkOf(const SDL_Surface* line) {
   return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
 }
 
-SDL_Surface* cropped(const SDL_Surface* line, const SDL_Rect& ink) {
-  SDL_Surface* out = SDL_CreateRGBSurfaceWithFormat(0, ink.w, ink.h, 32, SDL_PIXELFORMAT_ARGB8888);
-  if (!out) return nullptr;
+void copyInk(const SDL_Surface* line, const SDL_Rect& ink, void* pixels, int pitch) {
   for (int y = 0; y < ink.h; ++y) {
     const auto* from = static_cast<const std::uint8_t*>(line->pixels) + (ink.y + y) * line->pitch + ink.x * 4;
-    std::copy(from, from + ink.w * 4, static_cast<std::uint8_t*>(out->pixels) + y * out->pitch);
+    std::copy(from, from + ink.w * 4, static_cast<std::uint8_t*>(pixels) + y * pitch);
   }
-  return out;
 }
 
 }  // namespace qs

@@ -13,7 +13,7 @@ namespace qs {
 // alpha is not 0; empty (w == 0) when there is none.
 SDL_Rect inkOf(const SDL_Surface* line);
 
-// A new surface with the pixels of `ink`; nullptr when it cannot be made.
-SDL_Surface* cropped(const SDL_Surface* line, const SDL_Rect& ink);
+// Copies the pixels of `ink` to `pixels`, ARGB8888 rows `pitch` bytes apart.
+void copyInk(const SDL_Surface* line, const SDL_Rect& ink, void* pixels, int pitch);
 
 }  // namespace qs
