@@ -4,23 +4,20 @@
 #include FT_FREETYPE_H
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <set>
 #include <sstream>
 
-#include "platform/sdl/cache_file.h"
+#include "platform/sdl/disk_cache.h"
 
 namespace qs {
 namespace {
 
-constexpr const char* kHeader = "qspe faces 1";
-// The standard faces take some 4 kB; a larger file is not read, nor written.
-constexpr std::size_t kMostBytes = 16 << 10;
+// The standard faces take some 4 kB; a larger memo is not read, nor written.
+DiskCache memoAt(const std::string& file) { return DiskCache(file, "faces", 16 << 10); }
 
 // A font file as it stood when it was found: a file replaced or changed since
 // may be another font.
@@ -108,9 +105,7 @@ std::string configuration() {
     struct stat st {};
     out << (stat(path.c_str(), &st) == 0 ? st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec : -1) << '\t';
   }
-  std::string text = out.str();
-  std::replace(text.begin(), text.end(), '\n', ' ');
-  return text;
+  return out.str();
 }
 
 }  // namespace
@@ -126,15 +121,13 @@ std::string faceFilesSignature(const FaceTable& table) {
   return out.str();
 }
 
-std::string faceMemoPath() { return cacheFilePath("faces"); }
+std::string faceMemoPath() { return DiskCache::pathOf("faces"); }
 
 std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<FaceRequest>& wanted) {
-  const std::string text = readCacheFile(file, kMostBytes);
-  if (text.empty() || text.back() != '\n') return std::nullopt;  // written whole, each line ended
-  std::istringstream in(text);
+  const std::optional<std::string> text = memoAt(file).read(configuration());
+  if (!text) return std::nullopt;
+  std::istringstream in(*text);
   std::string line;
-  if (!std::getline(in, line) || line != kHeader || !std::getline(in, line) || line != configuration())
-    return std::nullopt;
   std::map<std::pair<std::string, int>, Line> lines;  // (name, style)
   while (std::getline(in, line)) {
     auto l = parse(fields(line));
@@ -166,9 +159,7 @@ std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<
 }
 
 bool rememberFaces(const std::string& file, const std::vector<FaceRequest>& wanted, const FaceTable& table) {
-  if (file.empty()) return false;
   std::ostringstream out;
-  out << kHeader << '\n' << configuration() << '\n';
   for (const FaceRequest& r : wanted) {
     auto it = table.find(r.name);
     if (it == table.end() || !clean(r.name) || !clean(r.family) || !clean(it->second.family)) return false;
@@ -181,7 +172,7 @@ bool rememberFaces(const std::string& file, const std::vector<FaceRequest>& want
           << '\n';
     }
   }
-  return out.str().size() <= kMostBytes && replaceFile(file, out.str());
+  return memoAt(file).write(configuration(), out.str());
 }
 
 }  // namespace qs
