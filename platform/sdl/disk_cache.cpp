@@ -5,13 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <bit>
 #include <cctype>
 #include <charconv>
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <ctime>
+#include <functional>
 #include <utility>
 
 #include "host/keep_file.h"
@@ -21,20 +18,6 @@ namespace qs {
 namespace {
 
 constexpr std::string_view kFormat = "qspe cache 2\n";
-
-// Eight bytes a step, each step a bijection of the sum so far: any one word
-// changed changes the sum.
-std::uint64_t checksum(std::string_view s) {
-  constexpr std::uint64_t kP = 0x100000001b3ull;
-  std::uint64_t h = 0xcbf29ce484222325ull ^ s.size();
-  std::size_t i = 0;
-  for (std::uint64_t w; i + 8 <= s.size(); i += 8) {
-    std::memcpy(&w, s.data() + i, 8);
-    h = std::rotl((h ^ w) * kP, 31);
-  }
-  for (; i < s.size(); ++i) h = (h ^ static_cast<unsigned char>(s[i])) * kP;
-  return h;
-}
 
 // Earlier versions wrote through "NAME.XXXXXX" (mkstemp) and left it behind
 // when killed before the rename; the writer of NAME sweeps those up, as the
@@ -62,8 +45,8 @@ void removeOldTemporaries(const std::string& path) {
 }  // namespace
 
 std::string composeEntry(const CacheEntry& e) {
-  char sum[17];
-  std::snprintf(sum, sizeof sum, "%016llx", static_cast<unsigned long long>(checksum(e.body)));
+  // The C++ library's hash of the bytes: another library gives another sum, and a miss.
+  const std::string sum = std::to_string(std::hash<std::string_view>{}(e.body));
   std::string out(kFormat);
   out.append(e.kind).append("\n").append(e.build).append("\n").append(std::to_string(e.key.size())).append("\n");
   out.append(e.key).append("\n").append(std::to_string(e.body.size())).append(" ").append(sum).append("\n");

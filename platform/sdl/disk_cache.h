@@ -8,7 +8,7 @@
 //
 // The file: a line "qspe cache 2", the kind, the build and the key's length
 // each on a line of their own, the key, then a line with the body's length
-// and checksum (16 hex digits), then the body.
+// and checksum, then the body.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -20,7 +20,6 @@ namespace qs {
 
 struct CacheEntry {
   std::string kind, build, key, body;
-  bool operator==(const CacheEntry&) const = default;
 };
 
 // The file's bytes, and back: nullopt unless `bytes` are one entry whole
@@ -43,8 +42,6 @@ class DiskCache {
   // Replaces the file whole or not at all, making its folder as needed; not
   // flushed to the disk (an entry lost in a power cut is made again).
   bool write(std::string_view key, std::string_view body) const;
-
-  bool empty() const { return path_.empty(); }
 
  private:
   std::string path_, kind_, build_;

@@ -37,27 +37,33 @@ TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
 }
 
 // A memo is taken only when each file it names is a font holding the face
-// named: anything else is left to fontconfig before the first frame.
+// named, as it was when found: anything else is left to fontconfig before
+// the first frame.
 TEST(Fonts, AFacesMemoIsTakenOnlyWhenEachFileHoldsItsFace) {
   TempDir dir;
   const std::string memo = dir.file("faces"), font = painter().fonts().faceFor(kUiFace).style(false, false).path;
   const std::vector<FaceRequest> wanted = {{"Face A", "FamilyA", "", "", "fonts-a"}};
+  const std::string copy = dir.file("copy.ttf");
+  std::filesystem::copy_file(font, copy);
   const struct {
     const char* what;
     std::string path;
     int index;
-  } cases[] = {{"as found", font, 0},
+    bool changedSince = false, taken = false;
+  } cases[] = {{"as found", font, 0, false, true},
                {"a negative index", font, -1},
                {"a face the file lacks", font, 99},
                {"a file that is no font", "/etc/passwd", 0},
-               {"a relative path", std::filesystem::relative(font).string(), 0}};
+               {"a relative path", std::filesystem::relative(font).string(), 0},
+               {"a file changed since", copy, 0, true}};
   for (const auto& c : cases) {
     FoundFace face{"FamilyA", {}};
     for (FontFile& f : face.styles) f = {c.path, c.index, false, false};
     const FaceTable table{{"Face A", face}};
     ASSERT_TRUE(rememberFaces(memo, wanted, table)) << c.what;
-    EXPECT_EQ(recallFaces(memo, wanted), c.path == font && c.index == 0 ? std::optional(table) : std::nullopt)
-        << c.what;
+    if (c.changedSince)
+      std::filesystem::last_write_time(copy, std::filesystem::last_write_time(copy) - std::chrono::hours(1));
+    EXPECT_EQ(recallFaces(memo, wanted), c.taken ? std::optional(table) : std::nullopt) << c.what;
   }
 }
 

@@ -13,12 +13,6 @@ constexpr std::uint32_t kRun = 0x80000000u;  // a count word with this bit: one 
 
 using Words = std::vector<std::uint32_t>;
 
-std::uint32_t wordAt(const char* bytes, std::size_t i) {
-  std::uint32_t w;
-  std::memcpy(&w, bytes + 4 * i, 4);
-  return w;
-}
-
 bool fits(const SDL_Surface* s, const SDL_Rect& a) {
   return s && s->format->BytesPerPixel == 4 && a.x >= 0 && a.y >= 0 && a.w > 0 && a.h > 0 && a.x + a.w <= s->w &&
          a.y + a.h <= s->h;
@@ -47,11 +41,7 @@ Words encode(const SDL_Surface* s, const SDL_Rect& a) {
         out.insert(out.end(), {kRun | static_cast<std::uint32_t>(n), p[x]});
         open = false;
       } else {
-        if (!open) {
-          literal = out.size();
-          out.push_back(0);
-          open = true;
-        }
+        if (!open) literal = out.size(), out.push_back(0), open = true;
         out[literal] += static_cast<std::uint32_t>(n);
         out.insert(out.end(), static_cast<std::size_t>(n), p[x]);
       }
@@ -61,37 +51,30 @@ Words encode(const SDL_Surface* s, const SDL_Rect& a) {
   return out;
 }
 
-// The coded words, as bytes of the file.
-bool decode(const char* in, std::size_t words, SDL_Surface* s, const SDL_Rect& a) {
+// The runs and stretches; a count may run on over the ends of rows.
+bool decode(const Words& in, SDL_Surface* s, const SDL_Rect& a) {
   std::size_t at = 0;
   int x = 0, y = 0;
   while (y < a.h) {
-    if (at >= words) return false;
-    const bool run = wordAt(in, at) & kRun;
-    std::uint32_t count = wordAt(in, at++) & ~kRun;
-    if (count == 0 || (run ? at + 1 : at + count) > words) return false;
+    if (at >= in.size()) return false;
+    const bool run = in[at] & kRun;
+    std::uint32_t count = in[at++] & ~kRun;
+    if (count == 0 || (run ? at + 1 : at + count) > in.size()) return false;
     std::size_t from = at;
     at += run ? 1 : count;
-    // A count may run on over the ends of rows.
     while (count > 0) {
       if (y >= a.h) return false;
       const std::uint32_t n = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(a.w - x));
       std::uint32_t* to = row(s, a, y) + x;
-      if (run) {
-        std::fill(to, to + n, wordAt(in, from));
-      } else {
-        std::memcpy(to, in + 4 * from, 4 * n);
-        from += n;
-      }
+      if (run) std::fill(to, to + n, in[from]);
+      else std::copy_n(in.begin() + static_cast<std::ptrdiff_t>(from), n, to);
+      from += run ? 0 : n;
       count -= n;
       x += static_cast<int>(n);
-      if (x == a.w) {
-        x = 0;
-        ++y;
-      }
+      if (x == a.w) x = 0, ++y;  // on to the next row
     }
   }
-  return at == words;
+  return at == in.size();
 }
 
 }  // namespace
@@ -100,10 +83,12 @@ bool FirstFrameMemo::recall(const std::string& name, SDL_Surface* target, const 
   if (!fits(target, area)) return false;
   // Fault mended: a picture kept by another build, or damaged, was shown; the build and a checksum
   // of the coded pixels are now in the file.
-  const std::optional<std::string> words = cache_.read(key(name, area, target->format->format));
-  if (!words || words->size() % 4 != 0) return false;
+  const std::optional<std::string> body = cache_.read(key(name, area, target->format->format));
+  if (!body || body->size() % 4 != 0) return false;
+  Words words(body->size() / 4);
+  std::memcpy(words.data(), body->data(), body->size());
   if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return false;
-  const bool ok = decode(words->data(), words->size() / 4, target, area);
+  const bool ok = decode(words, target, area);
   if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   return ok;
 }
