@@ -20,7 +20,7 @@ namespace qs {
 
 class FirstFrameMemo {
  public:
-  // The splash at scale 3 codes to some 110 kB; a picture that codes to
+  // The splash at scale 3 codes to some 40 kB; a picture that codes to
   // more than 4 MB is drawn at each start instead.
   explicit FirstFrameMemo(std::string file, std::string build = programBuild())
       : cache_(std::move(file), "first-frame", 4u << 20, std::move(build)) {}
