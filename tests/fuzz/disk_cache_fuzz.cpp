@@ -6,7 +6,9 @@
 // outside its place and is kept and taken again the same.
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <sys/stat.h>
+
+#include <cstring>
+#include <functional>
 
 #include "fuzz_support.h"
 #include "platform/sdl/disk_cache.h"
@@ -16,70 +18,57 @@
 namespace {
 
 const std::vector<qs::FaceRequest> kWanted = {{"A", "FamA", "", "", ""}};
-constexpr std::uint32_t kGuard = 0x5a5a5a5a;
 const SDL_Rect kArea{1, 1, 8, 4};
 
-SDL_Surface* surface() {
+struct Surface {
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 10, 6, 32, SDL_PIXELFORMAT_ARGB8888);
-  FUZZ_CHECK(s != nullptr);
-  SDL_FillRect(s, nullptr, kGuard);
-  return s;
-}
+  Surface() { FUZZ_CHECK(s && SDL_FillRect(s, nullptr, 0x5a5a5a5a) == 0); }
+  ~Surface() { SDL_FreeSurface(s); }
+  bool operator==(const Surface& o) const { return std::memcmp(s->pixels, o.s->pixels, s->pitch * s->h) == 0; }
+};
 
-std::uint32_t at(const SDL_Surface* s, int x, int y) {
-  return static_cast<const std::uint32_t*>(s->pixels)[y * s->pitch / 4 + x];
-}
-
-// The entry a start writes at `path`, for another body.
-qs::CacheEntry entryAt(const std::string& path) {
-  const qs::test::Bytes kept = qs::test::readBytes(path);
-  const auto entry = qs::parseEntry(std::string(kept.begin(), kept.end()));
-  FUZZ_CHECK(entry.has_value());
-  return *entry;
-}
-
-struct Setting {
-  qs::fuzz::InputFile faces{"faces"}, picture{"first-frame"};
-  qs::FirstFrameMemo memo{picture.dir() + "/first-frame", "fuzz"};
-  qs::CacheEntry facesEntry, pictureEntry;
-  std::string font, size, time;  // a font of this machine, for @F, @S and @T in a faces body
-  Setting() {
-    std::string error;
-    const auto found = qs::findFaces(qs::standardFaces(), error);
-    FUZZ_CHECK(found && TTF_Init() == 0);
-    font = found->begin()->second.styles[0].path;
-    struct stat st {};
-    FUZZ_CHECK(stat(font.c_str(), &st) == 0);
-    size = std::to_string(st.st_size);
-    time = std::to_string(static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec);
-    qs::FoundFace face{"FamA", {}};
-    for (qs::FontFile& f : face.styles) f.path = font;
-    FUZZ_CHECK(qs::rememberFaces(faces.dir() + "/faces", kWanted, {{"A", face}}));
-    facesEntry = entryAt(faces.dir() + "/faces");
-    SDL_Surface* s = surface();
-    FUZZ_CHECK(memo.keep("splash", s, kArea));
-    SDL_FreeSurface(s);
-    pictureEntry = entryAt(picture.dir() + "/first-frame");
+// A file as this build writes it, and the same entry with any body.
+struct Kept {
+  qs::fuzz::InputFile file;
+  qs::CacheEntry entry;
+  Kept(const char* name, const std::function<bool(const std::string&)>& write) : file(name) {
+    FUZZ_CHECK(write(file.dir() + "/" + name));
+    const qs::test::Bytes kept = qs::test::readBytes(file.dir() + "/" + name);
+    entry = qs::parseEntry(std::string(kept.begin(), kept.end())).value();
+  }
+  const std::string& with(std::string body) {
+    const std::string bytes = qs::composeEntry({entry.kind, entry.build, entry.key, std::move(body)});
+    return file.write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   }
 };
 
-void replaceAll(std::string& s, const std::string& from, const std::string& to) {
-  for (auto at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
-}
+std::string font;  // a font of this machine, for @F in a faces body; its size and time for @S and @T
 
-const std::string& write(qs::fuzz::InputFile& file, qs::CacheEntry entry, std::string body) {
-  entry.body = std::move(body);
-  const std::string bytes = qs::composeEntry(entry);
-  return file.write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-}
+Kept faces("faces", [](const std::string& path) {
+  std::string error;
+  const auto found = qs::findFaces(qs::standardFaces(), error);
+  FUZZ_CHECK(found && TTF_Init() == 0);
+  font = found->begin()->second.styles[0].path;
+  qs::FoundFace face{"FamA", {}};
+  for (qs::FontFile& f : face.styles) f.path = font;
+  return qs::rememberFaces(path, kWanted, {{"A", face}});
+});
+Kept picture("first-frame", [](const std::string& path) {
+  const Surface s;
+  return qs::FirstFrameMemo(path, "fuzz").keep("splash", s.s, kArea);
+});
+const qs::FirstFrameMemo memo(picture.file.dir() + "/first-frame", "fuzz"), again(picture.file.dir() + "/again", "fuzz");
 
-void recallFaces(Setting& setting, std::string body) {
-  replaceAll(body, "@F", setting.font);
-  replaceAll(body, "@S", setting.size);
-  replaceAll(body, "@T", setting.time);
-  const auto table = qs::recallFaces(write(setting.faces, setting.facesEntry, body), kWanted);
-  if (!table) return;
-  for (const auto& [name, face] : *table)
+void recallFaces(std::string body) {
+  // The stamps of the font as the memo has them: its line's last two fields.
+  const std::string line = faces.entry.body.substr(0, faces.entry.body.find('\n'));
+  const std::size_t time = line.rfind('\t'), size = line.rfind('\t', time - 1);
+  for (auto [mark, to] :
+       {std::pair{"@F", font}, {"@S", line.substr(size + 1, time - size - 1)}, {"@T", line.substr(time + 1)}})
+    for (auto at = body.find(mark); at != std::string::npos; at = body.find(mark, at + to.size()))
+      body.replace(at, 2, to);
+  const auto table = qs::recallFaces(faces.with(body), kWanted);
+  for (const auto& [name, face] : table.value_or(qs::FaceTable{}))
     for (const qs::FontFile& f : face.styles) {
       TTF_Font* opened = TTF_OpenFontIndex(f.path.c_str(), 12, f.index);
       FUZZ_CHECK(opened != nullptr);
@@ -87,32 +76,21 @@ void recallFaces(Setting& setting, std::string body) {
     }
 }
 
-void recallPicture(Setting& setting, std::string body) {
-  write(setting.picture, setting.pictureEntry, std::move(body));
-  SDL_Surface* target = surface();
-  const bool taken = setting.memo.recall("splash", target, kArea);
-  for (int y = 0; y < target->h; ++y)
-    for (int x = 0; x < target->w; ++x)
-      if (x < kArea.x || y < kArea.y || x >= kArea.x + kArea.w || y >= kArea.y + kArea.h)
-        FUZZ_CHECK(at(target, x, y) == kGuard);
-  if (taken) {
-    static const qs::FirstFrameMemo again(setting.picture.dir() + "/again", "fuzz");
-    SDL_Surface* copy = surface();
-    FUZZ_CHECK(again.keep("splash", target, kArea) && again.recall("splash", copy, kArea));
-    for (int y = kArea.y; y < kArea.y + kArea.h; ++y)
-      for (int x = kArea.x; x < kArea.x + kArea.w; ++x) FUZZ_CHECK(at(copy, x, y) == at(target, x, y));
-    SDL_FreeSurface(copy);
-  }
-  SDL_FreeSurface(target);
+void recallPicture(std::string body) {
+  picture.with(std::move(body));
+  Surface target, copy;
+  if (memo.recall("splash", target.s, kArea))
+    FUZZ_CHECK(again.keep("splash", target.s, kArea) && again.recall("splash", copy.s, kArea) && copy == target);
+  SDL_FillRect(target.s, &kArea, 0x5a5a5a5a);
+  FUZZ_CHECK(target == Surface());  // nothing outside the picture's place written
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Setting setting;
   const std::string input(reinterpret_cast<const char*>(data), size);
-  if (input.starts_with('F')) recallFaces(setting, input.substr(1));
-  else if (input.starts_with('P')) recallPicture(setting, input.substr(1));
+  if (input.starts_with('F')) recallFaces(input.substr(1));
+  else if (input.starts_with('P')) recallPicture(input.substr(1));
   else if (const auto entry = qs::parseEntry(input)) FUZZ_CHECK(qs::composeEntry(*entry) == input);
   return 0;
 }
