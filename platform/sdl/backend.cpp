@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "platform/headless/headless_platform.h"
-#include "platform/sdl/cache_file.h"
+#include "platform/sdl/disk_cache.h"
 #include "platform/sdl/deferred_audio.h"
 #include "platform/sdl/video/display_settings.h"
 #include "platform/sdl/text/face_memo.h"
@@ -111,7 +111,7 @@ std::unique_ptr<Backend> liveBackend(const LiveSetup& s, std::string& error) {
   sdl.rememberIn(settingsFile, settings);
   sdl.setKeyMap(readKeyMap(settingsFile, s.program));
   sdl.setPausing(!s.screenSaver, settings.pauseOnFocusLoss);
-  sdl.rememberFirstFrameIn(cacheFilePath(s.program + "-first-frame"));
+  sdl.rememberFirstFrameIn(DiskCache::pathOf(s.program + "-first-frame"));
   // What the first frame does not need comes once it is up.
   sdl.whenIdle([d = live->audio_.get(), f = live->faces_.get()] {
     f->check();

@@ -13,7 +13,6 @@
 #include "platform/sdl/sdl_platform.h"
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"
-#include "support/spoilt_files.h"
 
 namespace qs::test {
 namespace {
@@ -273,35 +272,6 @@ TEST_F(DummyVideo, TheFirstFrameIsThePictureKeptAtTheLastStartWhenItIsTheSame) {
   EXPECT_EQ(start(3), 0) << "another drawing";
   EXPECT_NE(keptFile(), first) << "the other drawing, kept";
   EXPECT_EQ(start(3), 0);
-}
-
-// A kept picture is taken only as this build kept it, whole: anything else at
-// its path leaves the frame to be drawn, at once and in little memory.
-TEST(FirstFrame, APictureIsTakenOnlyAsThisBuildKeptItWhole) {
-  TempDir dir;
-  const std::string file = dir.file("first-frame");
-  SurfacePtr source(SDL_CreateRGBSurfaceWithFormat(0, 40, 24, 32, SDL_PIXELFORMAT_RGB888)),
-      target(SDL_CreateRGBSurfaceWithFormat(0, 40, 24, 32, SDL_PIXELFORMAT_RGB888));
-  const SDL_Rect area{0, 0, 40, 24};
-  auto* pixels = static_cast<std::uint32_t*>(source->pixels);  // runs and stretches of differing pixels
-  for (int i = 0; i < 40 * 24; ++i) pixels[i] = i % 7 < 4 ? 0x102030 : (0x010101u * static_cast<std::uint32_t>(i)) & 0xffffff;
-  ASSERT_TRUE(FirstFrameMemo(file).keep("splash", source.get(), area));
-  const Bytes good = readBytes(file);
-  std::vector<Spoilt> cases = spoilings(good);
-  cases.insert(cases.end(), {
-      flipped("a pixel flipped", good, good.size() - 4),
-      {"kept by another build", Spoil::Content,
-       [&](const std::string& path) { return FirstFrameMemo(path, "0.9.0 other").keep("splash", source.get(), area); }},
-  });
-  for (const Spoilt& c : cases) {
-    const bool taken = c.kind == Spoil::None || c.kind == Spoil::Link;
-    EXPECT_EQ(checkLaid(c, file, [&] {
-                SDL_FillRect(target.get(), nullptr, 0);
-                return FirstFrameMemo(file).recall("splash", target.get(), area) == taken &&
-                       (!taken || differingPixels(target.get(), source.get()) == 0);
-              }), "")
-        << c.what;
-  }
 }
 
 }  // namespace

@@ -9,20 +9,21 @@
 // renderer. The next start whose first frame has the same name copies the
 // picture instead of drawing it; any other name draws, and is kept instead.
 // A picture is taken only from the build that kept it (what draws may have
-// changed in the code: another colour of text), whole, at most 4 MB, and
-// with the checksum of its pixels that the header holds.
+// changed in the code: another colour of text), whole (disk_cache.h).
 #include <SDL.h>
 
 #include <string>
 
-#include "platform/sdl/build_stamp.h"
+#include "platform/sdl/disk_cache.h"
 
 namespace qs {
 
 class FirstFrameMemo {
  public:
+  // The splash at scale 3 codes to some 40 kB; a picture that codes to
+  // more than 4 MB is drawn at each start instead.
   explicit FirstFrameMemo(std::string file, std::string build = programBuild())
-      : file_(std::move(file)), build_(std::move(build)) {}
+      : cache_(std::move(file), "first-frame", 4u << 20, std::move(build)) {}
 
   // Writes the kept picture into `area` of `target` (32 bits a pixel) when
   // this build kept it under this name, size and pixel format; false, with
@@ -33,8 +34,7 @@ class FirstFrameMemo {
   bool keep(const std::string& name, const SDL_Surface* source, const SDL_Rect& area) const;
 
  private:
-  std::string file_;
-  std::string build_;
+  DiskCache cache_;
 };
 
 }  // namespace qs

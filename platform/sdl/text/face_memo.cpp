@@ -4,23 +4,19 @@
 #include FT_FREETYPE_H
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
 
-#include "platform/sdl/cache_file.h"
+#include "platform/sdl/disk_cache.h"
 
 namespace qs {
 namespace {
 
-constexpr const char* kHeader = "qspe faces 1";
-// The standard faces take some 4 kB; a larger file is not read, nor written.
-constexpr std::size_t kMostBytes = 16 << 10;
+// The standard faces take some 4 kB; a larger memo is not read, nor written.
+DiskCache memoAt(const std::string& file) { return DiskCache(file, "faces", 16 << 10); }
 
 // A font file as it stood when it was found: a file replaced or changed since
 // may be another font.
@@ -36,9 +32,8 @@ std::optional<Stamp> stampOf(const std::string& path) {
                static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
 }
 
+// One line a style of a face asked for, in the order asked.
 struct Line {
-  std::string name, requested;
-  int style = 0;
   std::string family;
   FontFile file;
   Stamp stamp;
@@ -62,13 +57,12 @@ std::optional<T> number(const std::string& s) {
 
 std::optional<Line> parse(const std::vector<std::string>& f) {
   auto flag = [](const std::string& s) { return s == "0" || s == "1"; };
-  if (f.size() != 10 || f[2].size() != 1 || f[2][0] < '0' || f[2][0] > '3' || !flag(f[6]) || !flag(f[7]))
-    return std::nullopt;
+  if (f.size() != 7 || !flag(f[3]) || !flag(f[4])) return std::nullopt;
   // Fault mended: a negative index (std::stoi unchecked) reached HarfBuzz and crashed every start.
-  const auto index = number<int>(f[5]);
-  const auto size = number<long long>(f[8]), time = number<long long>(f[9]);
-  if (!index || *index < 0 || !size || !time || f[4].empty() || f[4][0] != '/') return std::nullopt;
-  return Line{f[0], f[1], f[2][0] - '0', f[3], FontFile{f[4], *index, f[6] == "1", f[7] == "1"}, Stamp{*size, *time}};
+  const auto index = number<int>(f[2]);
+  const auto size = number<long long>(f[5]), time = number<long long>(f[6]);
+  if (!index || *index < 0 || !size || !time || f[1].empty() || f[1][0] != '/') return std::nullopt;
+  return Line{f[0], FontFile{f[1], *index, f[3] == "1", f[4] == "1"}, Stamp{*size, *time}};
 }
 
 struct LibraryFree {
@@ -97,8 +91,9 @@ std::string env(const char* name) {
 
 // What fontconfig answers from besides the fonts: where its configuration is
 // read and when that last changed. Another answer may come from another
-// configuration, so the memo holds only under the same one.
-std::string configuration() {
+// configuration, so the memo holds only under the same one, for the same
+// faces asked for.
+std::string keyOf(const std::vector<FaceRequest>& wanted) {
   std::ostringstream out;
   for (const char* name : {"FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT"}) out << env(name) << '\t';
   std::string user = env("XDG_CONFIG_HOME");
@@ -108,9 +103,8 @@ std::string configuration() {
     struct stat st {};
     out << (stat(path.c_str(), &st) == 0 ? st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec : -1) << '\t';
   }
-  std::string text = out.str();
-  std::replace(text.begin(), text.end(), '\n', ' ');
-  return text;
+  for (const FaceRequest& r : wanted) out << '\n' << r.name << '\t' << r.family;
+  return out.str();
 }
 
 }  // namespace
@@ -126,32 +120,22 @@ std::string faceFilesSignature(const FaceTable& table) {
   return out.str();
 }
 
-std::string faceMemoPath() { return cacheFilePath("faces"); }
+std::string faceMemoPath() { return DiskCache::pathOf("faces"); }
 
 std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<FaceRequest>& wanted) {
-  const std::string text = readCacheFile(file, kMostBytes);
-  if (text.empty() || text.back() != '\n') return std::nullopt;  // written whole, each line ended
-  std::istringstream in(text);
-  std::string line;
-  if (!std::getline(in, line) || line != kHeader || !std::getline(in, line) || line != configuration())
-    return std::nullopt;
-  std::map<std::pair<std::string, int>, Line> lines;  // (name, style)
-  while (std::getline(in, line)) {
-    auto l = parse(fields(line));
-    if (!l) return std::nullopt;
-    lines.insert_or_assign({l->name, l->style}, *l);
-  }
+  const std::optional<std::string> text = memoAt(file).read(keyOf(wanted));
+  if (!text) return std::nullopt;
+  std::istringstream in(*text);
   FaceTable table;
   for (const FaceRequest& r : wanted) {
-    FoundFace face;
-    for (int s = 0; s < 4; ++s) {
-      auto it = lines.find({r.name, s});
-      if (it == lines.end() || it->second.requested != r.family || stampOf(it->second.file.path) != it->second.stamp)
-        return std::nullopt;
-      face.family = it->second.family;
-      face.styles[static_cast<std::size_t>(s)] = it->second.file;
+    FoundFace& face = table[r.name];
+    for (FontFile& style : face.styles) {
+      std::string line;
+      const auto l = std::getline(in, line) ? parse(fields(line)) : std::nullopt;
+      if (!l || stampOf(l->file.path) != l->stamp) return std::nullopt;
+      face.family = l->family;
+      style = l->file;
     }
-    table.emplace(r.name, std::move(face));
   }
   // Fault mended: a file that is no font, or lacks the face named, drew no text and said nothing; it
   // is checked before the first frame, once a file and face.
@@ -166,22 +150,18 @@ std::optional<FaceTable> recallFaces(const std::string& file, const std::vector<
 }
 
 bool rememberFaces(const std::string& file, const std::vector<FaceRequest>& wanted, const FaceTable& table) {
-  if (file.empty()) return false;
   std::ostringstream out;
-  out << kHeader << '\n' << configuration() << '\n';
   for (const FaceRequest& r : wanted) {
     auto it = table.find(r.name);
-    if (it == table.end() || !clean(r.name) || !clean(r.family) || !clean(it->second.family)) return false;
-    for (int s = 0; s < 4; ++s) {
-      const FontFile& f = it->second.styles[static_cast<std::size_t>(s)];
+    if (it == table.end() || !clean(it->second.family)) return false;
+    for (const FontFile& f : it->second.styles) {
       auto stamp = stampOf(f.path);
       if (!stamp || !clean(f.path)) return false;
-      out << r.name << '\t' << r.family << '\t' << s << '\t' << it->second.family << '\t' << f.path << '\t' << f.index
-          << '\t' << f.syntheticBold << '\t' << f.syntheticItalic << '\t' << stamp->size << '\t' << stamp->mtimeNs
-          << '\n';
+      out << it->second.family << '\t' << f.path << '\t' << f.index << '\t' << f.syntheticBold << '\t'
+          << f.syntheticItalic << '\t' << stamp->size << '\t' << stamp->mtimeNs << '\n';
     }
   }
-  return out.str().size() <= kMostBytes && replaceFile(file, out.str());
+  return memoAt(file).write(keyOf(wanted), out.str());
 }
 
 }  // namespace qs

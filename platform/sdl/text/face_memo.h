@@ -7,12 +7,12 @@
 
 namespace qs {
 
-// The faces found at the last start, kept in a small file so that the next
-// start need not wait for fontconfig before its first frame. A remembered
-// table is taken only when it answers every face asked for, the same way,
-// under the same fontconfig configuration (its variables and the times its
-// files last changed), and each of its font files is still there with the
-// size and time it had.
+// The faces found at the last start, kept in a cache file (disk_cache.h)
+// so that the next start need not wait for fontconfig before its first
+// frame. A remembered table is taken only when it answers every face asked
+// for, the same way, under the same fontconfig configuration (its variables
+// and the times its files last changed: the entry's key), and each of its
+// font files is still there with the size and time it had.
 
 // The cache file "faces".
 std::string faceMemoPath();
