@@ -11,10 +11,10 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/sdl/backend.h"
 #include "host/options.h"
-#include "runtime/program.h"
 #include "host/program_dirs.h"
+#include "platform/sdl/backend.h"
+#include "runtime/program.h"
 #include "runtime/runtime.h"
 #include "runtime/script.h"
 #include "sound/audio_device.h"

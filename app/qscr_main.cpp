@@ -19,7 +19,9 @@ std::optional<std::uint64_t> hostWindow(const std::vector<std::string>& words) {
 // blank and lock while it runs, and draws into a screen-saver host's window
 // when given one.
 int main(int argc, char** argv) {
-  qs::ProgramInfo info{"QScr", [](qs::Runtime& rt, qs::AudioDevice&) { return qs::makeQScr(rt); }, {},
+  qs::ProgramInfo info{"QScr",
+                       [](qs::Runtime& rt, qs::AudioDevice&) { return qs::makeQScr(rt); },
+                       {},
                        "  /S            run the saver (so does any word not below)\n"
                        "  /C or nothing show what the saver does and how to use it\n"
                        "  /P            end at once (there is no preview)\n"

@@ -35,9 +35,9 @@ struct SceneMaker {
   std::unique_ptr<Form> (*make)(GameServices&);
 };
 constexpr SceneMaker kScenes[] = {
-    {"FormQB", make<FormQB>},   {"FormQBL", make<FormQBL>},     {"FormQBF", make<FormQBF>},
-    {"FormQRB", make<FormQRB>}, {"FormQS", make<FormQS>},       {"FormFirst", make<FormFirst>},
-    {"FormSam", make<FormSam>}, {"FormQF", make<FormQF>},       {"FormEnd", make<FormEnd>},
+    {"FormQB", make<FormQB>},   {"FormQBL", make<FormQBL>}, {"FormQBF", make<FormQBF>},
+    {"FormQRB", make<FormQRB>}, {"FormQS", make<FormQS>},   {"FormFirst", make<FormFirst>},
+    {"FormSam", make<FormSam>}, {"FormQF", make<FormQF>},   {"FormEnd", make<FormEnd>},
 };
 
 }  // namespace

@@ -31,8 +31,8 @@ std::string cutShort(int fd, off_t size) {
   const auto end = static_cast<std::uint64_t>(size);
   Header h;
   if (pread(fd, &h, sizeof h, 0) != static_cast<ssize_t>(sizeof h) || std::memcmp(h.e_ident, ELFMAG, SELFMAG) != 0 ||
-      h.e_ident[EI_CLASS] != (__ELF_NATIVE_CLASS == 64 ? ELFCLASS64 : ELFCLASS32) ||
-      h.e_phentsize != sizeof(Segment) || h.e_phnum == 0)
+      h.e_ident[EI_CLASS] != (__ELF_NATIVE_CLASS == 64 ? ELFCLASS64 : ELFCLASS32) || h.e_phentsize != sizeof(Segment) ||
+      h.e_phnum == 0)
     return "it is not a module of this machine";
   const std::uint64_t headersSize = std::uint64_t{h.e_phnum} * sizeof(Segment);
   if (h.e_phoff > end || headersSize > end - h.e_phoff) return "it is cut short";
@@ -54,7 +54,7 @@ ModuleFile openTrustedModule(const fs::path& folder, const fs::path& down, const
   int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   auto step = down.begin();
   for (;;) {
-    struct stat st{};
+    struct stat st {};
     if (dir < 0 || fstat(dir, &st) != 0) {
       m.found = errno != ENOENT;
       m.why = path.string() + ": " + std::strerror(errno);
@@ -85,15 +85,11 @@ ModuleFile openTrustedModule(const fs::path& folder, const fs::path& down, const
     m.why = error == ELOOP ? "it is a symbolic link" : std::strerror(error);
     return m;
   }
-  struct stat st{};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-    m.why = "it is not a regular file";
-  else if (m.why = untrusted("it", st); m.why.empty())
-    m.why = cutShort(fd, st.st_size);
-  if (m.why.empty())
-    m.fd = fd;
-  else
-    close(fd);
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) m.why = "it is not a regular file";
+  else if (m.why = untrusted("it", st); m.why.empty()) m.why = cutShort(fd, st.st_size);
+  if (m.why.empty()) m.fd = fd;
+  else close(fd);
   return m;
 }
 

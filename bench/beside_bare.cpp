@@ -77,7 +77,6 @@ int bare(bool sound) {
   return 0;
 }
 
-
 double seconds() {
   using namespace std::chrono;
   return duration<double>(steady_clock::now().time_since_epoch()).count();
@@ -213,9 +212,11 @@ int main(int argc, char** argv) {
     loud.bare.push_back(b.cpu);
     memory.qspe.push_back(static_cast<double>(q.peakKb));
     memory.bare.push_back(static_cast<double>(b.peakKb));
-    std::printf("round %d: start %.3f / %.3f s (first %.3f), idle %.2f / %.2f %%, with sound %.2f / %.2f %%, peak %ld / %ld kB\n",
-                r + 1, start.qspe.back(), start.bare.back(), first.qspe.back(), quiet.qspe.back(), quiet.bare.back(), q.cpu, b.cpu,
-                q.peakKb, b.peakKb);
+    std::printf(
+        "round %d: start %.3f / %.3f s (first %.3f), idle %.2f / %.2f %%, with sound %.2f / %.2f %%, peak %ld / %ld "
+        "kB\n",
+        r + 1, start.qspe.back(), start.bare.back(), first.qspe.back(), quiet.qspe.back(), quiet.bare.back(), q.cpu,
+        b.cpu, q.peakKb, b.peakKb);
   }
   std::printf("medians of %d rounds (idle: %d s of the menu, Qspe against bare):\n", rounds, secs);
   start.print("start to a visible window", "s ", 1);

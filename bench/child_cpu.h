@@ -5,9 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -95,8 +94,8 @@ inline pid_t spawn(std::vector<std::string> args) {
 }
 
 struct ChildFigures {
-  double cpu = -1;     // percent of one core
-  long peakKb = -1;    // peak resident memory up to the end of the measurement
+  double cpu = -1;                      // percent of one core
+  long peakKb = -1;                     // peak resident memory up to the end of the measurement
   double sleeps = -1, mainSleeps = -1;  // a second, of all threads and of the main one
 };
 

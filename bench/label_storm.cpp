@@ -40,8 +40,8 @@ class Floor : public qs::Form {
     setDesignBack(qs::Color::rgb(0, 0, 64));
     for (int i = 0; i < kRows * kColumns; ++i) {
       const char* glyph = (i / kColumns + i % kColumns) % 2 ? "n" : "l";  // a square, a disc
-      qs::LabelDesign look{glyph, qs::wingdings(16, true), qs::Align::Centre, qs::Color::rgb(0, 192, 0),
-                           {0, 0, kTile, kTile}};
+      qs::LabelDesign look{
+          glyph, qs::wingdings(16, true), qs::Align::Centre, qs::Color::rgb(0, 192, 0), {0, 0, kTile, kTile}};
       place(tiles_[i], "Tile", look, i);
     }
     lay(0);
@@ -79,9 +79,10 @@ void measure(qs::SdlPainter& painter, int step, int ms, int scale) {
   double before = cpuSeconds();
   rt.run("Floor");
   double cpu = cpuSeconds() - before;
-  std::printf("36 labels moved every %3d ms, %d ms live: %6.2f %% of one core, %ld ticks, %llu frames (%.1f a second)\n",
-              step, ms, 100.0 * cpu / (ms / 1000.0), floor.ticks, static_cast<unsigned long long>(platform.frames()),
-              static_cast<double>(platform.frames()) * 1000.0 / ms);
+  std::printf(
+      "36 labels moved every %3d ms, %d ms live: %6.2f %% of one core, %ld ticks, %llu frames (%.1f a second)\n", step,
+      ms, 100.0 * cpu / (ms / 1000.0), floor.ticks, static_cast<unsigned long long>(platform.frames()),
+      static_cast<double>(platform.frames()) * 1000.0 / ms);
 }
 
 }  // namespace

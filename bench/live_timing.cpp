@@ -16,7 +16,6 @@
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"
 
-
 namespace {
 
 double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
@@ -55,7 +54,9 @@ class Ticker : public qs::Form {
 void report(const char* what, std::vector<long> v) {
   if (v.empty()) return;
   std::sort(v.begin(), v.end());
-  auto at = [&](double q) { return v[std::min(v.size() - 1, static_cast<std::size_t>(q * static_cast<double>(v.size())))]; };
+  auto at = [&](double q) {
+    return v[std::min(v.size() - 1, static_cast<std::size_t>(q * static_cast<double>(v.size())))];
+  };
   std::printf("%-22s ticks %5zu  median %ld ms  p99 %ld ms  max %ld ms\n", what, v.size(), at(0.5), at(0.99), v.back());
 }
 
@@ -64,7 +65,8 @@ void report(const char* what, std::vector<long> v) {
 int main(int argc, char** argv) {
   int ms = argc > 1 ? std::atoi(argv[1]) : 10000;
   std::printf("Qspe splash, 300 to 2800 ms: %.2f %% of one core\n", programCpu(300, 2800));
-  std::printf("Qspe idle menu with its music, 4 s to %d ms: %.2f %% of one core\n", ms + 4000, programCpu(4000, ms + 4000));
+  std::printf("Qspe idle menu with its music, 4 s to %d ms: %.2f %% of one core\n", ms + 4000,
+              programCpu(4000, ms + 4000));
 
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "no display: %s\n", SDL_GetError());

@@ -138,9 +138,10 @@ int main(int argc, char** argv) {
     frames = platform.frames() - framesBefore;
     hold.detach();
   }
-  std::printf("FormSam in play, scroll period from %d ms down to 1 ms and again, %d ms live: %6.2f %% of one core, "
-              "%ld steps seen by the probe, %llu frames (%.1f a second)\n",
-              period, ms, 100.0 * cpu / (ms / 1000.0), steps, frames, static_cast<double>(frames) * 1000.0 / ms);
+  std::printf(
+      "FormSam in play, scroll period from %d ms down to 1 ms and again, %d ms live: %6.2f %% of one core, "
+      "%ld steps seen by the probe, %llu frames (%.1f a second)\n",
+      period, ms, 100.0 * cpu / (ms / 1000.0), steps, frames, static_cast<double>(frames) * 1000.0 / ms);
   painter.reset();
   SDL_Quit();
   std::error_code ignored;

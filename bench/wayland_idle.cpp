@@ -15,8 +15,9 @@ namespace {
 // Weston's process once its socket is there; -1 if it does not come.
 pid_t startWeston(const std::string& runtime) {
   setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  const pid_t weston = bench::spawn({"/usr/bin/weston", "--backend=x11-backend.so", "--socket=wayland-bench",
-                                     "--idle-time=0", "--width=1024", "--height=768", "--log=" + runtime + "/weston.log"});
+  const pid_t weston =
+      bench::spawn({"/usr/bin/weston", "--backend=x11-backend.so", "--socket=wayland-bench", "--idle-time=0",
+                    "--width=1024", "--height=768", "--log=" + runtime + "/weston.log"});
   for (int i = 0; i < 200 && weston > 0; ++i) {
     if (std::filesystem::exists(runtime + "/wayland-bench.lock")) return weston;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -52,8 +53,8 @@ int main(int argc, char** argv) {
     for (Sum& s : sums) {
       setenv("SDL_VIDEODRIVER", s.driver, 1);
       // The menu is up from 3 s; the first second after is left out.
-      const bench::ChildFigures f = bench::childFigures({QSPE_BINARY, "--until", until, "--scale", "2"}, 4000,
-                                                        4000 + seconds * 1000, true);
+      const bench::ChildFigures f =
+          bench::childFigures({QSPE_BINARY, "--until", until, "--scale", "2"}, 4000, 4000 + seconds * 1000, true);
       std::printf("round %d, %-7s: idle menu %.2f %% of one core, %.1f sleeps a second (the loop's thread %.1f)\n",
                   r + 1, s.driver, f.cpu, f.sleeps, f.mainSleeps);
       s.cpu += f.cpu;

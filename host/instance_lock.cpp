@@ -47,7 +47,8 @@ FileInstanceLock::~FileInstanceLock() {
 std::string FileInstanceLock::defaultDirectory() {
   // Never a shared folder: there another user could make the lock file first
   // and hold it, and the saver would never run.
-  if (const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR"); runtimeDir && *runtimeDir == '/' && ownFolder(runtimeDir))
+  if (const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR");
+      runtimeDir && *runtimeDir == '/' && ownFolder(runtimeDir))
     return runtimeDir;
   if (std::string cache = userFolder("XDG_CACHE_HOME", ".cache"); !cache.empty()) {
     std::error_code ignored;

@@ -211,7 +211,8 @@ bool replaceKept(const std::string& path, const std::function<bool(int fd)>& fil
 }
 
 bool replaceKept(const std::string& path, std::string_view bytes, const KeepOptions& options, FileOps& ops) {
-  return replaceKept(path, [&](int fd) { return writeAll(ops, fd, bytes.data(), bytes.size()); }, options, ops);
+  return replaceKept(
+      path, [&](int fd) { return writeAll(ops, fd, bytes.data(), bytes.size()); }, options, ops);
 }
 
 }  // namespace qs

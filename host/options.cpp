@@ -10,7 +10,8 @@ template <class T>
 T number(const std::string& opt, const std::string& s) {
   T v{};
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || p != s.data() + s.size()) throw std::invalid_argument(opt + " takes a whole number, not \"" + s + "\"");
+  if (ec != std::errc() || p != s.data() + s.size())
+    throw std::invalid_argument(opt + " takes a whole number, not \"" + s + "\"");
   return v;
 }
 }  // namespace
@@ -63,7 +64,8 @@ Options parseOptions(const std::vector<std::string>& args, const OptionSet& set)
       o.arguments.push_back(a);
     }
   }
-  if (o.headless && o.script.empty() && !o.until && !o.help && !o.version) throw std::invalid_argument("a headless run needs --script or --until");
+  if (o.headless && o.script.empty() && !o.until && !o.help && !o.version)
+    throw std::invalid_argument("a headless run needs --script or --until");
   return o;
 }
 

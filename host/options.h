@@ -21,9 +21,9 @@ struct Options {
   // Window scale of a live run: 0 the largest that fits the screen; none
   // given, the one the player chose last.
   std::optional<int> scale;
-  bool fullscreen = false;  // a live run starts in full screen
+  bool fullscreen = false;             // a live run starts in full screen
   bool help = false, version = false;  // say so and run nothing
-  bool keys = false;  // print the keys and pad buttons in force, run nothing
+  bool keys = false;                   // print the keys and pad buttons in force, run nothing
   std::vector<std::string> arguments;  // anything that is not an option
 };
 

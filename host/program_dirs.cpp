@@ -26,8 +26,7 @@ ProgramDirs findProgramDirs(const std::string& exeDir, const std::string& chosen
   std::filesystem::path shared = std::filesystem::path(own) / mediaFromBin;
   std::error_code error;
   // Installed: the scores go to the player's data home, never beside the shared media.
-  if (std::filesystem::is_directory(shared, error))
-    return {shared.lexically_normal().string(), dataHome(), true};
+  if (std::filesystem::is_directory(shared, error)) return {shared.lexically_normal().string(), dataHome(), true};
   return {own, own, false};
 }
 

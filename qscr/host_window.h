@@ -9,8 +9,8 @@ namespace qs {
 // The window a screen-saver host (xscreensaver and the like) made for the
 // saver to draw in.
 struct HostWindow {
-  bool root = false;      // the root window of the display
-  std::uint64_t id = 0;   // otherwise this window
+  bool root = false;     // the root window of the display
+  std::uint64_t id = 0;  // otherwise this window
   bool operator==(const HostWindow&) const = default;
 };
 

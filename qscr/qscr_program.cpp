@@ -28,12 +28,8 @@ std::optional<std::string> QScrProgram::entry(const std::vector<std::string>& ar
   // A copy already runs: this one ends, whatever it was asked.
   if (host ? lock_->heldElsewhere() : !lock_->take()) return std::nullopt;
   switch (mode) {
-    case SaverMode::Password:
-      rt_.msgBox(kSaverTitle, "パスワードには非対応");
-      return std::nullopt;
-    case SaverMode::Settings:
-      rt_.msgBox(kSaverTitle, settingsText());
-      return std::nullopt;
+    case SaverMode::Password: rt_.msgBox(kSaverTitle, "パスワードには非対応"); return std::nullopt;
+    case SaverMode::Settings: rt_.msgBox(kSaverTitle, settingsText()); return std::nullopt;
     case SaverMode::Nothing:  // there is no preview
       return std::nullopt;
     case SaverMode::Run:  // "/S" and anything unknown

@@ -2,8 +2,8 @@
 #include <memory>
 #include <string>
 
-#include "qscr/host_window.h"
 #include "host/instance_lock.h"
+#include "qscr/host_window.h"
 #include "runtime/program.h"
 
 namespace qs {

@@ -2,9 +2,9 @@
 #include <memory>
 #include <string>
 
-#include "runtime/form.h"
 #include "qspe/game_services.h"
 #include "qspe/score_record.h"
+#include "runtime/form.h"
 #include "sound/cls_midi.h"
 #include "sound/sound_system.h"
 

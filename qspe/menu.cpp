@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "qspe/menu_entries.h"
 #include "runtime/fonts.h"
 #include "runtime/keys.h"
-#include "qspe/menu_entries.h"
 #include "runtime/runtime.h"
 #include "runtime/window_frame.h"
 
@@ -110,8 +110,7 @@ void FormMain::Form_KeyDown(int keyCode) {
       playSound("choice.wav", SoundMode::Wait);
       SelectGame();
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -11,10 +11,10 @@ struct MenuEntry {
   std::string_view title;
   std::string_view lockedTitle;  // empty for the entries that are always open
   Color colour;
-  std::string_view scene;         // the scene Z shows
-  int clearsNeeded;               // set clear flags needed to open the entry
-  std::string_view picture;       // the entry's picture, hidden while the entry is locked
-  int cover = -1;                 // of a locked entry, which question-mark picture covers it (0: Ques1, 1: Ques2)
+  std::string_view scene;    // the scene Z shows
+  int clearsNeeded;          // set clear flags needed to open the entry
+  std::string_view picture;  // the entry's picture, hidden while the entry is locked
+  int cover = -1;            // of a locked entry, which question-mark picture covers it (0: Ques1, 1: Ques2)
 };
 
 inline constexpr MenuEntry kMenuEntries[] = {

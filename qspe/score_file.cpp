@@ -7,8 +7,8 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "host/keep_file.h"
@@ -181,8 +181,8 @@ void ScoreStore::decide(const std::string& scoreFile) {
   // wherever the program was started.
   useFallback_ = !fallbackDir_.empty() && makeFolders(fallbackDir_) && canWrite(fallbackFile(scoreFile));
   if (useFallback_) {
-    std::fprintf(stderr, "%s: %s cannot be written; scores are kept in %s\n", programName_.c_str(),
-                 scoreFile.c_str(), fallbackDir_.c_str());
+    std::fprintf(stderr, "%s: %s cannot be written; scores are kept in %s\n", programName_.c_str(), scoreFile.c_str(),
+                 fallbackDir_.c_str());
   } else if (fallbackDir_.empty()) {
     std::fprintf(stderr, "%s: %s cannot be written and there is no home folder; scores will not be kept\n",
                  programName_.c_str(), scoreFile.c_str());

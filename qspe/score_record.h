@@ -24,9 +24,7 @@ struct ScoreRecord {
   // Bytes missing at the end of a short file read as zeros.
   static ScoreRecord fromBytes(const std::uint8_t* data, std::size_t n);
   // The six clear flags in record order.
-  std::array<std::int16_t, 6> clearFlags() const {
-    return {clearQB, clearQBL, clearQBF, clearQRB, clearQS, clearQF};
-  }
+  std::array<std::int16_t, 6> clearFlags() const { return {clearQB, clearQBL, clearQBF, clearQRB, clearQS, clearQF}; }
   friend bool operator==(const ScoreRecord&, const ScoreRecord&) = default;
 };
 

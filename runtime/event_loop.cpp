@@ -24,9 +24,7 @@ void Runtime::deliver(const InputEvent& e) {
     case K::Quit:
       quit_ = true;  // the run ends here; the program itself does not
       return;
-    case K::Dump:
-      dump();
-      return;
+    case K::Dump: dump(); return;
     case K::Pause:
     case K::Resume:
       trace_.line(e.kind == K::Pause ? "pause" : "resume");  // the scenes never see it
@@ -47,8 +45,7 @@ void Runtime::deliver(const InputEvent& e) {
     case K::Close:
       if (hasForm(e.form) && form(e.form).loaded_) unload(form(e.form));
       return;
-    default:
-      break;
+    default: break;
   }
   Form* f = active_;
   if (!f) return;
@@ -75,8 +72,7 @@ void Runtime::deliver(const InputEvent& e) {
       trace_.line("mouse " + f->name() + " click");
       f->Form_Click();
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -156,8 +152,7 @@ int Runtime::run(std::optional<std::string> startForm) {
         break;  // the run's end time has come
       }
     }
-  } catch (const ProgramEnded&) {
-  }
+  } catch (const ProgramEnded&) {}
   present();
   return status_;
 }

@@ -22,7 +22,9 @@ inline constexpr std::array<const char*, 6> kSceneFaces = {kUiFace,     kMinchoF
                                                            kSymbolFace, kUiFaceFullWidth, kMinchoFaceFullWidth};
 
 inline Font gothic(double size, bool bold = false, bool italic = false) { return Font{kUiFace, size, bold, italic}; }
-inline Font mincho(double size, bool bold = false, bool italic = false) { return Font{kMinchoFace, size, bold, italic}; }
+inline Font mincho(double size, bool bold = false, bool italic = false) {
+  return Font{kMinchoFace, size, bold, italic};
+}
 inline Font gothicFullWidth(double size, bool bold = false, bool italic = false) {
   return Font{kUiFaceFullWidth, size, bold, italic};
 }

@@ -6,9 +6,8 @@
 
 namespace qs {
 namespace {
-constexpr std::array<std::pair<int, std::string_view>, 6> kNamed{{
-    {vbKeyZ, "Z"}, {vbKeyX, "X"}, {vbKeyLeft, "Left"}, {vbKeyRight, "Right"}, {vbKeyUp, "Up"}, {vbKeyDown, "Down"},
-}};
+constexpr std::array<std::pair<int, std::string_view>, 6> kNamed{
+    {{vbKeyZ, "Z"}, {vbKeyX, "X"}, {vbKeyLeft, "Left"}, {vbKeyRight, "Right"}, {vbKeyUp, "Up"}, {vbKeyDown, "Down"}}};
 }
 
 std::string keyName(int code) {

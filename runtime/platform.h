@@ -22,10 +22,10 @@ struct InputEvent {
   enum class Kind { KeyDown, KeyUp, KeyRepeat, Close, Move, Click, Dump, Shot, Quit, Pause, Resume };
   Kind kind = Kind::KeyDown;
   std::int64_t time = 0;
-  int key = 0;            // keys
-  std::string form;       // close, shot
-  int x = 0, y = 0;       // move
-  std::string file;       // shot
+  int key = 0;       // keys
+  std::string form;  // close, shot
+  int x = 0, y = 0;  // move
+  std::string file;  // shot
   bool isInput() const { return kind != Kind::Dump && kind != Kind::Shot && kind != Kind::Quit; }
 };
 

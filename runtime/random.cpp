@@ -14,9 +14,7 @@ std::uint64_t splitmix(std::uint64_t& x) {
 
 void Random::reseed(std::uint64_t seed) { state_ = seed; }
 
-double Random::draw() {
-  return static_cast<double>(splitmix(state_) >> 40) / 16777216.0;
-}
+double Random::draw() { return static_cast<double>(splitmix(state_) >> 40) / 16777216.0; }
 
 int roundHalfEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 

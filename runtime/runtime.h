@@ -21,10 +21,10 @@ struct ProgramEnded {};
 
 struct RunConfig {
   std::string programName = "Qspe";
-  std::string programDir;      // no trailing separator
-  std::string dataDir;         // where the program's files are kept; the program directory when empty
+  std::string programDir;  // no trailing separator
+  std::string dataDir;     // where the program's files are kept; the program directory when empty
   std::uint64_t seed = 1;
-  std::int64_t until = kNever;  // end the run at this time
+  std::int64_t until = kNever;      // end the run at this time
   std::int64_t scriptEnd = kNever;  // a headless run without --until ends after the script's last line
   // Ticks of polls that would change nothing are skipped, and a live run
   // sleeps through them (see Timer::setPoll). Off, every tick runs: the
@@ -122,10 +122,10 @@ class Runtime final : public RunClock {
   std::int64_t now_ = 0;
   Random random_;
   std::vector<std::unique_ptr<Form>> forms_;
-  std::vector<Form*> loaded_;      // load order
+  std::vector<Form*> loaded_;       // load order
   std::vector<Timer*> freeTimers_;  // timers of no form
   std::vector<Form*> shown_;        // forms to redraw, kept to spare an allocation per wait
-  std::vector<Form*> activation_;  // most recently active last
+  std::vector<Form*> activation_;   // most recently active last
   Form* active_ = nullptr;
   std::uint64_t timerOrder_ = 0;
   std::vector<InputEvent> script_;

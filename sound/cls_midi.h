@@ -13,7 +13,7 @@ class SoundSystem;
 class clsMIDI {
  public:
   explicit clsMIDI(SoundSystem& sound);  // Class_Initialize
-  ~clsMIDI();                     // Class_Terminate
+  ~clsMIDI();                            // Class_Terminate
   clsMIDI(const clsMIDI&) = delete;
   clsMIDI& operator=(const clsMIDI&) = delete;
 

@@ -10,11 +10,11 @@ namespace qs {
 // keywords compare without regard to case; an open command's file name keeps
 // its case and may hold blanks.
 struct MciCommand {
-  std::string verb;    // lower case
-  std::string device;  // as written; for "open", the alias (empty when none)
+  std::string verb;                // lower case
+  std::string device;              // as written; for "open", the alias (empty when none)
   std::vector<std::string> words;  // after the device; keywords in lower case
-  std::string file;    // "open" only
-  std::string type;    // "open" only: the "type" keyword's value, lower case
+  std::string file;                // "open" only
+  std::string type;                // "open" only: the "type" keyword's value, lower case
 
   // The word after `keyword`, if the keyword is there.
   std::optional<std::string> after(const std::string& keyword) const;

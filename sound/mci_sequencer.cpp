@@ -99,12 +99,9 @@ std::string MciSequencer::status(const MciCommand& c) {
   const std::string& item = c.words[0];
   if (item == "mode") {
     switch (open_->mode) {
-      case Mode::Playing:
-        return "playing";
-      case Mode::Paused:
-        return "paused";
-      case Mode::Stopped:
-        return "stopped";
+      case Mode::Playing: return "playing";
+      case Mode::Paused: return "paused";
+      case Mode::Stopped: return "stopped";
     }
   }
   if (item == "position") return std::to_string(position());

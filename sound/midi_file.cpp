@@ -191,7 +191,8 @@ MidiTiming::MidiTiming(std::uint16_t division, std::vector<Tempo> tempos, std::i
   // binary search, not a walk over all the changes before it.
   usBefore_.resize(tempos_.size());
   for (std::size_t i = 1; i < tempos_.size(); ++i)
-    usBefore_[i] = usBefore_[i - 1] + static_cast<double>(tempos_[i].tick - tempos_[i - 1].tick) * usPerTick(tempos_[i - 1]);
+    usBefore_[i] =
+        usBefore_[i - 1] + static_cast<double>(tempos_[i].tick - tempos_[i - 1].tick) * usPerTick(tempos_[i - 1]);
   lengthMs_ = msAt(endTick_);
 }
 
@@ -218,8 +219,10 @@ std::int64_t MidiTiming::tickAt(std::int64_t ms) const {
   double us = static_cast<double>(ms) * 1000.0;
   if (us <= 0) return 0;
   // The last tempo change that comes at or before that time.
-  auto i = static_cast<std::size_t>(std::upper_bound(usBefore_.begin() + 1, usBefore_.end(), us) - usBefore_.begin()) - 1;
-  auto tick = tempos_[i].tick + static_cast<std::int64_t>(std::floor((us - usBefore_[i]) / usPerTick(tempos_[i]) + 1e-9));
+  auto i =
+      static_cast<std::size_t>(std::upper_bound(usBefore_.begin() + 1, usBefore_.end(), us) - usBefore_.begin()) - 1;
+  auto tick =
+      tempos_[i].tick + static_cast<std::int64_t>(std::floor((us - usBefore_[i]) / usPerTick(tempos_[i]) + 1e-9));
   return std::min(tick, endTick_);
 }
 
@@ -249,7 +252,7 @@ std::optional<MidiTiming> parseMidiTiming(const std::vector<std::uint8_t>& bytes
     std::uint32_t size = file.be(4);
     const std::uint8_t* body = file.pos();
     file.skip(size);
-    if (!file.ok()) return std::nullopt;  // cut short
+    if (!file.ok()) return std::nullopt;            // cut short
     if (std::memcmp(id, "MTrk", 4) != 0) continue;  // chunks of unknown kinds are skipped
     std::int64_t last = readTrack(Reader(body, body + size), tempos, events);
     if (events > kMaxMidiEvents) *why = MidiLoadError::TooManyEvents;

@@ -32,7 +32,7 @@ class MidiTiming {
   double usPerTick(const Tempo& t) const;
 
   std::uint16_t division_;
-  std::vector<Tempo> tempos_;  // sorted by tick, the first at tick 0
+  std::vector<Tempo> tempos_;     // sorted by tick, the first at tick 0
   std::vector<double> usBefore_;  // for each tempo, the microseconds before its tick
   std::int64_t endTick_;
   std::int64_t lengthMs_;

@@ -11,8 +11,9 @@ namespace qs {
 SoundSystem::SoundSystem(RunClock& clock, AudioDevice& audio, std::string programName)
     : clock_(clock), audio_(audio), report_(std::move(programName)) {
   // The music device answers alike, live or headless: it keeps its state on the run's clock.
-  device_ = std::make_unique<MciSequencer>([this] { return clock_.now(); }, audio_,
-                                           [this](const std::string& path, const char* why) { mediaUnusable(path, why); });
+  device_ =
+      std::make_unique<MciSequencer>([this] { return clock_.now(); }, audio_,
+                                     [this](const std::string& path, const char* why) { mediaUnusable(path, why); });
 }
 
 SoundSystem::~SoundSystem() = default;

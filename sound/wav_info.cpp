@@ -93,7 +93,8 @@ WavCheck checkWav(const std::string& path) {
       auto ms = static_cast<std::int64_t>((bytes * 1000 + byteRate / 2) / byteRate);
       if (ms == 0) return {0, "it holds no sound"};
       // The hold is the length of what plays: nothing, when the output cannot take it.
-      if (!outputConverts(format, bytes / format.blockAlign)) return {0, "it is too long for the sound output to convert"};
+      if (!outputConverts(format, bytes / format.blockAlign))
+        return {0, "it is too long for the sound output to convert"};
       return {ms, {}};
     }
     pos = body + size + (size & 1);

@@ -1,7 +1,8 @@
 // The scene's load, the enemies' glyphs and the start of a game.
+#include "games/forever/form_qf.h"
+
 #include <string>
 
-#include "games/forever/form_qf.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
 

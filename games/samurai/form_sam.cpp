@@ -61,36 +61,24 @@ void FormSam::Form_KeyDown(int keyCode) {
         downHeld = true;
       }
       break;
-    case vbKeyX:
-      pushX = true;
-      break;
-    case vbKeyZ:
-      pushZ = true;
-      break;
-    default:
-      break;
+    case vbKeyX: pushX = true; break;
+    case vbKeyZ: pushZ = true; break;
+    default: break;
   }
 }
 
 void FormSam::Form_KeyUp(int keyCode) {
   switch (keyCode) {
-    case vbKeyUp:
-      upHeld = false;
-      break;
-    case vbKeyDown:
-      downHeld = false;
-      break;
-    case vbKeyX:
-      pushX = false;
-      break;
+    case vbKeyUp: upHeld = false; break;
+    case vbKeyDown: downHeld = false; break;
+    case vbKeyX: pushX = false; break;
     case vbKeyZ:
       // Also on the title: the hidden sword is raised for the next game.
       pushZ = false;
       Katana.setCaption("|");
       swingStep = 0;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -22,7 +22,8 @@ void FormSam::design() {
   // Front to back. The texts name their faces in full-width letters.
   place(txtTitle, "txtTitle",
         {"Qorvex", minchoFullWidth(26.25, true, true), Align::Centre, kText, {72, 24, 169, 33}, true});
-  place(txtEvent, "txtEvent", {"押下 Z 又 X", minchoFullWidth(21.75, true), Align::Centre, kText, {80, 120, 161, 33}, true});
+  place(txtEvent, "txtEvent",
+        {"押下 Z 又 X", minchoFullWidth(21.75, true), Align::Centre, kText, {80, 120, 161, 33}, true});
   place(txtInfo, "txtInfo",
         {"開始:Z     終了:X", minchoFullWidth(14.25, true), Align::Centre, kText, {80, 160, 161, 25}, true});
   place(txtScore, "txtScore", {"0", minchoFullWidth(27.75, true), Align::Right, kText, {152, 0, 161, 33}, true});

@@ -9,8 +9,10 @@ constexpr Color kText = Color::rgb(192, 192, 192);
 constexpr Color kBackdrop = Color::rgb(64, 64, 64);
 // The system colour of inactive title bars that X's release gives the field
 // stands for the field's own grey. The field keeps its design height.
+// clang-format off
 constexpr ShooterLook kLook{{"QorvexBlast", 2560, 4350, 165, 265, kFieldGrey, "R", "Crash!!"},
                             kFieldGrey, &ScoreRecord::clearQB, "Cleared!!", "Beam:Z     High:X"};
+// clang-format on
 }  // namespace
 
 FormQB::FormQB(GameServices& services) : ShooterCore("FormQB", services, kLook) {}

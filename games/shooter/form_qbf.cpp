@@ -9,8 +9,10 @@ constexpr Color kFieldOlive = Color::rgb(192, 192, 0);
 constexpr Color kSprite = Color::rgb(64, 64, 0);
 constexpr Color kText = Color::rgb(255, 255, 128);
 constexpr Color kBackdrop = Color::rgb(128, 128, 0);
+// clang-format off
 constexpr ShooterLook kLook{{"QorvexBlast FINAL", 4100, 2850, 268, 165, kFieldOlive, "!", "The pen is mighty!!"},
                             kFieldOlive, &ScoreRecord::clearQBF, "Congratulation!!", "Shot:Z     High:X"};
+// clang-format on
 // An enemy at x = 256, partly inside the 268-wide field, is not yet past.
 constexpr SidewaysField kSide{.beamWay = -1, .shipX = 224, .entryX = -32, .waitingX = -64, .beamLimit = 0};
 }  // namespace

@@ -8,8 +8,10 @@ constexpr Color kFieldBlue = Color::rgb(0, 0, 192);
 constexpr Color kSprite = Color::rgb(0, 255, 255);
 constexpr Color kText = Color::rgb(128, 128, 255);
 constexpr Color kBackdrop = Color::rgb(0, 0, 128);
+// clang-format off
 constexpr ShooterLook kLook{{"QorvexBlast LEVEL", 4050, 2850, 264, 165, kFieldBlue, "B", "Dekopin!!"},
                             kFieldBlue, &ScoreRecord::clearQBL, "Mission Over!!", "Mssl:Z      High:X"};
+// clang-format on
 // The field is 264 wide: a beam at x = 264 (its 8th tick) is still in.
 constexpr SidewaysField kSide{.beamWay = 1, .shipX = 8, .entryX = 264, .waitingX = 328, .beamLimit = 265};
 }  // namespace

@@ -8,8 +8,10 @@ constexpr Color kFieldRed = Color::rgb(192, 0, 0);
 constexpr Color kSprite = Color::rgb(255, 192, 192);
 constexpr Color kText = Color::rgb(255, 128, 128);
 constexpr Color kBackdrop = Color::rgb(128, 0, 0);
+// clang-format off
 constexpr ShooterLook kLook{{"QorvexReBirth", 2560, 4350, 165, 265, kFieldRed, "G", "Finger!!"},
                             kFieldRed, &ScoreRecord::clearQRB, "Complete!!", "Topd:Z     High:X"};
+// clang-format on
 }  // namespace
 
 FormQRB::FormQRB(GameServices& services) : ShooterCore("FormQRB", services, kLook) {}

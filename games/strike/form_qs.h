@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/element.h"
 #include "qspe/game_scene.h"
+#include "runtime/element.h"
 #include "runtime/timer.h"
 
 namespace qs {

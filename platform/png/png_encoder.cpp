@@ -47,7 +47,7 @@ Bytes encode(const Pixels& image, int level) {
   putU32be(header, static_cast<std::uint32_t>(image.width));
   putU32be(header, static_cast<std::uint32_t>(image.height));
   const std::uint8_t colourType = image.channels == 4 ? 6 : 2;  // RGBA or RGB
-  header.insert(header.end(), {8, colourType, 0, 0, 0});  // 8 bits, deflate, no filter method, no interlace
+  header.insert(header.end(), {8, colourType, 0, 0, 0});        // 8 bits, deflate, no filter method, no interlace
 
   Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   putChunk(out, "IHDR", header);

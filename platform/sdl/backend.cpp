@@ -6,14 +6,14 @@
 #include <cstdlib>
 
 #include "platform/headless/headless_platform.h"
-#include "platform/sdl/disk_cache.h"
 #include "platform/sdl/deferred_audio.h"
-#include "platform/sdl/video/display_settings.h"
-#include "platform/sdl/text/face_memo.h"
+#include "platform/sdl/disk_cache.h"
 #include "platform/sdl/draw/form_painter.h"
-#include "platform/sdl/input/key_map.h"
 #include "platform/sdl/draw/painter.h"
+#include "platform/sdl/input/key_map.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/text/face_memo.h"
+#include "platform/sdl/video/display_settings.h"
 #include "platform/sdl/video/video_start.h"
 #include "sound/audio_device.h"
 

@@ -24,8 +24,8 @@ bool SdlPlatform::ownWindowFocused() const {
 void SdlPlatform::checkPause(std::int64_t now) {
   if (!pausable_) pauseWanted_ = false;
   if (!pausable_ || paused_) return;
-  const bool focusGone = pauseOnFocusLoss_ && focusLostAt_ >= 0 && wallNow() - focusLostAt_ >= kFocusGoneMs &&
-                         !ownWindowFocused();
+  const bool focusGone =
+      pauseOnFocusLoss_ && focusLostAt_ >= 0 && wallNow() - focusLostAt_ >= kFocusGoneMs && !ownWindowFocused();
   if (pauseWanted_ || focusGone) pauseHere(now, !pauseWanted_);
 }
 

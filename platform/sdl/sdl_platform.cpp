@@ -1,14 +1,13 @@
 #include "platform/sdl/sdl_platform.h"
 
-#include <csignal>
-
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <string>
 #include <utility>
 
-#include "platform/sdl/video/message_box.h"
 #include "platform/sdl/input/virtual_key.h"
+#include "platform/sdl/video/message_box.h"
 #include "platform/sdl/video/window_title.h"
 #include "platform/sdl/video/x11_host.h"
 #include "runtime/form.h"
@@ -31,7 +30,8 @@ std::string wrapped(const std::string& text, std::size_t width = 64) {
     if (++column > width && blank != std::string::npos) {
       out[blank] = '\n';
       column = 0;
-      for (std::size_t i = blank + 1; i < out.size(); ++i) column += (static_cast<unsigned char>(out[i]) & 0xC0) != 0x80;
+      for (std::size_t i = blank + 1; i < out.size(); ++i)
+        column += (static_cast<unsigned char>(out[i]) & 0xC0) != 0x80;
       blank = std::string::npos;
     }
   }
@@ -62,7 +62,11 @@ constexpr std::int64_t kPadPollMs = 4;
 }  // namespace
 
 SdlPlatform::SdlPlatform(SdlPainter& painter, AudioDevice& audio, int scale, std::optional<std::uint64_t> hostWindow)
-    : painter_(painter), audio_(audio), runScale_(scale), startTicks_(SDL_GetTicks()), startCounter_(SDL_GetPerformanceCounter()),
+    : painter_(painter),
+      audio_(audio),
+      runScale_(scale),
+      startTicks_(SDL_GetTicks()),
+      startCounter_(SDL_GetPerformanceCounter()),
       onWayland_(SDL_GetCurrentVideoDriver() && std::string(SDL_GetCurrentVideoDriver()) == "wayland"),
       maker_(onWayland_) {
   std::signal(SIGHUP, noteHangUp);
@@ -100,8 +104,8 @@ void SdlPlatform::openHost(std::uint64_t id) {
   width = std::max(1, width);
   height = std::max(1, height);
   // Grown until one side reaches the layout's, keeping the window's shape.
-  double grow = std::max(1.0, std::min(static_cast<double>(kLayoutWidth) / width,
-                                       static_cast<double>(kLayoutHeight) / height));
+  double grow =
+      std::max(1.0, std::min(static_cast<double>(kLayoutWidth) / width, static_cast<double>(kLayoutHeight) / height));
   Host host;
   host.window = w;
   host.shrunk = grow > 1.0;
@@ -109,9 +113,7 @@ void SdlPlatform::openHost(std::uint64_t id) {
   host_ = host;
 }
 
-std::int64_t SdlPlatform::wallNow() const {
-  return static_cast<std::int64_t>(SDL_GetTicks() - startTicks_) + skipped_;
-}
+std::int64_t SdlPlatform::wallNow() const { return static_cast<std::int64_t>(SDL_GetTicks() - startTicks_) + skipped_; }
 
 std::int64_t SdlPlatform::wallMicros() const {
   const std::uint64_t count = SDL_GetPerformanceCounter() - startCounter_;
@@ -215,9 +217,7 @@ void SdlPlatform::pushPadKeys(std::int64_t now) {
 void SdlPlatform::take(const SDL_Event& ev, std::int64_t now) {
   using K = InputEvent::Kind;
   switch (ev.type) {
-    case SDL_QUIT:
-      quitting_ = true;
-      break;
+    case SDL_QUIT: quitting_ = true; break;
     case SDL_SYSWMEVENT:
       if (host_ && xWindowGone(&ev)) quitting_ = true;
       break;
@@ -504,7 +504,7 @@ void SdlPlatform::formShown(Form& f) {
                    (!growable && onWayland_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     int at = f.coversScreen() ? 0 : SDL_WINDOWPOS_CENTERED;
     w.window = maker_.open(f.caption().c_str(), at, at, std::max(1, f.clientWidth()) * w.scale,
-                                std::max(1, f.clientHeight()) * w.scale, flags);
+                           std::max(1, f.clientHeight()) * w.scale, flags);
     if (!w.window) {
       SDL_Log("cannot open a window: %s", SDL_GetError());
       return;
@@ -564,8 +564,6 @@ bool SdlPlatform::shot(Form& f, const std::string& file, std::string& error) {
   auto it = windows_.find(&f);
   return painter_.writePng(f, file, it == windows_.end() ? 1 : it->second.scale, error);
 }
-
-
 
 ScreenSize SdlPlatform::screen() const {
   if (host_) return host_->screen;

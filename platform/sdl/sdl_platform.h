@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/video/display_connection.h"
-#include "platform/sdl/video/display_settings.h"
 #include "platform/sdl/draw/first_frame.h"
+#include "platform/sdl/draw/painter.h"
 #include "platform/sdl/input/gamepad.h"
 #include "platform/sdl/input/key_gate.h"
+#include "platform/sdl/video/display_connection.h"
+#include "platform/sdl/video/display_settings.h"
 #include "platform/sdl/video/placement.h"
-#include "platform/sdl/draw/painter.h"
 #include "platform/sdl/video/window_maker.h"
 #include "runtime/platform.h"
 #include "sound/audio_device.h"
@@ -113,10 +113,10 @@ class SdlPlatform : public Platform {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     int scale = 1;
-    bool needsWhole = true;  // nothing drawn yet
-    bool host = false;       // the host's window, not ours
+    bool needsWhole = true;         // nothing drawn yet
+    bool host = false;              // the host's window, not ours
     SDL_Texture* canvas = nullptr;  // a shrunk host window: the form drawn at full size, then shrunk
-    Placement placed;  // the last drawing's
+    Placement placed;               // the last drawing's
   };
   // The host's window and the screen the form is laid out on in it.
   struct Host {
@@ -161,15 +161,15 @@ class SdlPlatform : public Platform {
   bool fullscreen_ = false;
   std::string settingsFile_;
   std::optional<FirstFrameMemo> firstFrame_;  // until the run's first frame is drawn
-  std::function<void()> firstFrameToKeep_;     // that frame, drawn, to keep once presented
+  std::function<void()> firstFrameToKeep_;    // that frame, drawn, to keep once presented
   DisplaySettings kept_;
   KeyGate keys_;
   KeyMap keyMap_;
   bool pausable_ = false, pauseOnFocusLoss_ = false, paused_ = false;
-  bool pauseWanted_ = false;     // the pause's key came
-  bool focusGained_ = false;     // a window of ours got the focus
-  std::int64_t focusLostAt_ = -1;  // wall time the focus went; -1 while a window has it
-  std::set<int> sceneHeld_;      // keys the scenes have seen go down and not yet up
+  bool pauseWanted_ = false;               // the pause's key came
+  bool focusGained_ = false;               // a window of ours got the focus
+  std::int64_t focusLostAt_ = -1;          // wall time the focus went; -1 while a window has it
+  std::set<int> sceneHeld_;                // keys the scenes have seen go down and not yet up
   std::vector<SDL_KeyboardEvent> passed_;  // what keys_ let through, for a moment
   Gamepads pads_;
   std::vector<PadKey> padKeys_;
@@ -183,7 +183,7 @@ class SdlPlatform : public Platform {
   std::deque<InputEvent> queue_;
   std::int64_t lastStamp_ = 0;
   bool quitting_ = false;
-  std::vector<Form*> pending_;  // changed forms waiting for the next frame slot
+  std::vector<Form*> pending_;          // changed forms waiting for the next frame slot
   std::int64_t lastFrame_ = -kFrameMs;  // wall time the last frame was started
   std::uint64_t frames_ = 0;
   DisplayConnection display_;

@@ -49,16 +49,11 @@ struct PhraseNote {
 
 // Renders a phrase with a pulse lead doubled by a softer triangle, the
 // usual chip-style voice for the jingles.
-Buffer chipPhrase(std::initializer_list<PhraseNote> notes, double duty, float triangleMix,
-                  const Envelope& env) {
+Buffer chipPhrase(std::initializer_list<PhraseNote> notes, double duty, float triangleMix, const Envelope& env) {
   Buffer out;
   for (const PhraseNote& n : notes) {
-    Tone lead{.wave = Wave::Square,
-              .duty = duty,
-              .startHz = midiToHz(n.key),
-              .seconds = n.seconds,
-              .env = env,
-              .gain = 0.6f};
+    Tone lead{
+        .wave = Wave::Square, .duty = duty, .startHz = midiToHz(n.key), .seconds = n.seconds, .env = env, .gain = 0.6f};
     Tone body = lead;
     body.wave = Wave::Triangle;
     body.gain = triangleMix;
@@ -137,22 +132,17 @@ Buffer partials(std::initializer_list<Partial> list, double seconds) {
 Buffer choice() {
   const Envelope env{.attack = 0.002, .decay = 0.03, .sustain = 0.5, .release = 0.01};
   Buffer out;
-  mixInto(
-      out,
-      renderTone({.wave = Wave::Square, .duty = 0.25, .startHz = midiToHz(83), .seconds = 0.045, .env = env}),
-      0.0);
-  mixInto(
-      out,
-      renderTone({.wave = Wave::Square, .duty = 0.25, .startHz = midiToHz(88), .seconds = 0.065, .env = env}),
-      0.045);
+  mixInto(out, renderTone({.wave = Wave::Square, .duty = 0.25, .startHz = midiToHz(83), .seconds = 0.045, .env = env}),
+          0.0);
+  mixInto(out, renderTone({.wave = Wave::Square, .duty = 0.25, .startHz = midiToHz(88), .seconds = 0.065, .env = env}),
+          0.045);
   return finish(std::move(out), 0.002, 0.01);
 }
 
 Buffer endPhrase() {
   const Envelope env{.attack = 0.004, .decay = 0.08, .sustain = 0.6, .release = 0.03};
-  Buffer out =
-      chipPhrase({{0.00, 79, 0.12}, {0.12, 77, 0.12}, {0.24, 74, 0.12}, {0.36, 71, 0.12}, {0.48, 72, 0.55}},
-                 0.25, 0.5f, env);
+  Buffer out = chipPhrase({{0.00, 79, 0.12}, {0.12, 77, 0.12}, {0.24, 74, 0.12}, {0.36, 71, 0.12}, {0.48, 72, 0.55}},
+                          0.25, 0.5f, env);
   addChord(out, 0.48, 0.55, {64, 67}, 0.3f);
   addChord(out, 0.48, 0.55, {48}, 0.45f);
   return finish(std::move(out));
@@ -160,13 +150,9 @@ Buffer endPhrase() {
 
 Buffer startJingle() {
   const Envelope env{.attack = 0.003, .decay = 0.06, .sustain = 0.7, .release = 0.02};
-  Buffer out = chipPhrase({{0.00, 67, 0.09},
-                           {0.09, 72, 0.09},
-                           {0.18, 76, 0.09},
-                           {0.27, 79, 0.18},
-                           {0.45, 76, 0.09},
-                           {0.54, 84, 0.6}},
-                          0.5, 0.4f, env);
+  Buffer out = chipPhrase(
+      {{0.00, 67, 0.09}, {0.09, 72, 0.09}, {0.18, 76, 0.09}, {0.27, 79, 0.18}, {0.45, 76, 0.09}, {0.54, 84, 0.6}}, 0.5,
+      0.4f, env);
   addChord(out, 0.54, 0.6, {72, 76, 79}, 0.2f);
   addChord(out, 0.54, 0.6, {48}, 0.5f);
   return finish(std::move(out));
@@ -220,13 +206,11 @@ Buffer highBlast() {
 // Laser shot: fast falling pulse with a detuned saw for bite.
 Buffer hitLaser() {
   const Envelope env{.attack = 0.001, .decay = 0.06, .sustain = 0.1, .release = 0.02};
-  Buffer out = renderTone(
-      {.wave = Wave::Square, .startHz = 2400.0, .endHz = 220.0, .seconds = 0.16, .env = env, .gain = 0.7f});
-  mixInto(
-      out,
-      renderTone(
-          {.wave = Wave::Saw, .startHz = 2440.0, .endHz = 226.0, .seconds = 0.16, .env = env, .gain = 0.4f}),
-      0.0);
+  Buffer out =
+      renderTone({.wave = Wave::Square, .startHz = 2400.0, .endHz = 220.0, .seconds = 0.16, .env = env, .gain = 0.7f});
+  mixInto(out,
+          renderTone({.wave = Wave::Saw, .startHz = 2440.0, .endHz = 226.0, .seconds = 0.16, .env = env, .gain = 0.4f}),
+          0.0);
   mixInto(out, noiseClick(0.02, 5000.0, 0.8, 0.004, 0x4177), 0.0, 0.6f);
   return finish(std::move(out), 0.001, 0.01);
 }
@@ -283,8 +267,7 @@ Buffer brassNote(double key, double seconds, float gain) {
   for (std::size_t i = 0; i < out.size(); ++i) {
     const double t = static_cast<double>(i) / kSampleRate;
     const double level = envelopeAt(env, t, seconds);
-    const double vibrato =
-        std::pow(2.0, 0.12 / 12.0 * std::sin(2.0 * kPi * 5.5 * t) * std::min(1.0, t / 0.3));
+    const double vibrato = std::pow(2.0, 0.12 / 12.0 * std::sin(2.0 * kPi * 5.5 * t) * std::min(1.0, t / 0.3));
     lp.tune(600.0 + 3400.0 * level, 0.8);
     const float raw = 0.5f * (a.next(hz * vibrato) + b.next(hz * vibrato * 1.004));
     out[i] = lp.process(raw) * gain * static_cast<float>(level);
@@ -338,13 +321,11 @@ Buffer powArpeggio() {
                         .env = e,
                         .gain = 0.6f}),
             at);
-    mixInto(out,
-            renderTone({.wave = Wave::Triangle,
-                        .startHz = midiToHz(keys[i] - 12),
-                        .seconds = seconds,
-                        .env = e,
-                        .gain = 0.5f}),
-            at);
+    mixInto(
+        out,
+        renderTone(
+            {.wave = Wave::Triangle, .startHz = midiToHz(keys[i] - 12), .seconds = seconds, .env = e, .gain = 0.5f}),
+        at);
   }
   return finish(std::move(out));
 }
@@ -388,12 +369,9 @@ Buffer deathKnell() {
 
 // Blade meeting a hard block: bright metallic ring and a dull knock.
 Buffer katanaClang() {
-  Buffer out = partials({{1480.0, 1.0f, 0.22},
-                         {2213.0, 0.7f, 0.16},
-                         {3469.0, 0.5f, 0.11},
-                         {4831.0, 0.35f, 0.07},
-                         {6122.0, 0.25f, 0.045}},
-                        0.45);
+  Buffer out = partials(
+      {{1480.0, 1.0f, 0.22}, {2213.0, 0.7f, 0.16}, {3469.0, 0.5f, 0.11}, {4831.0, 0.35f, 0.07}, {6122.0, 0.25f, 0.045}},
+      0.45);
   mixInto(out, noiseClick(0.03, 4000.0, 1.0, 0.006, 0x4A7A), 0.0, 0.6f);
   mixInto(out,
           renderTone({.wave = Wave::Sine,
@@ -536,8 +514,8 @@ Buffer thunder(const ThunderShape& shape) {
   double brown = 0.0;
   for (std::size_t i = 0; i < n; ++i) {
     brown = 0.99 * brown + 0.1 * rng.bipolar();
-    rumble[i] = lp2.process(lp1.process(static_cast<float>(brown))) *
-                static_cast<float>(level[i] * rumbleFlutter.next());
+    rumble[i] =
+        lp2.process(lp1.process(static_cast<float>(brown))) * static_cast<float>(level[i] * rumbleFlutter.next());
   }
 
   Buffer body(n);

@@ -56,8 +56,8 @@ std::vector<double> energySums(std::span<const float> samples, int channels, int
     Section shelf = shelfStage(rate);
     Section highpass = highpassStage(rate);
     for (std::size_t i = 0; i < frames; ++i) {
-      const double y = highpass.process(shelf.process(samples[i * static_cast<std::size_t>(channels) +
-                                                              static_cast<std::size_t>(c)]));
+      const double y = highpass.process(
+          shelf.process(samples[i * static_cast<std::size_t>(channels) + static_cast<std::size_t>(c)]));
       power[i] += y * y;
     }
   }

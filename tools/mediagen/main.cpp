@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
   const bool icons = argc == 4 && std::string(argv[1]) == "--icons";
   const bool pixels = argc == 4 && std::string(argv[1]) == "--icon-pixels" && std::atoi(argv[3]) > 0;
   if (argc != 2 && !icons && !pixels) {
-    std::cerr << "usage: qspe-mediagen OUTDIR | qspe-mediagen --icons OUTDIR ID | qspe-mediagen --icon-pixels FILE SIZE\n";
+    std::cerr
+        << "usage: qspe-mediagen OUTDIR | qspe-mediagen --icons OUTDIR ID | qspe-mediagen --icon-pixels FILE SIZE\n";
     return 2;
   }
   try {

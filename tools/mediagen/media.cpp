@@ -16,12 +16,8 @@ std::vector<MediaFile> generateMedia() {
   for (const SoundEffect& fx : makeSoundEffects()) {
     files.push_back({fx.name, fx.description, encodeWav(fx.samples)});
   }
-  for (const Tune& tune : makeTunes()) {
-    files.push_back({tune.name, tune.description, encodeSong(tune.song)});
-  }
-  for (const Picture& pic : makePictures()) {
-    files.push_back({pic.name, pic.description, encodeBmp4(pic.image)});
-  }
+  for (const Tune& tune : makeTunes()) { files.push_back({tune.name, tune.description, encodeSong(tune.song)}); }
+  for (const Picture& pic : makePictures()) { files.push_back({pic.name, pic.description, encodeBmp4(pic.image)}); }
   return files;
 }
 
@@ -29,8 +25,7 @@ void writeMedia(const std::vector<MediaFile>& files, const std::filesystem::path
   for (const MediaFile& file : files) {
     const std::filesystem::path path = dir / file.name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(file.bytes.data()),
-              static_cast<std::streamsize>(file.bytes.size()));
+    out.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
     out.close();
     if (!out) throw std::runtime_error("cannot write " + path.string());
   }

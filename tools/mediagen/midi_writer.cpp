@@ -27,8 +27,7 @@ void putVlq(Bytes& out, std::uint32_t value) {
     groups[count++] = static_cast<std::uint8_t>(value & 0x7Fu);
     value >>= 7;
   } while (value != 0);
-  for (int i = count - 1; i >= 0; --i)
-    out.push_back(static_cast<std::uint8_t>(groups[i] | (i > 0 ? 0x80u : 0u)));
+  for (int i = count - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(groups[i] | (i > 0 ? 0x80u : 0u)));
 }
 
 void MidiTrack::meta(std::uint32_t tick, std::uint8_t type, Bytes payload) {
@@ -54,8 +53,7 @@ void MidiTrack::timeSignature(std::uint32_t tick, int numerator, int denominator
 void MidiTrack::keySignature(std::uint32_t tick, int sharps, bool minor) {
   if (sharps < -7 || sharps > 7) throw std::out_of_range("key signature out of range");
   meta(tick, 0x59,
-       {static_cast<std::uint8_t>(static_cast<std::int8_t>(sharps)),
-        minor ? std::uint8_t{1} : std::uint8_t{0}});
+       {static_cast<std::uint8_t>(static_cast<std::int8_t>(sharps)), minor ? std::uint8_t{1} : std::uint8_t{0}});
 }
 
 void MidiTrack::program(std::uint32_t tick, int channel, int program) {

@@ -79,8 +79,7 @@ std::vector<Placed> layoutLines(std::initializer_list<std::u32string_view> lines
   return placed;
 }
 
-void drawPlaced(IndexedImage& img, const std::vector<Placed>& placed, std::uint8_t ink,
-                std::uint8_t background) {
+void drawPlaced(IndexedImage& img, const std::vector<Placed>& placed, std::uint8_t ink, std::uint8_t background) {
   for (const Placed& p : placed) clearCell(img, *p.bitmap, p.x, p.y, background);
   for (const Placed& p : placed) drawInk(img, *p.bitmap, p.x, p.y, ink);
 }
@@ -149,14 +148,12 @@ IndexedImage question(std::uint8_t background, std::uint8_t ink) {
 std::vector<Picture> makePictures() {
   std::vector<Picture> list;
   list.push_back({"title0.bmp", "grey smiling face on black", facePicture(kGrey, kBlack)});
+  list.push_back({"title1.bmp", "cyan face on blue, \"LEVEL\" in red", lettered(kCyan, kBlue, kRed, {U"LEVEL"})});
   list.push_back(
-      {"title1.bmp", "cyan face on blue, \"LEVEL\" in red", lettered(kCyan, kBlue, kRed, {U"LEVEL"})});
-  list.push_back({"title2.bmp", "yellow face on olive, \"FINAL\" in blue",
-                  lettered(kYellow, kOlive, kBlue, {U"FINAL"})});
+      {"title2.bmp", "yellow face on olive, \"FINAL\" in blue", lettered(kYellow, kOlive, kBlue, {U"FINAL"})});
   list.push_back({"title3.bmp", "red face on dark red, \"Re\" over \"Birth\" in green",
                   lettered(kRed, kDarkRed, kGreen, {U"Re", U"Birth"})});
-  list.push_back(
-      {"title4.bmp", "lime face on green, boxed \"QS\" in magenta", boxed(kLime, kGreen, kMagenta, U"QS")});
+  list.push_back({"title4.bmp", "lime face on green, boxed \"QS\" in magenta", boxed(kLime, kGreen, kMagenta, U"QS")});
   list.push_back({"title5.bmp", "light grey face on white, \"FOR\" over \"EVER\" in black",
                   lettered(kLightGrey, kWhite, kBlack, {U"FOR", U"EVER"})});
   list.push_back({"title6.bmp", "magenta face on purple, the kanji \xE4\xBE\x8D in yellow",

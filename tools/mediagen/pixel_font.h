@@ -13,9 +13,7 @@ struct Bitmap {
 
   int width() const { return rows.empty() ? 0 : static_cast<int>(rows.front().size()); }
   int height() const { return static_cast<int>(rows.size()); }
-  bool lit(int x, int y) const {
-    return rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == '#';
-  }
+  bool lit(int x, int y) const { return rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == '#'; }
 };
 
 struct Glyph {

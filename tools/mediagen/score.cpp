@@ -27,22 +27,14 @@ std::vector<std::string_view> splitWords(std::string_view text) {
 
 int letterPitchClass(char c) {
   switch (std::tolower(static_cast<unsigned char>(c))) {
-    case 'c':
-      return 0;
-    case 'd':
-      return 2;
-    case 'e':
-      return 4;
-    case 'f':
-      return 5;
-    case 'g':
-      return 7;
-    case 'a':
-      return 9;
-    case 'b':
-      return 11;
-    default:
-      return -1;
+    case 'c': return 0;
+    case 'd': return 2;
+    case 'e': return 4;
+    case 'f': return 5;
+    case 'g': return 7;
+    case 'a': return 9;
+    case 'b': return 11;
+    default: return -1;
   }
 }
 
@@ -53,18 +45,12 @@ int keyAtOrAbove(int lowKey, int pitchClass) { return lowKey + wrap12(pitchClass
 
 std::uint32_t durationTicks(char c) {
   switch (c) {
-    case 'w':
-      return 4 * kTicksPerQuarter;
-    case 'h':
-      return 2 * kTicksPerQuarter;
-    case 'q':
-      return kTicksPerQuarter;
-    case 'e':
-      return kTicksPerQuarter / 2;
-    case 's':
-      return kTicksPerQuarter / 4;
-    default:
-      return 0;
+    case 'w': return 4 * kTicksPerQuarter;
+    case 'h': return 2 * kTicksPerQuarter;
+    case 'q': return kTicksPerQuarter;
+    case 'e': return kTicksPerQuarter / 2;
+    case 's': return kTicksPerQuarter / 4;
+    default: return 0;
   }
 }
 
@@ -89,8 +75,7 @@ Bytes encodeSong(const Song& song) {
     track.controller(0, part.channel, 10, part.pan);
     track.controller(0, part.channel, 91, 40);  // a little reverb
     for (const Note& n : part.notes) {
-      if (n.start + n.length > song.length)
-        throw std::logic_error(part.name + ": note runs past the loop point");
+      if (n.start + n.length > song.length) throw std::logic_error(part.name + ": note runs past the loop point");
       track.note(n.start, n.length, part.channel, n.key, n.velocity);
     }
   }
@@ -120,13 +105,11 @@ Phrase parsePhrase(std::string_view text, std::uint32_t barTicks) {
       if (i < token.size() && token[i] == '#') {
         ++pc;
         ++i;
-      } else if (i + 1 < token.size() && token[i] == 'b' &&
-                 std::isdigit(static_cast<unsigned char>(token[i + 1]))) {
+      } else if (i + 1 < token.size() && token[i] == 'b' && std::isdigit(static_cast<unsigned char>(token[i + 1]))) {
         --pc;
         ++i;
       }
-      if (i >= token.size() || !std::isdigit(static_cast<unsigned char>(token[i])))
-        fail("missing octave", token);
+      if (i >= token.size() || !std::isdigit(static_cast<unsigned char>(token[i]))) fail("missing octave", token);
       key = 12 * (token[i] - '0' + 1) + pc;
       ++i;
     }
@@ -168,22 +151,14 @@ Chord parseChord(std::string_view symbol) {
   }
   const std::string_view quality = symbol.substr(i);
   std::vector<int> intervals;
-  if (quality.empty())
-    intervals = {0, 4, 7};
-  else if (quality == "m")
-    intervals = {0, 3, 7};
-  else if (quality == "7")
-    intervals = {0, 4, 7, 10};
-  else if (quality == "m7")
-    intervals = {0, 3, 7, 10};
-  else if (quality == "maj7")
-    intervals = {0, 4, 7, 11};
-  else if (quality == "dim")
-    intervals = {0, 3, 6};
-  else if (quality == "sus4")
-    intervals = {0, 5, 7};
-  else
-    fail("unknown chord quality", symbol);
+  if (quality.empty()) intervals = {0, 4, 7};
+  else if (quality == "m") intervals = {0, 3, 7};
+  else if (quality == "7") intervals = {0, 4, 7, 10};
+  else if (quality == "m7") intervals = {0, 3, 7, 10};
+  else if (quality == "maj7") intervals = {0, 4, 7, 11};
+  else if (quality == "dim") intervals = {0, 3, 6};
+  else if (quality == "sus4") intervals = {0, 5, 7};
+  else fail("unknown chord quality", symbol);
   return {wrap12(root), std::move(intervals)};
 }
 
@@ -228,10 +203,8 @@ const Chord& Arranger::chordAt(std::uint32_t tick) const {
 
 int Arranger::accent(std::uint32_t step, int velocity) const {
   const auto barSteps = static_cast<std::uint32_t>(song_.beatsPerBar * 4);
-  if (step % barSteps == 0)
-    velocity += 8;
-  else if (step % 4 == 0)
-    velocity += 3;
+  if (step % barSteps == 0) velocity += 8;
+  else if (step % 4 == 0) velocity += 3;
   return std::clamp(velocity, 1, 127);
 }
 
@@ -303,14 +276,12 @@ void Arranger::arpeggio(std::size_t index, std::string_view pattern, int lowKey,
     const Chord& chord = chordAt(tick);
     const int n = static_cast<int>(chord.intervals.size());
     const int i = h.symbol - '0';
-    const int key =
-        keyAtOrAbove(lowKey, chord.root) + chord.intervals[static_cast<std::size_t>(i % n)] + 12 * (i / n);
+    const int key = keyAtOrAbove(lowKey, chord.root) + chord.intervals[static_cast<std::size_t>(i % n)] + 12 * (i / n);
     add(p, tick, h.steps, key, accent(h.step, velocity));
   }
 }
 
-void Arranger::drums(std::size_t index, const std::vector<DrumLine>& groove,
-                     const std::vector<DrumLine>& fill) {
+void Arranger::drums(std::size_t index, const std::vector<DrumLine>& groove, const std::vector<DrumLine>& fill) {
   Part& p = part(index);
   const auto barSteps = static_cast<std::uint32_t>(song_.beatsPerBar * 4);
   const std::uint32_t bars = length_ / song_.barTicks();

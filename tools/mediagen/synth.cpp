@@ -46,9 +46,7 @@ float Oscillator::next(double hz) {
   const double dt = std::clamp(hz / kSampleRate, 0.0, 0.5);
   double value = 0.0;
   switch (wave_) {
-    case Wave::Sine:
-      value = std::sin(2.0 * kPi * phase_);
-      break;
+    case Wave::Sine: value = std::sin(2.0 * kPi * phase_); break;
     case Wave::Triangle: {
       double p = phase_ + 0.25;
       if (p >= 1.0) p -= 1.0;
@@ -65,9 +63,7 @@ float Oscillator::next(double hz) {
       value -= 2.0 * duty_ - 1.0;
       break;
     }
-    case Wave::Saw:
-      value = 2.0 * phase_ - 1.0 - polyBlep(phase_, dt);
-      break;
+    case Wave::Saw: value = 2.0 * phase_ - 1.0 - polyBlep(phase_, dt); break;
   }
   phase_ += dt;
   if (phase_ >= 1.0) phase_ -= 1.0;

@@ -267,12 +267,10 @@ Song bossTheme() {
 
 std::vector<Tune> makeTunes() {
   std::vector<Tune> tunes;
+  tunes.push_back({"select.mid", "cheerful menu theme in C major (flute, marimba, bass, light drums)", selectTheme()});
+  tunes.push_back({"title.mid", "broad title theme in D major (brass, strings, harp, timpani)", titleTheme()});
   tunes.push_back(
-      {"select.mid", "cheerful menu theme in C major (flute, marimba, bass, light drums)", selectTheme()});
-  tunes.push_back(
-      {"title.mid", "broad title theme in D major (brass, strings, harp, timpani)", titleTheme()});
-  tunes.push_back({"bgm.mid", "driving in-game theme in E minor (saw lead, synth bass, guitar, rock drums)",
-                   stageTheme()});
+      {"bgm.mid", "driving in-game theme in E minor (saw lead, synth bass, guitar, rock drums)", stageTheme()});
   tunes.push_back(
       {"fbgm.mid", "faster, darker boss theme in D minor (synth brass, galloping bass, choir)", bossTheme()});
   return tunes;

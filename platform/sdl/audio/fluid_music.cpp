@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/sdl/audio/muted_stderr.h"
-#include "sound/midi_file.h"
 #include "platform/sdl/audio/soundfont.h"
+#include "sound/midi_file.h"
 
 namespace qs {
 namespace {

@@ -59,10 +59,10 @@ class FluidMusic {
 
   std::mutex mutex_;
   Layer layers_[2];
-  int current_ = 0;      // the layer that plays the tune
-  int fading_ = -1;      // the layer fading out, if any
-  int fadeFrames_ = 1;   // the length of a fade
-  int faded_ = 0;        // frames of the fade rendered
+  int current_ = 0;                // the layer that plays the tune
+  int fading_ = -1;                // the layer fading out, if any
+  int fadeFrames_ = 1;             // the length of a fade
+  int faded_ = 0;                  // frames of the fade rendered
   std::vector<float> mix_, fade_;  // stereo frames of the current layer and of the fading one
   std::shared_ptr<const MidiTune> tune_;
   bool paused_ = false;

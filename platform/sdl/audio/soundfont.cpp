@@ -56,8 +56,7 @@ std::string soundFontProblem(const std::string& path) {
   auto fileSize = std::filesystem::file_size(path, ec);
   Chunk riff{};
   char form[4];
-  if (!in || ec || !readChunk(in, 0, riff) || fourcc(riff.id) != "RIFF" || !in.read(form, 4) ||
-      fourcc(form) != "sfbk")
+  if (!in || ec || !readChunk(in, 0, riff) || fourcc(riff.id) != "RIFF" || !in.read(form, 4) || fourcc(form) != "sfbk")
     return "not a soundfont";
   if (riff.body + riff.size > fileSize) return "the file is cut short";
   std::vector<Chunk> lists;

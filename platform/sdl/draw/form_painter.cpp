@@ -3,13 +3,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/sdl/draw/part_tiles.h"
 #include "platform/sdl/text/bold_glyph.h"
 #include "platform/sdl/text/face_memo.h"
 #include "platform/sdl/text/label_layout.h"
-#include "platform/sdl/draw/part_tiles.h"
-#include "platform/sdl/video/png_shot.h"
 #include "platform/sdl/text/symbol_line.h"
 #include "platform/sdl/text/text_ink.h"
+#include "platform/sdl/video/png_shot.h"
 #include "runtime/fonts.h"
 #include "runtime/form.h"
 
@@ -90,8 +90,7 @@ std::unique_ptr<SdlPainter> SdlPainter::create(const std::string& programName, c
 }
 
 SdlFormPainter::SdlFormPainter(std::string programName, std::string programDir, FaceTable faces)
-    : fonts_(std::move(faces)),
-      pictures_(std::move(programDir), std::move(programName)) {}
+    : fonts_(std::move(faces)), pictures_(std::move(programDir), std::move(programName)) {}
 
 std::optional<std::string> SdlFormPainter::pictureName(const Form& form, int scale) {
   // A picture file may change between runs, unlike the fonts' files, whose
@@ -292,8 +291,7 @@ void SdlFormPainter::drawLabel(const Label& l, const SDL_Rect& area, const SDL_R
   // The layout's own texts are narrowed where the stand-in face makes them a
   // little too wide; what the rules write (a score) is cut as it falls.
   const bool designed = l.caption() == l.designCaption();
-  const std::vector<std::string>& lines =
-      layout(l.font(), l.caption(), area.w, designed ? narrowingLimit(area.w) : 0);
+  const std::vector<std::string>& lines = layout(l.font(), l.caption(), area.w, designed ? narrowingLimit(area.w) : 0);
   const Rect label{area.x, area.y, area.w, area.h};
   SDL_RenderSetClipRect(renderer_, &visible);
   int y = area.y;

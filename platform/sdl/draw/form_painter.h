@@ -6,12 +6,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/sdl/text/font_cache.h"
-#include "platform/sdl/text/font_finder.h"
 #include "platform/sdl/draw/painter.h"
 #include "platform/sdl/draw/part_tiles.h"
 #include "platform/sdl/draw/picture_cache.h"
 #include "platform/sdl/draw/texture_cache.h"
+#include "platform/sdl/text/font_cache.h"
+#include "platform/sdl/text/font_finder.h"
 
 namespace qs {
 

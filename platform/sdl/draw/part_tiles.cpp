@@ -23,8 +23,9 @@ std::string lookOf(const Element& e, const SDL_Rect& area, int scale) {
     case Element::Kind::Label: {
       const auto& l = static_cast<const Label&>(e);
       const Font& f = l.font();
-      look += f.face + ' ' + std::to_string(FontCache::pixelSize(f.size, scale)) + (f.bold ? "b" : "") + (f.italic ? "i" : "") + ' ' +
-              l.fore().hex() + (l.transparent() ? std::string(" -") : ' ' + l.back().hex()) + ' ' +
+      look += f.face + ' ' + std::to_string(FontCache::pixelSize(f.size, scale)) + (f.bold ? "b" : "") +
+              (f.italic ? "i" : "") + ' ' + l.fore().hex() +
+              (l.transparent() ? std::string(" -") : ' ' + l.back().hex()) + ' ' +
               std::to_string(static_cast<int>(l.align())) + (l.caption() == l.designCaption() ? " = " : " ~ ") +
               std::to_string(l.caption().size()) + ':' + l.caption();
       break;

@@ -36,8 +36,7 @@ void PadKeys::set(int pad, int control, int key, bool held, std::int64_t at, std
   }
 }
 
-void PadKeys::stick(int pad, int axis, int value, int lessKey, int moreKey, std::int64_t at,
-                    std::vector<PadKey>& out) {
+void PadKeys::stick(int pad, int axis, int value, int lessKey, int moreKey, std::int64_t at, std::vector<PadKey>& out) {
   int& side = side_[{pad, axis}];
   int now = side;
   if (side != 0 && value * side < kStickRelease) now = 0;  // back inside, or over to the other side
@@ -95,8 +94,7 @@ bool Gamepads::take(const SDL_Event& ev, std::int64_t at, std::vector<PadKey>& o
       else if (ev.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)
         keys_.stick(ev.caxis.which, ev.caxis.axis, ev.caxis.value, kUp, kDown, at, out);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

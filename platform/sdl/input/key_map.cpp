@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
-#include "platform/sdl/video/display_settings.h"
 #include "platform/sdl/input/virtual_key.h"
+#include "platform/sdl/video/display_settings.h"
 
 namespace qs {
 namespace {

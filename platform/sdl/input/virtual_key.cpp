@@ -9,6 +9,7 @@ int byPlace(SDL_Scancode s) {
   if (s >= SDL_SCANCODE_F1 && s <= SDL_SCANCODE_F12) return 112 + (s - SDL_SCANCODE_F1);
   if (s >= SDL_SCANCODE_F13 && s <= SDL_SCANCODE_F24) return 124 + (s - SDL_SCANCODE_F13);
   if (s >= SDL_SCANCODE_KP_1 && s <= SDL_SCANCODE_KP_9) return 97 + (s - SDL_SCANCODE_KP_1);
+  // clang-format off
   switch (s) {
     case SDL_SCANCODE_0: return '0';
     case SDL_SCANCODE_CANCEL: return 3;
@@ -85,6 +86,7 @@ int byPlace(SDL_Scancode s) {
     case SDL_SCANCODE_NONUSBACKSLASH: return 226;
     default: return 0;
   }
+  // clang-format on
 }
 
 }  // namespace

@@ -26,8 +26,9 @@ using FontSet = std::unique_ptr<FcFontSet, FontSetFree>;
 const FcChar8* u8(const std::string& s) { return reinterpret_cast<const FcChar8*>(s.c_str()); }
 
 bool sameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
 }
 
 // True when one of the font's family names is `family`.

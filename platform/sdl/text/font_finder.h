@@ -26,8 +26,8 @@ struct FontFile {
 };
 
 struct FoundFace {
-  std::string family;               // the family found
-  std::array<FontFile, 4> styles;   // regular, italic, bold, bold italic
+  std::string family;              // the family found
+  std::array<FontFile, 4> styles;  // regular, italic, bold, bold italic
   const FontFile& style(bool bold, bool italic) const { return styles[(bold ? 2 : 0) + (italic ? 1 : 0)]; }
   bool operator==(const FoundFace&) const = default;
 };

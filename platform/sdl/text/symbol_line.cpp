@@ -33,7 +33,8 @@ SymbolLine::SymbolLine(FontCache& fonts, const Font& font, int scale, const std:
     : fore_(fore) {
   const int pixels = FontCache::pixelSize(font.size, scale);
   const int box = symbolBox(FontCache::pixelSize(font.size, 1), scale);
-  for (std::size_t i = 0, len = 1; i < drawn.size(); i += len) add(fonts, font, pixels, box, decodeUtf8(drawn, i, len), width_);
+  for (std::size_t i = 0, len = 1; i < drawn.size(); i += len)
+    add(fonts, font, pixels, box, decodeUtf8(drawn, i, len), width_);
   if (pieces_.empty()) return;
   int left = width_, top = box, right = 0, bottom = 0;
   for (const Piece& p : pieces_) {
@@ -93,7 +94,8 @@ void SymbolLine::write(void* pixels, int pitch) const {
     }
     const SDL_Surface* s = p.plain.get();
     for (int y = 0; y < p.from.h; ++y)
-      std::memcpy(to + y * pitch, static_cast<const std::uint8_t*>(s->pixels) + (p.from.y + y) * s->pitch + p.from.x * 4,
+      std::memcpy(to + y * pitch,
+                  static_cast<const std::uint8_t*>(s->pixels) + (p.from.y + y) * s->pitch + p.from.x * 4,
                   static_cast<std::size_t>(p.from.w) * 4);
   }
 }

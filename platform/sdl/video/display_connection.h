@@ -32,7 +32,7 @@ class DisplayConnection {
 
  private:
   int fd_ = -1;
-  void* x11_ = nullptr;  // the X display, when there is one
+  void* x11_ = nullptr;            // the X display, when there is one
   wl_display* wayland_ = nullptr;  // the Wayland display, when there is one
   const WaylandClient* client_ = nullptr;
 };

@@ -42,8 +42,8 @@ class BoxForm final : public Form {
     place(face_, "Button", button_, kButton, Units::Pixels);
     place(strip_, "Strip", Rect{0, stripTop, width, kStripHeight}, kStrip, Units::Pixels);
     // A little wider than its longest line, so that its own wrapping keeps the lines as given.
-    place(text_, "Text", LabelDesign{text, font, Align::Left, colors::black,
-                                     Rect{kPadX, kPadY, textWidth + 2, lines * lineHeight}});
+    place(text_, "Text",
+          LabelDesign{text, font, Align::Left, colors::black, Rect{kPadX, kPadY, textWidth + 2, lines * lineHeight}});
   }
   void design() override {}
   bool onButton(int x, int y) const {

@@ -21,7 +21,7 @@ SurfacePtr drawOffscreen(SdlPainter& painter, const Form& f, int scale, std::str
     return nullptr;
   }
   std::unique_ptr<SDL_Renderer, void (*)(SDL_Renderer*)> r(SDL_CreateSoftwareRenderer(surface.get()),
-                                                          SDL_DestroyRenderer);
+                                                           SDL_DestroyRenderer);
   if (!r) {
     error = std::string("cannot draw ") + f.name() + ": " + SDL_GetError();
     return nullptr;

@@ -41,8 +41,8 @@ bool startVideo(const std::string& desktopId, std::string& error) {
       started = start("wayland");
     }
     if (!started) {
-      error = "cannot open a display: neither X11 (" + named("DISPLAY") + ") nor Wayland (" +
-              named("WAYLAND_DISPLAY") + ") answers";
+      error = "cannot open a display: neither X11 (" + named("DISPLAY") + ") nor Wayland (" + named("WAYLAND_DISPLAY") +
+              ") answers";
       return false;
     }
   }
@@ -56,8 +56,7 @@ bool startVideo(const std::string& desktopId, std::string& error) {
   // to copy one picture. Drawn in the loop's own thread, an idle menu wakes
   // a quarter as often for the same processor time. Read when GL starts,
   // with the first window; a player's own choice stands.
-  else
-    setenv("LP_NUM_THREADS", "0", 0);
+  else setenv("LP_NUM_THREADS", "0", 0);
   return true;
 }
 

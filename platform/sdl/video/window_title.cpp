@@ -34,8 +34,8 @@ void setWindowTitle(SDL_Window* window, const std::string& title) {
   // title it cannot convert.
   ::Display* d = info.info.x11.display;
   const ::Window w = info.info.x11.window;
-  XChangeProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
-                  PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+  XChangeProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
   const std::string old = latin1(title);
   XChangeProperty(d, w, XA_WM_NAME, XA_STRING, 8, PropModeReplace, reinterpret_cast<const unsigned char*>(old.data()),
                   static_cast<int>(old.size()));
