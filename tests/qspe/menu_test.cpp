@@ -2,15 +2,18 @@
 
 #include <optional>
 
-#include "app/qspe_program.h"
 #include "games/forever/form_first.h"
 #include "games/forever/form_qf.h"
-#include "qspe/game_scene.h"
+#include "games/samurai/form_sam.h"
+#include "games/shooter/form_qb.h"
+#include "games/shooter/form_qbf.h"
+#include "games/shooter/form_qbl.h"
+#include "games/shooter/form_qrb.h"
+#include "games/strike/form_qs.h"
 #include "qspe/menu.h"
 #include "runtime/keys.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
-#include "support/stand_in_scene.h"
 
 namespace qs::test {
 namespace {
@@ -31,8 +34,8 @@ std::string presses(const std::string& key, int n, int at) {
   return s;
 }
 
-// The menu with the Forever scenes and a stand-in for every other game not
-// registered by the test, in a program directory with the given record.
+// The menu and the scenes it opens (FormQB may be the test's own), in a
+// program directory with the given record.
 class Menu : public ::testing::Test {
  protected:
   HeadlessRun& make(std::optional<ScoreRecord> rec = std::nullopt) {
@@ -40,18 +43,10 @@ class Menu : public ::testing::Test {
   }
   TraceView go(const std::string& script) {
     if (!run) make();
-    Runtime& rt = run->rt();
-    rt.addForm(std::make_unique<FormMain>(run->services()));
-    if (!rt.hasForm("FormQF")) rt.addForm(std::make_unique<FormQF>(run->services()));
-    std::vector<PendingGame> games(pendingGames(), pendingGames() + pendingGameCount());
-    for (auto [name, caption, flag] : {std::tuple{"FormQB", "QorvexBlast", &ScoreRecord::clearQB},
-                                       {"FormQBL", "QorvexBlast LEVEL", &ScoreRecord::clearQBL},
-                                       {"FormQBF", "QorvexBlast FINAL", &ScoreRecord::clearQBF},
-                                       {"FormQRB", "QorvexReBirth", &ScoreRecord::clearQRB}})
-      games.push_back({name, caption, 4050, 2850, Color::rgb(0, 0, 192), colors::white, flag});
-    for (const PendingGame& g : games)
-      if (!rt.hasForm(g.name)) rt.addForm(std::make_unique<PendingGameScene>(g, run->services()));
-    rt.addForm(std::make_unique<FormFirst>());
+    run->add<FormMain>();
+    if (!run->rt().hasForm("FormQB")) run->add<FormQB>();  // a test's own stand-in may hold the name
+    run->add<FormQBL>(), run->add<FormQBF>(), run->add<FormQRB>(), run->add<FormQS>();
+    run->add<FormFirst>(), run->add<FormQF>(), run->add<FormSam>();
     return run->run("FormMain", script);
   }
   std::optional<HeadlessRun> run;
