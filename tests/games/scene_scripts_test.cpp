@@ -7,9 +7,8 @@
 //   seed 7                  optional (1)
 //   until 20000             optional (the script's last line)
 //   record HEX              optional: Qspe.dat before the run
-//   media start.wav ...     optional: files copied from the build's media
 //   script
-//   0 down Z                ... script lines ...
+//   0 down Z                ... script lines; "0-15 Z": Z held from 0 to 15 ...
 //   expect
 //   1710 set FormQB.Enemy(2) visible 0     this line, after the one before
 //   set FormQB.txtScore caption "100"      this text at any time, in order
@@ -46,39 +45,42 @@ SceneScript parse(const std::filesystem::path& path) {
   SceneScript s;
   std::ifstream in(path);
   std::string line, part = "header";
+  std::vector<std::pair<std::int64_t, std::string>> events;
   while (std::getline(in, line)) {
     if (line.empty() || line[0] == '#') continue;
-    if (line == "script" || line == "expect") {
-      part = line;
-      continue;
-    }
-    if (part == "script") {
-      s.script += line + "\n";
-      continue;
-    }
-    if (part == "expect") {
-      const bool no = line.rfind("not ", 0) == 0;
-      (no ? s.absent : s.expect).push_back(no ? line.substr(4) : line);
-      continue;
-    }
     std::istringstream words(line);
     std::string word, value;
     words >> word;
-    if (std::string(" start seed until record media poke ").find(" " + word + " ") == std::string::npos)
-      ADD_FAILURE() << path << ": " << line;
-    if (word == "poke") {
+    if (line == "script" || line == "expect") {
+      part = line;
+    } else if (part == "script" && word.find('-') != std::string::npos) {
+      words >> value;
+      const auto dash = word.find('-');
+      events.push_back({std::stoll(word), word.substr(0, dash) + " down " + value});
+      events.push_back({std::stoll(word.substr(dash + 1)), word.substr(dash + 1) + " up " + value});
+    } else if (part == "script") {
+      events.push_back({std::stoll(word), line});
+    } else if (part == "expect") {
+      const bool no = word == "not";
+      (no ? s.absent : s.expect).push_back(no ? line.substr(4) : line);
+    } else if (word == "poke") {
       SceneScript::Poke p{};
       words >> p.at >> p.what >> p.value;
       s.pokes.push_back(p);
-    }
-    while (word != "poke" && words >> value) {
-      if (word == "start") s.start = value;
-      if (word == "seed") s.setup.seed = std::stoull(value);
-      if (word == "until") s.setup.until = std::stoll(value);
-      if (word == "record") s.setup.scores = bytesOfHex(value);
-      if (word == "media") s.setup.media.push_back(value);
+    } else if (words >> value && word == "start") {
+      s.start = value;
+    } else if (word == "seed") {
+      s.setup.seed = std::stoull(value);
+    } else if (word == "until") {
+      s.setup.until = std::stoll(value);
+    } else if (word == "record") {
+      s.setup.scores = bytesOfHex(value);
+    } else {
+      ADD_FAILURE() << path << ": " << line;
     }
   }
+  std::ranges::stable_sort(events, {}, &std::pair<std::int64_t, std::string>::first);
+  for (const auto& e : events) s.script += e.second + "\n";
   return s;
 }
 
