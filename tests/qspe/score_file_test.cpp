@@ -33,10 +33,8 @@ const ScoreRecord kB{-1, -1, -1, -1, -1, 0, 31000, 6100};
 const Bytes kTail = {'n', 'o', 't', 'e', 's', '\n', 0};
 
 Bytes bytesOf(const ScoreRecord& r, const Bytes& tail = {}) {
-  const auto b = r.toBytes();
-  Bytes out(b.size() + tail.size());
-  std::copy(tail.begin(), tail.end(), std::copy(b.begin(), b.end(), out.begin()));
-  return out;
+  Bytes out = qs::test::bytesOf(r.toBytes());
+  return out.insert(out.end(), tail.begin(), tail.end()), out;
 }
 mode_t modeOf(const std::string& path) {
   struct stat st {};
