@@ -7,17 +7,18 @@
 //   seed 7                  optional (1)
 //   until 20000             optional (the script's last line)
 //   record HEX              optional: Qspe.dat before the run
-//   script
-//   0 down Z                ... script lines; "0-15 Z": Z held from 0 to 15 ...
+//   poke 1500 score 19900   sets the scene's score at that time; "stage" the
+//                           sword game's floor
+//   0 down Z                the script, from its first timed line; "0-15 Z":
+//                           Z held from 0 to 15
 //   expect
 //   1710 set FormQB.Enemy(2) visible 0     this line, after the one before
 //   set FormQB.txtScore caption "100"      this text at any time, in order
 //   not 1610 hit.wav                        no line contains this
-//   poke 1500 score 19900   sets the scene's score at that time; "stage" the
-//                           sword game's floor
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -51,7 +52,8 @@ SceneScript parse(const std::filesystem::path& path) {
     std::istringstream words(line);
     std::string word, value;
     words >> word;
-    if (line == "script" || line == "expect") {
+    if (part == "header" && std::isdigit(static_cast<unsigned char>(line[0]))) part = "script";
+    if (line == "expect") {
       part = line;
     } else if (part == "script" && word.find('-') != std::string::npos) {
       words >> value;
