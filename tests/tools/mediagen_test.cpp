@@ -21,6 +21,11 @@
 #include "support/png_file.h"
 #include "tunes.h"
 
+namespace qs::mediagen {  // the parameters by name in the test listing
+void PrintTo(const Tune& t, std::ostream* os) { *os << t.name; }
+void PrintTo(const Picture& p, std::ostream* os) { *os << p.name; }
+}  // namespace qs::mediagen
+
 namespace {
 
 namespace mg = qs::mediagen;
@@ -48,6 +53,7 @@ struct EffectBounds {
   std::string name;
   std::int64_t minMs, maxMs;
 };
+void PrintTo(const EffectBounds& e, std::ostream* os) { *os << e.name; }
 const EffectBounds kEffects[] = {
     {"choice.wav", 30, 300},    {"end.wav", 300, 1500},    {"start.wav", 300, 1500},  {"high.wav", 500, 1000},
     {"hit.wav", 50, 400},       {"miss.wav", 200, 1000},   {"gameover.wav", 1000, 3000}, {"clear.wav", 1000, 3000},
