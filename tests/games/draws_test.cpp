@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "app/qspe_program.h"
-#include "expect_lines.h"
 #include "probes.h"
 #include "runtime/random.h"
 #include "support/headless_run.h"
@@ -104,7 +103,7 @@ TEST(StrikeDraws, EachTickShowsTheCellOfATruncatedDraw) {
   lines.push_back(cells[1] == cells[0] ? "2100 set FormQS.Label1 caption \"200\""
                                        : "2100 set FormQS.Label1 caption \"90\"");
   for (int k = 2; k < 5; ++k) lines.push_back(std::to_string(1100 + 995 * k) + shown(cells[k]));
-  EXPECT_TRUE(holdsInOrder(t, lines));
+  EXPECT_TRUE(t.inOrder(lines));
 }
 
 // ---- Samurai: thunder and the floors' refills ----

@@ -138,41 +138,35 @@ TEST(Forms, RedrawsOnlyWhatChangesOnScreen) {
   auto& f = run.add<Other>();
   auto t = run.run("Other");
   for (auto [element, redraws] : {std::pair<Element*, bool>{&f.Empty, false}, {&f.Backed, true}, {&f.Worded, true},
-                                  {&f.Blank, false}, {&f.Pictured, true}}) {
+                                  {&f.Blank, false}, {&f.Pictured, true}})
     for (bool shown : {false, true}) {
       f.clearDirty();
       element->setVisible(shown);
       EXPECT_EQ(f.dirty(), redraws) << element->name() << (shown ? " shown" : " hidden");
     }
-  }
   f.clearDirty();
   f.Empty.setCaption("≫");
   EXPECT_TRUE(f.dirty());
   const Rect box{100, 100, 100, 200}, nearBox{99, 99, 103, 203}, form{0, 0, 400, 400};
-  const struct {
-    Container* surface;
-    std::string text;
-    bool newline;
-    Rect run;  // in client pixels
-    int nextX, nextY;
-  } cases[] = {
+  // The surface, the text, a new line after it, where it lands in client
+  // pixels, and the print position after it.
+  const std::tuple<Container*, std::string, bool, Rect, int, int> cases[] = {
       {&f.Display, "ab", false, {100, 100, 20, 20}, 20, 0},
       {&f.Display, "c", true, {120, 100, 10, 20}, 0, 20},
       {&f.Display, "日本", false, {100, 120, 20, 20}, 20, 20},  // characters, not bytes
       {&f.Display, "0123456789AB", false, {120, 120, 80, 20}, 140, 20},  // past the right edge: clipped
       {&f, "Q", true, {0, 0, 10, 20}, 0, 20}};
-  for (const auto& c : cases) {
+  for (const auto& [surface, text, newline, run, nextX, nextY] : cases) {
     f.clearDirty();
-    c.surface->setPrintFore(Color::rgb(1, 2, 3));
-    c.surface->print(c.text, c.newline);
-    EXPECT_EQ(std::pair(c.surface->printed().back().text, c.surface->printed().back().fore),
-              std::pair(c.text, Color::rgb(1, 2, 3)));
-    EXPECT_EQ(std::pair(c.surface->currentX(), c.surface->currentY()), std::pair(c.nextX, c.nextY)) << c.text;
-    ASSERT_FALSE(f.wholeDirty()) << c.text;
+    surface->setPrintFore(Color::rgb(1, 2, 3));
+    surface->print(text, newline);
+    EXPECT_EQ(std::pair(surface->printed().back().text, surface->printed().back().fore), std::pair(text, Color::rgb(1, 2, 3)));
+    EXPECT_EQ(std::pair(surface->currentX(), surface->currentY()), std::pair(nextX, nextY)) << text;
+    ASSERT_FALSE(f.wholeDirty()) << text;
     const Rect damage = f.damage();
-    EXPECT_TRUE(covers(damage, c.run) && damage.width < c.run.width + 10 && damage.height < c.run.height + 4 &&
-                covers(c.surface == &f ? form : nearBox, damage))
-        << c.text << " " << damage.left << "," << damage.top << " " << damage.width << "x" << damage.height;
+    EXPECT_TRUE(covers(damage, run) && damage.width < run.width + 10 && damage.height < run.height + 4 &&
+                covers(surface == &f ? form : nearBox, damage))
+        << text << " " << damage.left << "," << damage.top << " " << damage.width << "x" << damage.height;
   }
   f.clearDirty();
   f.Display.cls();

@@ -1,5 +1,5 @@
 // The music player's loop on the run's clock: when a tune restarts, and when
-// the loop ends.
+// the loop ends (what the device then sounds is the sequencer's test).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,7 +12,6 @@
 namespace qs::test {
 namespace {
 
-using Lines = std::vector<std::string>;
 using Times = std::vector<std::int64_t>;
 
 struct Player {
@@ -31,14 +30,13 @@ struct Loop {
   std::int64_t until;
   Times restarts;        // of "play midifile from 0"
   std::int64_t lastPoll;  // -1: polls to the end
-  Lines audio = {};      // when not empty
 };
 
 void loopTitle(Player& p) { p.loop("title.mid"); }
 
 TEST(MusicLoop, RestartsComeAtTheTunesEndUntilTheLoopEnds) {
   const Loop cases[] = {
-      {"a 900 ms tune", {{0, loopTitle}}, 2600, {900, 1800}, -1, {"open title.mid", "play 0", "play 0", "play 0"}},
+      {"a 900 ms tune", {{0, loopTitle}}, 2600, {900, 1800}, -1},
       {"250 ms loops", {{0, [](Player& p) { p.loop("250.mid"); }}}, 990, {250, 500, 750}, -1},
       {"249 ms is played once", {{0, [](Player& p) { p.loop("249.mid"); }}}, 990, {}, -1},
       {"StopM ends it", {{0, loopTitle}, {600, [](Player& p) { p.midi->StopM(); }}}, 3000, {}, 750},
@@ -48,7 +46,7 @@ TEST(MusicLoop, RestartsComeAtTheTunesEndUntilTheLoopEnds) {
       // Neither restarted nor left while paused; resumed from 300 at 3010, it ends at 3610.
       {"paused",
        {{0, loopTitle}, {300, [](Player& p) { p.midi->Pause(); }}, {3010, [](Player& p) { p.midi->ResumeM(); }}},
-       4100, {3610}, -1, {"open title.mid", "play 0", "stop", "play 300", "play 0"}},
+       4100, {3610}, -1},
       // A game start: the game tune from 1 ms at 500 ends at 1199; game over pauses it.
       {"game start",
        {{0, loopTitle},
@@ -59,9 +57,9 @@ TEST(MusicLoop, RestartsComeAtTheTunesEndUntilTheLoopEnds) {
            p.midi->ResumeM();
          }},
         {1800, [](Player& p) { p.midi->Pause(); }}},
-       3000, {1199}, -1, {"open title.mid", "play 0", "stop", "close", "open bgm.mid", "play 1", "play 0", "stop"}},
+       3000, {1199}, -1},
       {"nothing open", {{0, [](Player& p) { p.loop("missing.mid"); }}, {1100, [](Player& p) { p.midi->StopM(); }}},
-       3000, {}, 1250, {}},
+       3000, {}, 1250},
   };
   for (const Loop& c : cases) {
     SCOPED_TRACE(c.what);
@@ -75,9 +73,6 @@ TEST(MusicLoop, RestartsComeAtTheTunesEndUntilTheLoopEnds) {
     EXPECT_EQ(std::set<std::int64_t>(polls.begin(), polls.end()).size(), polls.size()) << "one poll at a time";
     EXPECT_EQ(polls.empty() ? -1 : polls.back(), c.lastPoll >= 0 ? c.lastPoll : polls.back()) << "the last poll";
     EXPECT_TRUE(c.lastPoll >= 0 || polls.back() > c.until - 250) << "polls to the end";
-    if (!c.audio.empty() || std::string(c.what) == "nothing open") {
-      EXPECT_EQ(p.run.audio().calls, c.audio);
-    }
   }
 }
 

@@ -75,8 +75,8 @@ TEST(MidiTiming, LengthsAndTheTimeOfATick) {
   }
 }
 
-// Played from a point, what follows keeps its time under the tempo in force
-// there (the generated tunes are played from points in the media tests).
+// Played from a point (the games start their tunes at 1 ms), what follows
+// keeps its time under the tempo in force there.
 TEST(MidiFrom, WhatFollowsThePointKeepsItsTime) {
   // 480 ticks a quarter: one quarter at 60 bpm (1000 ms), then three at 240 bpm (750 ms).
   Track conductor, melody;

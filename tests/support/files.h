@@ -58,10 +58,6 @@ inline std::string hexOf(const Bytes& b) {
   for (auto v : b) s += {digits[v >> 4], digits[v & 15]};
   return s;
 }
-template <std::size_t N>
-std::string hexOf(const std::array<std::uint8_t, N>& a) {
-  return hexOf(bytesOf(a));
-}
 inline Bytes bytesOfHex(const std::string& hex) {
   Bytes b;
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2)

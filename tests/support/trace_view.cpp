@@ -24,20 +24,16 @@ std::vector<std::string> TraceView::grep(std::string_view text, bool withoutTime
   return out;
 }
 
-int TraceView::count(std::string_view text, int from) const {
-  int n = 0;
-  for (int i = std::max(0, from); i < size(); ++i) n += (*this)[i].find(text) != std::string::npos;
-  return n;
-}
+int TraceView::count(std::string_view text) const { return static_cast<int>(grep(text).size()); }
 
-int TraceView::find(std::string_view text, int from) const {
-  for (int i = std::max(0, from); i < size(); ++i)
+int TraceView::find(std::string_view text) const {
+  for (int i = 0; i < size(); ++i)
     if ((*this)[i].find(text) != std::string::npos) return i;
   return -1;
 }
 
 int TraceView::indexOf(std::string_view line, int from) const {
-  for (int i = std::max(0, from); i < size(); ++i)
+  for (int i = from; i < size(); ++i)
     if (names((*this)[i], line)) return i;
   return -1;
 }
@@ -63,16 +59,10 @@ std::vector<TraceView::Value> TraceView::values(std::string_view target, std::st
   return out;
 }
 
-std::vector<std::string> TraceView::valuesOnly(std::string_view target, std::string_view prop) const {
-  std::vector<std::string> out;
-  for (auto& v : values(target, prop)) out.push_back(v.value);
-  return out;
-}
-
-std::string TraceView::dumpOf(std::string_view path, int nth) const {
+std::string TraceView::dumpOf(std::string_view path) const {
   const std::string head = "dump " + std::string(path) + " ";
   for (const auto& l : lines())
-    if (what(l).starts_with(head) && nth-- == 0) return std::string(what(l).substr(5));
+    if (what(l).starts_with(head)) return std::string(what(l).substr(5));
   return "";
 }
 

@@ -20,10 +20,10 @@ class TraceView {
 
   // The lines that contain `text`; with `withoutTimes`, what they say after the time.
   std::vector<std::string> grep(std::string_view text, bool withoutTimes = false) const;
-  // How many lines from index `from` on contain `text`.
-  int count(std::string_view text, int from = 0) const;
-  // Index of the first line from index `from` on that contains `text`; -1 if none.
-  int find(std::string_view text, int from = 0) const;
+  // How many lines contain `text`.
+  int count(std::string_view text) const;
+  // Index of the first line that contains `text`; -1 if none.
+  int find(std::string_view text) const;
   // Index of the first line from index `from` on that is `line`; -1 if none.
   int indexOf(std::string_view line, int from = 0) const;
   bool has(std::string_view line) const { return indexOf(line) >= 0; }
@@ -41,11 +41,9 @@ class TraceView {
     bool operator==(const Value&) const = default;
   };
   std::vector<Value> values(std::string_view target, std::string_view prop) const;
-  // The values alone.
-  std::vector<std::string> valuesOnly(std::string_view target, std::string_view prop) const;
 
-  // The `nth` line "T dump PATH ..." of a form or element, from PATH on; empty if none.
-  std::string dumpOf(std::string_view path, int nth = 0) const;
+  // The first line "T dump PATH ..." of a form or element, from PATH on; empty if none.
+  std::string dumpOf(std::string_view path) const;
   // The forms and elements of the first dump of `form`, in the order dumped
   // (topmost first), timers left out.
   std::vector<std::string> dumpOrder(std::string_view form) const;
@@ -59,8 +57,5 @@ class TraceView {
  private:
   const std::vector<std::string>* lines_;
 };
-
-// A property value as the trace writes a caption: in double quotes.
-inline std::string inQuotes(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 }  // namespace qs::test
