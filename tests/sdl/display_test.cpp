@@ -316,33 +316,6 @@ TEST(VirtualKeys, KeysGetTheirDesktopCodes) {
   }
 }
 
-// The saver's form, made topmost at its load: a borderless window on top,
-// covering the screen from its corner at scale 1 whatever the run's scale.
-class Cover : public Form {
- public:
-  Cover() : Form("Cover") {}
-  void design() override { coverScreen(); }
-  void Form_Load() override { setTopmost(); }
-};
-
-TEST_F(DummyVideo, AFormCoveringTheScreenOpensAtTheCornerAtScaleOneAndOnTop) {
-  SilentAudio audio;
-  SdlPlatform platform(painter(), audio, 3);
-  Trace trace([] { return 0; });
-  Runtime rt(platform, trace, RunConfig{});
-  Form& f = rt.addForm(std::make_unique<Cover>());
-  rt.show(f);
-  SDL_Window* w = platform.windowOf(f);
-  ASSERT_TRUE(w);
-  int x = -1, y = -1, width = 0, height = 0;
-  SDL_GetWindowPosition(w, &x, &y);
-  SDL_GetWindowSize(w, &width, &height);
-  EXPECT_EQ((std::array{x, y, width, height}), (std::array{0, 0, platform.screen().width, platform.screen().height}));
-  EXPECT_EQ(f.width(), width * kTwipsPerPixel);
-  EXPECT_EQ(SDL_GetWindowFlags(w) & (SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP),
-            Uint32{SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP});
-}
-
 // A game controller plugged in stands for keys: A for Z, the stick for the arrows.
 TEST_F(FullScreen, AGameControllerPluggedInStandsForKeys) {
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");  // the dummy driver's windows never get focus

@@ -43,6 +43,7 @@ bool eventually(F done, int seconds = 30) {
 struct Shown {
   std::string windowClass;
   unsigned long iconSide = 0, iconCentre = 0;  // _NET_WM_ICON's width and middle pixel (ARGB)
+  bool above = false;                          // kept above other windows
 };
 
 // An X server of the suite's own (Xvfb), on a display number it picks itself
@@ -100,7 +101,6 @@ class Live : public ::testing::Test {
   std::map<Window, Shown> windows() {
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window may go while it is read
     std::map<Window, Shown> seen;
-    const Atom icon = XInternAtom(display_, "_NET_WM_ICON", False);
     Window root, parent, *kids = nullptr;
     unsigned count = 0;
     XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &kids, &count);
@@ -113,16 +113,9 @@ class Live : public ::testing::Test {
         s.windowClass = std::string(hint.res_name) + "," + hint.res_class;
         XFree(hint.res_name), XFree(hint.res_class);
       }
-      Atom type;
-      int format;
-      unsigned long items, left;
-      unsigned char* data = nullptr;
-      if (XGetWindowProperty(display_, kids[i], icon, 0, 1 << 16, False, XA_CARDINAL, &type, &format, &items, &left,
-                             &data) == Success && data) {
-        const auto* v = reinterpret_cast<const unsigned long*>(data);
-        if (items >= 2 && items == 2 + v[0] * v[1]) s.iconSide = v[0], s.iconCentre = v[2 + v[0] / 2 * v[0] + v[0] / 2] & 0xffffffff;
-        XFree(data);
-      }
+      const auto v = property<unsigned long>(kids[i], "_NET_WM_ICON", XA_CARDINAL);
+      if (v.size() >= 2 && v.size() == 2 + v[0] * v[1]) s.iconSide = v[0], s.iconCentre = v[2 + v[0] / 2 * v[0] + v[0] / 2] & 0xffffffff;
+      s.above = std::ranges::count(property<Atom>(kids[i], "_NET_WM_STATE", XA_ATOM), XInternAtom(display_, "_NET_WM_STATE_ABOVE", False));
     }
     if (kids) XFree(kids);
     return seen;
@@ -182,19 +175,22 @@ class Live : public ::testing::Test {
     if (kids) XFree(kids);
     return found;
   }
-  std::string titleOf(Window w) {
-    Atom type;
+  // The items of the property `name` of `w`, of 8 or 32 bits (as `T`); none if it has none.
+  template <class T>
+  std::vector<T> property(Window w, const char* name, Atom type) {
+    Atom got;
     int format;
-    unsigned long items, left;
+    unsigned long items = 0, left;
     unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty(display_, w, XInternAtom(display_, "_NET_WM_NAME", False), 0, 256, False,
-                           XInternAtom(display_, "UTF8_STRING", False), &type, &format, &items, &left, &data) == Success &&
-        data) {
-      title.assign(reinterpret_cast<char*>(data), items);
-      XFree(data);
-    }
-    return title;
+    XGetWindowProperty(display_, w, XInternAtom(display_, name, False), 0, 1 << 16, False, type, &got, &format, &items,
+                       &left, &data);
+    std::vector<T> v(reinterpret_cast<T*>(data), reinterpret_cast<T*>(data) + (data ? items : 0));
+    if (data) XFree(data);
+    return v;
+  }
+  std::string titleOf(Window w) {
+    const auto title = property<char>(w, "_NET_WM_NAME", XInternAtom(display_, "UTF8_STRING", False));
+    return {title.begin(), title.end()};
   }
   bool screenSaverOn() {
     XScreenSaverInfo info{};
@@ -243,12 +239,15 @@ TEST_F(Live, TheGamePlaysWithSoundAndItsRecordReplaysHeadless) {
   EXPECT_GT(peak, 1000) << "the menu's music, not silence";
 }
 
-// The saver's window covers the screen with its desktop id and icon, lets
-// the display's own saver start, and ends at a key. Given a host's window
+// The saver's window covers the screen from its corner, above the others,
+// with its desktop id and icon, lets the display's own saver start, and
+// ends at a key. Given a host's window
 // as xscreensaver gives it (-root and $XSCREENSAVER_WINDOW), it opens none
 // of its own, shows the tape drive in the host's and ends cleanly when the
 // host ends it with SIGTERM.
 TEST_F(Live, TheSaverCoversTheScreenOrRunsInAHostsWindow) {
+  fs::create_directories(dir_.file("qspe"));
+  std::ofstream(dir_.file("qspe/settings")) << "scale=3\n";  // the screen's own pixels, whatever the kept scale
   XSetScreenSaver(display_, 1, 0, DontPreferBlanking, AllowExposures);
   pid_t pid = start(QSCR_BINARY, {"/S"}, dir_.file("saver.trace"));
   ASSERT_GT(pid, 0);
@@ -260,6 +259,7 @@ TEST_F(Live, TheSaverCoversTheScreenOrRunsInAHostsWindow) {
   XWindowAttributes a{};
   EXPECT_TRUE(eventually([&] { return XGetWindowAttributes(display_, w, &a) && a.width == kWidth; }, 5));
   EXPECT_EQ((std::array{a.x, a.y, a.width, a.height}), (std::array{0, 0, kWidth, kHeight}));
+  EXPECT_TRUE(windows()[w].above);
   EXPECT_TRUE(eventually([&] { return screenSaverOn(); }, 10));
   XSetScreenSaver(display_, 0, 0, DontPreferBlanking, AllowExposures);
   XResetScreenSaver(display_);
