@@ -2,7 +2,6 @@
 // choices, the keys' codes, the player's chosen keys, and game controllers
 // standing for keys.
 #include <fstream>
-#include <sstream>
 
 #include "paint_support.h"
 #include "platform/sdl/video/display_settings.h"
@@ -16,6 +15,7 @@
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"
 #include "support/env_var.h"
+#include "support/process.h"
 #include "support/spoilt_files.h"
 
 namespace qs::test {
@@ -213,11 +213,7 @@ class FullScreen : public DummyVideo {
     return keys;
   }
   SDL_Surface* shown() { return SDL_GetWindowSurface(platform_->windowOf(*form_)); }
-  std::string remembered() {
-    std::stringstream s;
-    s << std::ifstream(config_.file("qspe/settings")).rdbuf();
-    return s.str();
-  }
+  std::string remembered() { return readFile(config_.file("qspe/settings")); }
 
   TempDir config_;
   SilentAudio audio_;
