@@ -226,11 +226,8 @@ TEST_F(Live, TheGamePlaysWithSoundAndItsRecordReplaysHeadless) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   EXPECT_FALSE(sawSaverOn_) << "the game keeps the display awake";
   XSetScreenSaver(display_, 0, 0, DontPreferBlanking, AllowExposures);
-  const std::string t = readFile(trace);
-  EXPECT_NE(t.find("3000 show FormMain\n"), std::string::npos) << t;
-  EXPECT_NE(t.find(" show FormQBL\n"), std::string::npos) << t;
   EXPECT_EQ(runCommand(std::string(QSPE_BINARY) + " --headless --dir " + replayDir.path() + " --script " + rec +
-                       " --trace -").out, t);
+                       " --trace -").out, readFile(trace));  // the splash's timer on time, too
   if (findSoundFont(std::getenv("SDL_SOUNDFONTS")).path.empty()) return;
   const Bytes raw = readBytes(dir_.file("out.raw"));
   int peak = 0;  // of the signed 16-bit samples SDL's disk driver wrote
@@ -465,7 +462,6 @@ TEST_F(Live, AQuitOrACloseDuringASoundEndsTheHoldAsIfTheSoundHadPlayedOut) {
     EXPECT_NE(t.find(" write Qspe.dat ", unload), std::string::npos) << t;
     EXPECT_NE(t.find(" show FormMain\n", unload), std::string::npos) << t;
     EXPECT_TRUE(!sig || t.ends_with(" end\n")) << t;  // a close leaves the menu to run till the end
-    EXPECT_EQ(fs::file_size(dir_.file("Qspe.dat")), 20u);
   }
 }
 

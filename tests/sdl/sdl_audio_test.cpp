@@ -254,7 +254,6 @@ struct DiskRun {
 
 TEST(DiskAudio, EachSoundIsHeardWhenAndAsLongAsItShould) {
   const DiskRun runs[] = {
-      {"a tune sent as commands is synthesized", "tune wait 600 playing", {{0, 300, 1000}}},
       {"a new effect cuts off the one still sounding", "effect long.wav wait 200 effect short.wav wait 700",
        {{0, 150, 8000}, {-150, 0, -50}}},  // gone well before the long one would end
       {"the default sound and the beep are made by the program", "default wait 400 beep wait 400",
