@@ -70,6 +70,7 @@ class Live : public ::testing::Test {
     if (server_ <= 0 || number.empty()) return;
     name_ = ":" + number;
     display_ = XOpenDisplay(name_.c_str());
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window may go while it is read
   }
   static void TearDownTestSuite() {
     if (display_) XCloseDisplay(display_);
@@ -99,7 +100,6 @@ class Live : public ::testing::Test {
   }
   // The viewable top-level windows now, with their class and icon.
   std::map<Window, Shown> windows() {
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window may go while it is read
     std::map<Window, Shown> seen;
     Window root, parent, *kids = nullptr;
     unsigned count = 0;
@@ -295,7 +295,6 @@ TEST_F(Live, AMessageBoxIsAnsweredOnlyOnOKAndEndsWithTheProgram) {
     KeySym key;  // or 0: a click on OK
     int status;
   } const cases[] = {{"/C", SIGTERM, 0, 0}, {"/C", SIGKILL, 0, -1}, {"/A", 0, XK_Return, 0}, {"/A", 0, 0, 0}};
-  auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a box gone too soon
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.words) + " " + std::to_string(c.signal) + " " + std::to_string(c.key));
     const pid_t pid = start(QSCR_BINARY, {c.words}, dir_.file("box.trace"));
@@ -340,7 +339,6 @@ TEST_F(Live, AMessageBoxIsAnsweredOnlyOnOKAndEndsWithTheProgram) {
     if (Window left = named(title)) XKillClient(display_, left);
     EXPECT_TRUE(FileInstanceLock("QScr", dir_.path()).take()) << "the lock is left held";
   }
-  XSetErrorHandler(previous);
 }
 
 // Under a window manager (openbox): the player's chosen keys play the menu;
@@ -349,7 +347,6 @@ TEST_F(Live, AMessageBoxIsAnsweredOnlyOnOKAndEndsWithTheProgram) {
 // key; the record of it all replays headless to the same trace.
 TEST_F(Live, ChosenKeysPlayAndThePauseKeyOrAWindowWithoutTheFocusPauses) {
   if (runCommand("command -v openbox").status != 0) GTEST_SKIP() << "no openbox installed";
-  auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // windows go while searched
   const pid_t wm = spawnProgram({"openbox"}, {"DISPLAY=" + name_});
   std::this_thread::sleep_for(500ms);
   fs::create_directories(dir_.file("qspe"));
@@ -388,7 +385,6 @@ TEST_F(Live, ChosenKeysPlayAndThePauseKeyOrAWindowWithoutTheFocusPauses) {
   XDestroyWindow(display_, other);
   kill(wm, SIGTERM);
   waitFor(wm, 10);
-  XSetErrorHandler(previous);
 
   const std::string t = readFile(trace);
   EXPECT_NE(t.find(" key FormMain down Right\n"), std::string::npos) << t;
