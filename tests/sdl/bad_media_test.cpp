@@ -14,15 +14,12 @@
 namespace qs::test {
 namespace {
 
-void setLe(Bytes& b, std::size_t at, std::uint32_t v, int n) {
-  for (int i = 0; i < n; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 // 500 ms of 16-bit mono at 16000 Hz, with header fields (offset, value, width) set.
 Bytes wav(std::initializer_list<std::tuple<std::size_t, std::uint32_t, int>> fields, std::size_t size = 0) {
   Bytes b = wavBytes(16000, 8000);
   if (size) b.resize(size);
-  for (auto [at, v, n] : fields) setLe(b, at, v, n);
+  for (auto [at, v, n] : fields)
+    for (int i = 0; i < n; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
   return b;
 }
 constexpr std::size_t kTag = 20, kRate = 24, kByteRate = 28, kData = 40;

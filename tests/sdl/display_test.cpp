@@ -1,11 +1,12 @@
 // The live display: one scale for the run, full screen, the remembered
-// choices, the keys' codes, and game controllers standing for keys.
+// choices, the keys' codes, the player's chosen keys, and game controllers
+// standing for keys.
 #include <fstream>
-#include <sstream>
 
 #include "paint_support.h"
 #include "platform/sdl/video/display_settings.h"
 #include "platform/sdl/input/gamepad.h"
+#include "platform/sdl/input/key_map.h"
 #include "platform/sdl/video/placement.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/input/virtual_key.h"
@@ -14,6 +15,7 @@
 #include "runtime/runtime.h"
 #include "sound/audio_device.h"
 #include "support/env_var.h"
+#include "support/process.h"
 #include "support/spoilt_files.h"
 
 namespace qs::test {
@@ -62,12 +64,62 @@ TEST(DisplaySettings, AreKeptUnderTheConfigFolderReadSafelyAndReplacedWhole) {
     std::ofstream(path) << text;
     EXPECT_EQ(readSettings(path), want) << text;
   }
-  writeSettings(path, good);
+  // The player's own lines stay, the display's choices are written once each.
+  std::ofstream(path) << "key.Z=space\nscale=5\n# mine\npad.X=y\n";
   ASSERT_EQ(link(path.c_str(), home.file("before").c_str()), 0);
+  ASSERT_TRUE(writeSettings(path, good));
+  EXPECT_EQ(readSettings(path), good);
+  EXPECT_EQ(readSettings(home.file("before")), (DisplaySettings{5, false})) << "the old file is left whole, not written over";
+  const std::string text = readSettingsText(path);
+  for (const char* line : {"key.Z=space\n", "# mine\n", "pad.X=y\n"}) EXPECT_NE(text.find(line), std::string::npos) << text;
+  EXPECT_EQ(text.find("scale=5"), std::string::npos) << text;
   ASSERT_TRUE(writeSettings(path, {2, false}));
   EXPECT_EQ(readSettings(path), (DisplaySettings{2, false}));
-  EXPECT_EQ(readSettings(home.file("before")), good) << "the old file is left whole, not written over";
+  EXPECT_EQ(readSettingsText(path).size(), text.size()) << "written once each: " << readSettingsText(path);
   EXPECT_EQ(checkLaid(spoiling(Spoil::Fifo), path, [&] { return !writeSettings(path, good); }), "");
+}
+
+constexpr int kZ = 90, kX = 88, kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kSpace = 32, kReturn = 13;
+
+TEST(KeyMap, ChosenKeysStandForTheirActionsAndBadLinesKeepTheDefaults) {
+  struct Case {
+    const char* settings;
+    std::size_t complaints;
+    std::vector<std::pair<SDL_Keycode, int>> keys;  // key (own code from the key) -> what the scene reads
+    std::vector<std::pair<SDL_GameControllerButton, int>> buttons;
+  };
+  const Case cases[] = {
+      {"scale=2\n", 0, {{SDLK_z, kZ}, {SDLK_x, kX}, {SDLK_LEFT, kLeft}, {SDLK_SPACE, kSpace}},
+       {{SDL_CONTROLLER_BUTTON_A, kZ}, {SDL_CONTROLLER_BUTTON_START, kZ}, {SDL_CONTROLLER_BUTTON_BACK, kX},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, kUp}, {SDL_CONTROLLER_BUTTON_Y, 0}}},
+      // Several keys for one: the key it had gives nothing a scene reads.
+      {"key.Z = space, Return\n", 0, {{SDLK_SPACE, kZ}, {SDLK_RETURN, kZ}, {SDLK_z, kOtherKey}, {SDLK_x, kX}}, {}},
+      {"key.Z=x\nkey.X=z\n", 0, {{SDLK_x, kZ}, {SDLK_z, kX}}, {}},
+      {"pad.X=y\n", 0, {}, {{SDL_CONTROLLER_BUTTON_Y, kX}, {SDL_CONTROLLER_BUTTON_B, 0}, {SDL_CONTROLLER_BUTTON_A, kZ}}},
+      {"key.Up=nokey\nkey.Jump=a\npad.Up=dpdown,nobutton\nkey.X=space,\nkey.Left\n", 5,
+       {{SDLK_UP, kUp}, {SDLK_a, 'A'}, {SDLK_x, kX}, {SDLK_SPACE, kSpace}, {SDLK_LEFT, kLeft}},
+       {{SDL_CONTROLLER_BUTTON_DPAD_UP, kUp}, {SDL_CONTROLLER_BUTTON_DPAD_DOWN, kDown}}},
+      // An empty list: none.
+      {"pad.Left=\nkey.Down=\n", 0, {{SDLK_DOWN, kOtherKey}}, {{SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.settings);
+    KeyMap map;
+    std::vector<std::string> complaints;
+    map.read(c.settings, complaints);
+    EXPECT_EQ(complaints.size(), c.complaints);
+    for (auto [key, code] : c.keys) {
+      const int own = key == SDLK_SPACE ? kSpace : key == SDLK_RETURN ? kReturn : key == SDLK_UP ? kUp
+                    : key == SDLK_DOWN ? kDown : key == SDLK_LEFT ? kLeft : std::toupper(key);
+      EXPECT_EQ(map.codeOf(key, own), code) << SDL_GetKeyName(key);
+    }
+    for (auto [button, code] : c.buttons) EXPECT_EQ(map.codeOf(button), code) << SDL_GameControllerGetStringForButton(button);
+    // What --keys prints reads back as the same map.
+    KeyMap again;
+    again.read(map.describe(), complaints);
+    EXPECT_EQ(again.describe(), map.describe());
+    EXPECT_EQ(complaints.size(), c.complaints);
+  }
 }
 
 // Controls pressed and let go, with the keys they make, as "down Z@100".
@@ -81,7 +133,6 @@ std::string keysOf(const std::vector<PadKey>& keys) {
 }
 
 TEST(PadKeys, ControlsAreHeldKeysThatRepeatLikeTheKeyboards) {
-  constexpr int Left = 37, Right = 39, Z = 90;
   constexpr int X = 0;  // the stick's X axis
   struct Step {
     std::function<void(PadKeys&, std::vector<PadKey>&)> act;
@@ -91,24 +142,24 @@ TEST(PadKeys, ControlsAreHeldKeysThatRepeatLikeTheKeyboards) {
     return [=](PadKeys& k, std::vector<PadKey>& out) { k.set(pad, control, key, held, at, out); };
   };
   auto stick = [](int value, std::int64_t at) {
-    return [=](PadKeys& k, std::vector<PadKey>& out) { k.stick(0, X, value, Left, Right, at, out); };
+    return [=](PadKeys& k, std::vector<PadKey>& out) { k.stick(0, X, value, kLeft, kRight, at, out); };
   };
   auto wall = [](std::int64_t t) { return [=](PadKeys& k, std::vector<PadKey>& out) { k.repeats(t, out); }; };
   const std::vector<std::vector<Step>> cases = {
       // a held button repeats after the delay, at the rate, until let go
-      {{button(0, 1, Z, true, 100), "down 90@100"}, {wall(599), ""}, {wall(700), "repeat 90@600 repeat 90@650 repeat 90@700"},
-       {button(0, 1, Z, false, 710), "up 90@710"}, {wall(2000), ""}},
+      {{button(0, 1, kZ, true, 100), "down 90@100"}, {wall(599), ""}, {wall(700), "repeat 90@600 repeat 90@650 repeat 90@700"},
+       {button(0, 1, kZ, false, 710), "up 90@710"}, {wall(2000), ""}},
       // two controls for one key: down with the first, up with the last
-      {{button(0, 1, Z, true, 0), "down 90@0"}, {button(1, 7, Z, true, 10), ""}, {button(0, 1, Z, false, 20), ""},
-       {button(1, 7, Z, false, 30), "up 90@30"}},
+      {{button(0, 1, kZ, true, 0), "down 90@0"}, {button(1, 7, kZ, true, 10), ""}, {button(0, 1, kZ, false, 20), ""},
+       {button(1, 7, kZ, false, 30), "up 90@30"}},
       // the key pressed last repeats; letting it go ends the repeats
-      {{button(0, 1, Z, true, 0), "down 90@0"}, {button(0, 14, Right, true, 400), "down 39@400"},
-       {wall(900), "repeat 39@900"}, {button(0, 14, Right, false, 920), "up 39@920"}, {wall(3000), ""}},
+      {{button(0, 1, kZ, true, 0), "down 90@0"}, {button(0, 14, kRight, true, 400), "down 39@400"},
+       {wall(900), "repeat 39@900"}, {button(0, 14, kRight, false, 920), "up 39@920"}, {wall(3000), ""}},
       // the stick: a dead zone, then a key until it is well back inside
       {{stick(15000, 0), ""}, {stick(17000, 10), "down 39@10"}, {stick(11000, 20), ""}, {stick(9000, 30), "up 39@30"},
        {stick(-17000, 40), "down 37@40"}, {stick(17000, 50), "up 37@50 down 39@50"}},
       // a pad going away lets go of what it held
-      {{button(2, 1, Z, true, 0), "down 90@0"}, {stick(-20000, 5), "down 37@5"},
+      {{button(2, 1, kZ, true, 0), "down 90@0"}, {stick(-20000, 5), "down 37@5"},
        {[](PadKeys& k, std::vector<PadKey>& out) { k.drop(2, 9, out); }, "up 90@9"}},
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -162,11 +213,7 @@ class FullScreen : public DummyVideo {
     return keys;
   }
   SDL_Surface* shown() { return SDL_GetWindowSurface(platform_->windowOf(*form_)); }
-  std::string remembered() {
-    std::stringstream s;
-    s << std::ifstream(config_.file("qspe/settings")).rdbuf();
-    return s.str();
-  }
+  std::string remembered() { return readFile(config_.file("qspe/settings")); }
 
   TempDir config_;
   SilentAudio audio_;
@@ -263,33 +310,6 @@ TEST(VirtualKeys, KeysGetTheirDesktopCodes) {
     const int code = virtualKey(SDL_SCANCODE_TO_KEYCODE(place), place);
     ASSERT_EQ(keyCode(keyName(code)), code) << s;
   }
-}
-
-// The saver's form, made topmost at its load: a borderless window on top,
-// covering the screen from its corner at scale 1 whatever the run's scale.
-class Cover : public Form {
- public:
-  Cover() : Form("Cover") {}
-  void design() override { coverScreen(); }
-  void Form_Load() override { setTopmost(); }
-};
-
-TEST_F(DummyVideo, AFormCoveringTheScreenOpensAtTheCornerAtScaleOneAndOnTop) {
-  SilentAudio audio;
-  SdlPlatform platform(painter(), audio, 3);
-  Trace trace([] { return 0; });
-  Runtime rt(platform, trace, RunConfig{});
-  Form& f = rt.addForm(std::make_unique<Cover>());
-  rt.show(f);
-  SDL_Window* w = platform.windowOf(f);
-  ASSERT_TRUE(w);
-  int x = -1, y = -1, width = 0, height = 0;
-  SDL_GetWindowPosition(w, &x, &y);
-  SDL_GetWindowSize(w, &width, &height);
-  EXPECT_EQ((std::array{x, y, width, height}), (std::array{0, 0, platform.screen().width, platform.screen().height}));
-  EXPECT_EQ(f.width(), width * kTwipsPerPixel);
-  EXPECT_EQ(SDL_GetWindowFlags(w) & (SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP),
-            Uint32{SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP});
 }
 
 // A game controller plugged in stands for keys: A for Z, the stick for the arrows.

@@ -10,6 +10,7 @@
 
 #include "app/qspe_program.h"
 #include "platform/headless/headless_platform.h"
+#include "runtime/keys.h"
 #include "runtime/runtime.h"
 #include "runtime/script.h"
 #include "support/headless_run.h"
@@ -17,6 +18,37 @@
 
 namespace qs::test {
 namespace {
+
+// Once the menu is up, Right `entry` times and Z, so that the run goes on in
+// that entry's scene; then presses and releases of the game's keys at random
+// moments, each held for a random while. X is rare, as it ends the program
+// on the menu.
+std::vector<InputEvent> randomKeys(std::mt19937_64& rng, int entry, std::int64_t until) {
+  using K = InputEvent::Kind;
+  std::discrete_distribution<int> pick({10, 3, 3, 3, 3, 0.5});
+  static constexpr int kKeys[] = {vbKeyZ, vbKeyLeft, vbKeyRight, vbKeyUp, vbKeyDown, vbKeyX};
+  std::uniform_int_distribution<int> gap(1, 900), hold(1, 600), repeats(0, 3);
+  std::vector<InputEvent> events;
+  auto press = [&](K kind, std::int64_t at, int key) {
+    InputEvent& e = events.emplace_back();
+    e.kind = kind, e.time = at, e.key = key;
+  };
+  std::int64_t t = 3000;
+  for (int i = 0; i <= entry; ++i) {
+    const int key = i < entry ? vbKeyRight : vbKeyZ;
+    press(K::KeyDown, t += 50, key);
+    press(K::KeyUp, t += 50, key);
+  }
+  while (t < until) {
+    t += gap(rng);
+    const int key = kKeys[pick(rng)];
+    const std::int64_t up = t + hold(rng);
+    press(K::KeyDown, t, key);
+    for (int r = repeats(rng), i = 1; i <= r; ++i) press(K::KeyRepeat, t + (up - t) * i / (r + 1), key);
+    press(K::KeyUp, t = up, key);
+  }
+  return events;
+}
 
 struct Played {
   std::vector<std::string> trace, sound;
