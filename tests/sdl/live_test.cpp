@@ -9,10 +9,12 @@
 #include <X11/keysym.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
+#include <sstream>
 
 #include "app/trusted_module.h"
 #include "host/instance_lock.h"
@@ -278,6 +280,131 @@ TEST_F(Live, TheSaverCoversTheScreenOrRunsInAHostsWindow) {
   EXPECT_EQ(waitFor(pid, 30), 0);
   XDestroyWindow(display_, host);
   XSync(display_, False);
+}
+
+// xscreensaver 6 set up as the README says: activated, it runs the saver in
+// its window, which shows the tape drive; deactivated, it ends it with
+// SIGTERM, and the saver ends cleanly. xscreensaver runs no display mode for
+// root: a test run by root runs it as nobody.
+TEST_F(Live, TheSaverRunsInXScreenSaverAndEndsCleanlyWhenItDeactivates) {
+  if (runCommand("command -v xscreensaver && command -v xscreensaver-command").status != 0)
+    GTEST_SKIP() << "no xscreensaver installed";
+  TempDir home;
+  std::vector<std::string> as, env = {"HOME=" + home.path(), "DISPLAY=" + name_, "XDG_RUNTIME_DIR", "XDG_CACHE_HOME",
+                                      "XDG_CONFIG_HOME", "SDL_VIDEODRIVER"};
+  std::string saver = QSCR_BINARY;
+  if (geteuid() == 0) {
+    as = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    ASSERT_EQ(chown(home.path().c_str(), 65534, 65534), 0);
+    if (runCommand("setpriv --reuid=65534 --regid=65534 --clear-groups test -x " + saver).status != 0) {
+      // A build tree nobody may enter: copies of the saver and of the leak checker's suppressions.
+      fs::copy_file(saver, home.file("QScr"));
+      saver = home.file("QScr");
+      std::string lsan = std::getenv("LSAN_OPTIONS") ? std::getenv("LSAN_OPTIONS") : "";
+      if (auto at = lsan.find("suppressions="); at != std::string::npos) {
+        at += std::strlen("suppressions=");
+        const std::size_t n = lsan.find(':', at) - at;
+        fs::copy_file(lsan.substr(at, n), home.file("lsan.supp"));
+        env.push_back("LSAN_OPTIONS=" + lsan.replace(at, n, home.file("lsan.supp")));
+      }
+    }
+  }
+  std::ofstream(home.file(".xscreensaver")) << "mode: one\nselected: 0\nfade: False\nunfade: False\n"
+                                            << "programs: \"QorvexSaver\" " << saver << " -root \\n\\\n\n";
+  const std::string log = dir_.file("xscreensaver.log");
+  auto spawnAs = [&](std::vector<std::string> args, const std::string& out) {
+    args.insert(args.begin(), as.begin(), as.end());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const pid_t pid = spawnProgram(args, env, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+  };
+  auto command = [&](const char* what) { return waitFor(spawnAs({"xscreensaver-command", what}, "/dev/null"), 30); };
+  const pid_t daemon = spawnAs({"xscreensaver", "-no-splash", "-verbose"}, log);
+  ASSERT_GT(daemon, 0);
+  prctl(PR_SET_CHILD_SUBREAPER, 1);  // the saver is xscreensaver's grandchild: its status comes here
+  eventually([&] { return command("-activate") == 0; });
+  // Its log line "forked "…QScr -root" in pid N on window 0xW".
+  int pid = 0;
+  unsigned long window = 0;
+  EXPECT_TRUE(eventually([&] {
+    std::istringstream lines(readFile(log));
+    for (std::string l; !window && std::getline(lines, l);)
+      if (auto in = l.find("\" in pid "); in != std::string::npos && l.find("QScr") < in)
+        std::sscanf(l.c_str() + in, "\" in pid %d on window %lx", &pid, &window);
+    return window != 0;
+  })) << readFile(log);
+  EXPECT_TRUE(eventually([&] { return window && showsWhite(window, 1000); })) << "the tape drive in its window";
+  EXPECT_EQ(command("-deactivate"), 0);
+  int status = -2;  // running; -3: gone, taken by its host (which logs any status but 0)
+  eventually([&] {
+    int st = 0;
+    if (pid && waitpid(pid, &st, WNOHANG) == pid) status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    else if (!pid || kill(pid, 0) != 0) status = -3;
+    return status != -2;
+  }, 10);
+  command("-exit");
+  kill(daemon, SIGTERM);
+  waitFor(daemon, 30);
+  while (waitpid(-1, nullptr, WNOHANG) > 0) {  // its other orphans
+  }
+  prctl(PR_SET_CHILD_SUBREAPER, 0);
+  EXPECT_TRUE(status == 0 || status == -3) << status;
+  const std::string text = readFile(log);
+  EXPECT_EQ(text.find("X Error"), std::string::npos) << text;
+  EXPECT_EQ(text.find("exited abnormally"), std::string::npos) << text;
+}
+
+// Natively on Wayland (weston's X11 backend on the private server), the game
+// shows the menu and plays as its headless run does.
+TEST_F(Live, OnWaylandTheGamePlaysAsItsHeadlessRunDoes) {
+  const TempDir runtime, liveDir, headlessDir;  // each run in a program folder of its own
+  const pid_t weston = spawnProgram({"weston", "--backend=x11-backend.so", "--socket=wayland-qspe", "--idle-time=0",
+                                     "--width=1024", "--height=768", "--log=" + runtime.file("weston.log")},
+                                    {"DISPLAY=" + name_, "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR=" + runtime.path(),
+                                     "XDG_CONFIG_HOME=" + runtime.path()});
+  struct Ender {
+    pid_t pid;
+    ~Ender() {
+      if (pid > 0) kill(-pid, SIGTERM), waitFor(pid, 30);
+    }
+  } const ender{weston};
+  if (weston <= 0 || !eventually([&] { return fs::exists(runtime.file("wayland-qspe.lock")); }, 10))
+    GTEST_SKIP() << "no weston to run the game on";
+  // Its window mapped, the pointer in the output's corner where no window opens: no mouse moves.
+  eventually([&] { return !windows().empty(); }, 10);
+  XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, kWidth - 4, kHeight - 4);
+  XSync(display_, False);
+  const std::string script = dir_.file("two.script"), live = dir_.file("wayland.trace");
+  std::ofstream(script) << kTwoGames;
+  makeProgramDir(liveDir, false);
+  makeProgramDir(headlessDir, false);
+  // Under the sanitizers the Wayland side's libraries still hold memory at
+  // exit: the program's own leaks are looked for in its X11 runs.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const pid_t pid = start(QSPE_BINARY, {"--dir", liveDir.path(), "--script", script, "--until", "9000", "--scale", "2"},
+                          live, {"DISPLAY", "SDL_VIDEODRIVER=wayland", "WAYLAND_DISPLAY=wayland-qspe",
+                                 "XDG_RUNTIME_DIR=" + runtime.path(),
+                                 "ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":detect_leaks=0"});
+  ASSERT_GT(pid, 0);
+  ASSERT_GE(awaitTrace(live, "3000 show FormMain\n"), 0) << readFile(live);
+  // The menu's purple on weston's output, most of its 564 x 456 pixels at scale 2.
+  EXPECT_TRUE(eventually([&] {
+    XImage* shot = image(DefaultRootWindow(display_));
+    int purple = 0;
+    for (int y = 0; shot && y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) purple += (XGetPixel(shot, x, y) & 0xffffff) == 0x800080;
+    if (shot) XDestroyImage(shot);
+    return purple > 100000;
+  }, 5));
+  EXPECT_EQ(waitFor(pid), 0);
+  const std::string headless = runCommand(std::string(QSPE_BINARY) + " --headless --dir " + headlessDir.path() +
+                                          " --script " + script + " --until 9000 --trace -").out;
+  EXPECT_EQ(readFile(live), headless);
+  EXPECT_NE(headless.find(" show FormQBL\n"), std::string::npos) << headless;
 }
 
 // A message box is the program's own, its text drawn with the scenes' faces
