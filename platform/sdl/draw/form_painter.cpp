@@ -230,16 +230,45 @@ const std::vector<std::string>& SdlFormPainter::layout(const Font& font, const s
   return layouts_.emplace(std::move(key), std::move(lines)).first->second;
 }
 
-const Drawing* SdlFormPainter::line(const Font& font, Color fore, const std::string& drawn) {
-  if (drawn.empty()) return nullptr;
-  // The font, the colour's three bytes, the text.
+// The font, the colour's three bytes, the text.
+std::string SdlFormPainter::lineKey(const Font& font, Color fore, const std::string& drawn) {
   std::string key = fonts_.key(font, scale_);
   key += {'\x1f', static_cast<char>(fore.r), static_cast<char>(fore.g), static_cast<char>(fore.b)};
-  key += drawn;
+  return key += drawn;
+}
+
+const Drawing* SdlFormPainter::line(const Font& font, Color fore, const std::string& drawn) {
+  if (drawn.empty()) return nullptr;
+  const std::string key = lineKey(font, fore, drawn);
   const Drawing* d = textures_.find(key);
   // A line that cannot be drawn is kept too, and not tried at every frame.
   if (!d) d = &textures_.keep(key, render(font, fore, drawn));
   return d->texture ? d : nullptr;
+}
+
+// A narrowed line stretched once, as the software renderer stretches it in
+// each copy, and kept at the size it is drawn: stretching it at every frame
+// took a third of the sword game's time. Other renderers' textures cannot be
+// read back; there it is stretched in each copy (none then).
+const Drawing* SdlFormPainter::narrowed(const Font& font, Color fore, const std::string& drawn, int width, int height) {
+  std::string key = lineKey(font, fore, drawn);
+  const Drawing* whole = textures_.find(key);
+  key += '\x1e' + std::to_string(width) + 'x' + std::to_string(height);
+  if (const Drawing* d = textures_.find(key)) return d->texture ? d : nullptr;
+  SDL_RendererInfo info{};
+  if (!whole || SDL_GetRendererInfo(renderer_, &info) != 0 || !(info.flags & SDL_RENDERER_SOFTWARE)) return nullptr;
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(whole->texture, nullptr, &pixels, &pitch) != 0) return nullptr;
+  SurfacePtr from(
+      SDL_CreateRGBSurfaceWithFormatFrom(pixels, whole->ink.w, whole->ink.h, 32, pitch, SDL_PIXELFORMAT_ARGB8888));
+  SurfacePtr to(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
+  const bool stretched = from && to && SDL_SoftStretchLinear(from.get(), nullptr, to.get(), nullptr) == 0;
+  SDL_UnlockTexture(whole->texture);
+  if (!stretched) return nullptr;
+  const SDL_Rect ink{0, 0, width, height};
+  return &textures_.keep(key,
+                         inked(ink, width, [&](void* out, int outPitch) { copyInk(to.get(), ink, out, outPitch); }));
 }
 
 Drawing SdlFormPainter::render(const Font& font, Color fore, const std::string& drawn) {
@@ -304,9 +333,14 @@ void SdlFormPainter::drawLabel(const Label& l, const SDL_Rect& area, const SDL_R
     const Rect r = placeInk(label, y - step, l.align(), drawn->width, Rect{ink.x, ink.y, ink.w, ink.h},
                             lines.size() == 1, designed);
     const SDL_Rect dst{r.left, r.top, r.width, r.height};
-    SDL_SetTextureScaleMode(drawn->texture,
-                            dst.w == ink.w && dst.h == ink.h ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    const Drawing* shown = dst.w == ink.w && dst.h == ink.h ? drawn : narrowed(l.font(), l.fore(), text, dst.w, dst.h);
+    if (shown) {
+      SDL_RenderCopy(renderer_, shown->texture, nullptr, &dst);
+      continue;
+    }
+    SDL_SetTextureScaleMode(drawn->texture, SDL_ScaleModeLinear);
     SDL_RenderCopy(renderer_, drawn->texture, nullptr, &dst);
+    SDL_SetTextureScaleMode(drawn->texture, SDL_ScaleModeNearest);
   }
 }
 

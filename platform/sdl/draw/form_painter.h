@@ -95,6 +95,8 @@ class SdlFormPainter final : public SdlPainter, private TextMeasurer {
   // One line of text drawn, cropped to its ink, made once and kept; nothing
   // for a line of blanks.
   const Drawing* line(const Font& font, Color fore, const std::string& drawn);
+  const Drawing* narrowed(const Font& font, Color fore, const std::string& drawn, int width, int height);
+  std::string lineKey(const Font& font, Color fore, const std::string& drawn);
   Drawing render(const Font& font, Color fore, const std::string& drawn);
   // A texture of the ink of a line `width` wide that `write(pixels, pitch)` puts in it.
   Drawing inked(const SDL_Rect& ink, int width, const std::function<void(void*, int)>& write);
