@@ -249,7 +249,7 @@ const Drawing* SdlFormPainter::line(const Font& font, Color fore, const std::str
 // A narrowed line stretched once, as the software renderer stretches it in
 // each copy, and kept at the size it is drawn: stretching it at every frame
 // took a third of the sword game's time. Other renderers' textures cannot be
-// read back; there it is stretched in each copy (none then).
+// read back: there this gives none, and the line is stretched in each copy.
 const Drawing* SdlFormPainter::narrowed(const Font& font, Color fore, const std::string& drawn, int width, int height) {
   std::string key = lineKey(font, fore, drawn);
   const Drawing* whole = textures_.find(key);
@@ -267,8 +267,9 @@ const Drawing* SdlFormPainter::narrowed(const Font& font, Color fore, const std:
   SDL_UnlockTexture(whole->texture);
   if (!stretched) return nullptr;
   const SDL_Rect ink{0, 0, width, height};
-  return &textures_.keep(key,
-                         inked(ink, width, [&](void* out, int outPitch) { copyInk(to.get(), ink, out, outPitch); }));
+  const Drawing& kept =
+      textures_.keep(key, inked(ink, width, [&](void* out, int outPitch) { copyInk(to.get(), ink, out, outPitch); }));
+  return kept.texture ? &kept : nullptr;
 }
 
 Drawing SdlFormPainter::render(const Font& font, Color fore, const std::string& drawn) {
@@ -338,6 +339,7 @@ void SdlFormPainter::drawLabel(const Label& l, const SDL_Rect& area, const SDL_R
       SDL_RenderCopy(renderer_, shown->texture, nullptr, &dst);
       continue;
     }
+    if (!(drawn = line(l.font(), l.fore(), text))) continue;  // kept anew if the narrowed one took its place
     SDL_SetTextureScaleMode(drawn->texture, SDL_ScaleModeLinear);
     SDL_RenderCopy(renderer_, drawn->texture, nullptr, &dst);
     SDL_SetTextureScaleMode(drawn->texture, SDL_ScaleModeNearest);
