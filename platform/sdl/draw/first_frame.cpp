@@ -84,7 +84,7 @@ bool FirstFrameMemo::recall(const std::string& name, SDL_Surface* target, const 
   // Fault mended: a picture kept by another build, or damaged, was shown; the build and a checksum
   // of the coded pixels are now in the file.
   const std::optional<std::string> body = cache_.read(key(name, area, target->format->format));
-  if (!body || body->size() % 4 != 0) return false;
+  if (!body || body->empty() || body->size() % 4 != 0) return false;
   Words words(body->size() / 4);
   std::memcpy(words.data(), body->data(), body->size());
   if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return false;
