@@ -72,8 +72,10 @@ TEST_P(ShooterBlasts, TheBlastThrowsEachEnemyByTheDrawBefore) {
   }
 }
 
+// clang-format off
 const Shooter kShooters[] = {{"FormQB", 4, "top", 0, -1}, {"FormQBL", 4, "left", 264, 1}, {"FormQBF", 4, "left", 0, -1},
                              {"FormQRB", 4, "top", 264, 1}, {"FormQF", 6, "top", 0, 0}};
+// clang-format on
 const auto kShooterName = [](const auto& info) { return std::string(info.param.form); };
 INSTANTIATE_TEST_SUITE_P(Games, ShooterDraws, ::testing::ValuesIn(kShooters), kShooterName);
 INSTANTIATE_TEST_SUITE_P(Games, ShooterBlasts, ::testing::ValuesIn(kShooters, kShooters + 4), kShooterName);

@@ -43,6 +43,7 @@ TEST_P(GameProtocol, LoadTitleZAndXTogetherUnload) {
   // The sword game plays no music.
   const auto music = [&](std::vector<std::string> l) { return s.playMusic ? l : std::vector<std::string>{}; };
   std::vector<std::string> lines = {"0 load " + f, "0 read Qspe.dat " + hex};
+  // clang-format off
   for (const auto& part : {music({open("title.mid")}), {"activate " + f}, music({mci("play midifile")}),
                            {"10 wav start.wav wait 0"},
                            music({"10 " + open(s.playMusic ? s.playMusic : ""), "10 " + mci("seek midifile to 1"),
@@ -50,6 +51,7 @@ TEST_P(GameProtocol, LoadTitleZAndXTogetherUnload) {
                            {"10 wav end.wav wait 0", "10 unload " + f, "10 write Qspe.dat " + hex},
                            music({"10 " + mci("close midifile")}), {"10 show FormMain"}})
     lines.insert(lines.end(), part.begin(), part.end());
+  // clang-format on
   EXPECT_TRUE(t.inOrder(lines));
   const std::string star = "0 set " + f + " caption " + "\"★" + std::string(s.caption) + "\"";
   EXPECT_EQ(t.has(star), s.flagOffset >= 0) << t.dump();

@@ -29,6 +29,7 @@ struct SceneRule {
 };
 void PrintTo(const SceneRule& r, std::ostream* os) { *os << r.name; }
 
+// clang-format off
 const SceneRule kRules[] = {
     // The title prompt shows for 250 ms and hides for 250 ms, starting shown;
     // the ship keys do nothing outside play.
@@ -181,6 +182,7 @@ const SceneRule kRules[] = {
       R"(510 set FormSam.txtScore caption "6001")", "600 write Qspe.dat 0000000000000000000000000000000071170000"},
      {}},
 };
+// clang-format on
 
 class SceneScripts : public ::testing::TestWithParam<SceneRule> {};
 

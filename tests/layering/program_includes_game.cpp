@@ -1,2 +1,2 @@
-#include "qspe/menu.h"
 #include "games/strike/form_qs.h"
+#include "qspe/menu.h"

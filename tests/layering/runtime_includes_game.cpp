@@ -1,2 +1,2 @@
-#include "runtime/runtime.h"
 #include "qspe/menu.h"
+#include "runtime/runtime.h"

@@ -1,2 +1,2 @@
-#include "runtime/runtime.h"
 #include "host/options.h"
+#include "runtime/runtime.h"

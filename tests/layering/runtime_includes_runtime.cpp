@@ -1,3 +1,4 @@
-#include "runtime/form.h"
 #include "runtime/runtime.h"
+
+#include "runtime/form.h"
 #include "runtime/script.h"

@@ -1,2 +1,2 @@
-#include "sound/cls_midi.h"
 #include "qspe/score_file.h"
+#include "sound/cls_midi.h"

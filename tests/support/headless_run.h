@@ -77,8 +77,7 @@ class HeadlessRun {
   F& add() {
     if constexpr (std::is_constructible_v<F, GameServices&>)
       return static_cast<F&>(rt_->addForm(std::make_unique<F>(services_)));
-    else
-      return static_cast<F&>(rt_->addForm(std::make_unique<F>()));
+    else return static_cast<F&>(rt_->addForm(std::make_unique<F>()));
   }
 
   // Takes a whole program's forms and services in place of single forms; the
