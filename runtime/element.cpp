@@ -53,30 +53,16 @@ void Element::changed(std::string_view prop, const std::string& value) {
   if (form_->tracing()) form_->traceLine("set " + path() + " " + std::string(prop) + " " + value);
 }
 
-void Element::setLeft(int v) {
-  if (rect_.left == v) return;
+void Element::setSide(int Rect::*side, int v, std::string_view prop) {
+  if (rect_.*side == v) return;
   leaving();
-  rect_.left = v;
-  changed("left", std::to_string(v));
+  rect_.*side = v;
+  changed(prop, std::to_string(v));
 }
-void Element::setTop(int v) {
-  if (rect_.top == v) return;
-  leaving();
-  rect_.top = v;
-  changed("top", std::to_string(v));
-}
-void Element::setWidth(int v) {
-  if (rect_.width == v) return;
-  leaving();
-  rect_.width = v;
-  changed("width", std::to_string(v));
-}
-void Element::setHeight(int v) {
-  if (rect_.height == v) return;
-  leaving();
-  rect_.height = v;
-  changed("height", std::to_string(v));
-}
+void Element::setLeft(int v) { setSide(&Rect::left, v, "left"); }
+void Element::setTop(int v) { setSide(&Rect::top, v, "top"); }
+void Element::setWidth(int v) { setSide(&Rect::width, v, "width"); }
+void Element::setHeight(int v) { setSide(&Rect::height, v, "height"); }
 void Element::setVisible(bool v) {
   if (visible_ == v) return;
   visible_ = v;

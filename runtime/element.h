@@ -83,6 +83,8 @@ class Element {
 
  private:
   friend class Container;
+  // One side of the element's box moved or resized, traced as prop.
+  void setSide(int Rect::*side, int v, std::string_view prop);
   Kind kind_;
   std::string name_;
   int index_ = -1;
