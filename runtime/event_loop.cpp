@@ -76,6 +76,15 @@ void Runtime::deliver(const InputEvent& e) {
   }
 }
 
+// A replay hands out input stamped t before the timers due at t. Input read
+// live after a tick at t (it came while the tick ran, or once its deadline
+// had passed) is therefore stamped t + 1, where a replay puts it after that
+// tick too; nothing can be stamped before the clock.
+InputEvent Runtime::stampedLive(InputEvent e) const {
+  e.time = std::max({e.time, now_, firedAt_ + 1});
+  return e;
+}
+
 void Runtime::dump() {
   for (Form* f : loaded_) {
     trace_.line("dump " + f->name() + " " + f->describe());
@@ -111,15 +120,22 @@ int Runtime::run(std::optional<std::string> startForm) {
       if (t && due < now_) {
         // A waiting sound has just ended. As a desktop's message queue hands
         // out input before timer messages, the input kept meanwhile comes
-        // first, in order; then each timer that fell due fires once.
+        // first, in order; then each timer that fell due fires once. Input
+        // that comes after the first of them waits for the last.
         if (scriptAt <= now_) {
           InputEvent e = script_[scriptPos_++];
           deliver(e);
-        } else if (auto e = platform_.nextInput(now_, now_)) {
-          deliver(*e);
+        } else if (auto e = firedAt_ < now_ ? platform_.nextInput(now_, now_) : std::nullopt) {
+          deliver(stampedLive(*e));
         } else {
           fire(*t);
         }
+        continue;
+      }
+      if (t && due <= firedAt_) {
+        // The other ticks of the ms just ticked: input read now would be
+        // stamped after them.
+        fire(*t);
         continue;
       }
       std::int64_t endAt = std::min(config_.until, config_.scriptEnd);
@@ -133,8 +149,9 @@ int Runtime::run(std::optional<std::string> startForm) {
       }
       present();
       if (auto e = platform_.nextInput(now_, deadline)) {
-        passQuietPolls(e->time);  // input stamped t comes before the timers due at t
-        deliver(*e);
+        const InputEvent in = stampedLive(*e);
+        passQuietPolls(in.time);  // input stamped t comes before the timers due at t
+        deliver(in);
         continue;
       }
       if (deadline == kNever) break;

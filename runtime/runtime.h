@@ -111,6 +111,8 @@ class Runtime final : public RunClock {
   // Counts the ticks of quiet polls due before `t` as run: they change nothing.
   void passQuietPolls(std::int64_t t);
   void deliver(const InputEvent& e);
+  // The live input, stamped so that a replay hands it out in the same place.
+  InputEvent stampedLive(InputEvent e) const;
   void dump();
   void activate(Form& f);
   void activateNext();
@@ -120,6 +122,7 @@ class Runtime final : public RunClock {
   Trace& trace_;
   RunConfig config_;
   std::int64_t now_ = 0;
+  std::int64_t firedAt_ = -1;  // the ms of the latest timer tick
   Random random_;
   std::vector<std::unique_ptr<Form>> forms_;
   std::vector<Form*> loaded_;       // load order

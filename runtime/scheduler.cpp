@@ -37,6 +37,7 @@ Timer* Runtime::nextTimer(bool waking) const {
 
 void Runtime::fire(Timer& t) {
   now_ = std::max(now_, t.due_);
+  firedAt_ = now_;
   // The next period counts from this tick; a handler that changes the timer restarts it.
   t.due_ = now_ + t.interval_;
   if (config_.quietPolls && t.quiet()) {
