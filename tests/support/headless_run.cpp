@@ -47,6 +47,7 @@ HeadlessRun::HeadlessRun(Setup s)
   for (const auto& name : setup_.media)
     std::filesystem::copy_file(std::filesystem::path(QSPE_PROGRAM_DIR) / name, file(name));
   if (setup_.scores) writeBytes(file("Qspe.dat"), *setup_.scores);
+  for (auto& e : parseScript(setup_.live).events) platform_.live.push_back(e);
 }
 
 // The forms go first, while the services their members call are still there.

@@ -61,6 +61,9 @@ class HeadlessRun {
     ScreenSize screen{};
     // Measures printed text (see FixedMeasurer); without one nothing is measured.
     FormPainter* painter = nullptr;
+    // Script lines handed out as a live window's input: each only once the
+    // run's clock has reached its time, as input that came while its ms ticked.
+    std::string live{};
   };
   HeadlessRun() : HeadlessRun(Setup{}) {}
   explicit HeadlessRun(Setup s);
@@ -104,7 +107,14 @@ class HeadlessRun {
    public:
     using HeadlessPlatform::HeadlessPlatform;
     void beep() override { audio.beep(); }
+    std::optional<InputEvent> nextInput(std::int64_t now, std::int64_t) override {
+      if (live.empty() || live.front().time > now) return std::nullopt;
+      InputEvent e = live.front();
+      live.pop_front();
+      return e;
+    }
     RecordingAudio audio;
+    std::deque<InputEvent> live;
   };
 
   TempDir ownDir_;
