@@ -25,21 +25,19 @@ class StillClock : public qs::RunClock {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+FUZZ_TARGET(in) {
   using qs::ScoreRecord;
   // The first 20 bytes are the record, short files padded with zeros, and
   // writing the record back gives those bytes again.
-  const ScoreRecord rec = ScoreRecord::fromBytes(data, size);
+  const ScoreRecord rec = ScoreRecord::fromBytes(in.data(), in.size());
   const ScoreRecord::Bytes back = rec.toBytes();
-  for (std::size_t i = 0; i < ScoreRecord::kSize; ++i) FUZZ_CHECK(back[i] == (i < size ? data[i] : 0));
+  for (std::size_t i = 0; i < ScoreRecord::kSize; ++i) FUZZ_CHECK(back[i] == (i < in.size() ? in[i] : 0));
 
   // The store reads the same record from a file holding these bytes.
-  static qs::fuzz::InputFile file("Qspe.dat");
   static StillClock clock;
   static qs::ScoreStore store(clock, "fuzz");
   ScoreRecord read;
   read.clearQB = 1;  // must be overwritten
-  store.read(file.write(data, size), read);
+  store.read(in.file("Qspe.dat"), read);
   FUZZ_CHECK(read == rec);
-  return 0;
 }

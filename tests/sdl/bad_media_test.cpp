@@ -29,9 +29,9 @@ constexpr std::size_t kTag = 20, kRate = 24, kByteRate = 28, kData = 40;
 Bytes bmp(std::int32_t width, std::int32_t height, bool core = false) {
   const std::uint32_t info = core ? 12 : 40;
   Bytes b{'B', 'M'};
-  for (std::uint32_t v : {630u, 0u, 14 + info, info}) putLe(b, v, 4);
-  for (std::int32_t side : {width, height}) putLe(b, static_cast<std::uint32_t>(side), core ? 2 : 4);
-  putLe(b, 1, 2), putLe(b, 24, 2);
+  for (std::uint32_t v : {630u, 0u, 14 + info, info}) mediagen::putU32le(b, v);
+  for (std::int32_t side : {width, height}) (core ? mediagen::putU16le : mediagen::putU32le)(b, std::uint32_t(side));
+  mediagen::putU16le(b, 1), mediagen::putU16le(b, 24);
   b.resize(630, 0x80);
   return b;
 }

@@ -14,10 +14,6 @@
 
 namespace qs::test {
 
-inline void putLe(Bytes& b, std::uint32_t v, int n) {
-  for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 // One track's events; `after(ticks)` sets the delta time of the next event.
 class Track {
  public:
