@@ -36,13 +36,6 @@ Bytes bmp(std::int32_t width, std::int32_t height, bool core = false) {
   return b;
 }
 
-Bytes withLongHeader() {  // a header chunk of 8 bytes: the game reads it, the synthesizer does not
-  Bytes b = tuneOfMs(100);
-  b[7] = 8;
-  b.insert(b.begin() + 14, {0, 0});
-  return b;
-}
-
 struct Bad {
   const char* name;
   Bytes bytes;
@@ -54,13 +47,14 @@ struct Bad {
 TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
   Bytes list = wavBytes(8000, 800);  // 100 ms after a "LIST" chunk of odd size, padded
   list.insert(list.begin() + 12, {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0});
-  Track smpte;
-  smpte.noteOn(0, 60).after(100).noteOff(0, 60).end();
-  const std::size_t whole = wavBytes(16000, 8000).size();
+  Bytes longHeader = tuneOfMs(100);  // a header chunk of 8 bytes: the game reads it, the synthesizer does not
+  longHeader[7] = 8;
+  longHeader.insert(longHeader.begin() + 14, {0, 0});
+  // clang-format off
   const Bad cases[] = {
       {"claims-more.wav", wav({{kData, 32000 * 60, 4}}), 500, ""},
       {"streamed.wav", wav({{kData, 0xFFFFFFFF, 4}}), 500, ""},
-      {"odd-tail.wav", wav({{kData, 0xFFFFFFFF, 4}}, whole - 33), 499, ""},  // half a frame counts for nothing
+      {"odd-tail.wav", wav({{kData, 0xFFFFFFFF, 4}}, 44 + 16000 - 33), 499, ""},  // half a frame counts for nothing
       {"slow-byte-rate.wav", wav({{kByteRate, 1, 4}}), 500, ""},
       {"list-first.wav", list, 100, ""},
       {"float.wav", wav({{kTag, 3, 2}}), 0, "it is not a PCM WAV file (format 3)"},
@@ -76,8 +70,8 @@ TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
       {"tempos.mid", busyTune(kMaxMidiTempos + 2, kMaxMidiTempos + 1), 0,
        "it changes tempo more often than any tune the game plays"},
       {"busiest.mid", busyTune(kMaxMidiEvents, kMaxMidiTempos), 1, ""},  // 1 ms before the first, fast, tempo
-      {"smpte.mid", midiBytes(0xE728, {smpte}), 100, "", false},
-      {"long-header.mid", withLongHeader(), 100, "", false},
+      {"smpte.mid", midiBytes(0xE728, {Track().noteOn(0, 60).after(100).noteOff(0, 60).end()}), 100, "", false},
+      {"long-header.mid", longHeader, 100, "", false},
       {"huge.bmp", bmp(65536, 65536), 0, "it is 65536 x 65536 pixels, larger than any picture the game shows"},
       {"tall-top-down.bmp", bmp(32, -100000), 0, "it is 32 x 100000 pixels, larger than any picture the game shows"},
       {"huge-core.bmp", bmp(65535, 2, true), 0, "it is 65535 x 2 pixels, larger than any picture the game shows"},
@@ -87,6 +81,7 @@ TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
       {"fine-top-down.bmp", bmp(2, -2), 0, ""},
       {"fine-core.bmp", bmp(2, 2, true), 0, ""},
   };
+  // clang-format on
   HeadlessRun run;
   PictureCache pictures(run.dir(), "Qspe");
   for (const Bad& c : cases) writeBytes(run.file(c.name), c.bytes);

@@ -226,7 +226,7 @@ struct DiskRun {
   std::string steps;  // "tune" opens tune.mid and plays it; "playing" says so unless it still plays
   std::vector<Window> windows;
   std::string says = "";                        // how the one line on standard error begins, if any
-  std::map<std::string, std::string> env = {};  // over the disk driver's; "@" is the run's folder
+  std::map<std::string, std::string> env = {};  // over the disk driver's
 };
 
 // Each sound is heard when and as long as it should. Whatever keeps the
@@ -235,7 +235,12 @@ struct DiskRun {
 // device (here with no configuration) talks a lot. The soundfont is the
 // first of SDL_SOUNDFONTS's list that is there, else the system's.
 TEST(DiskAudio, EachSoundIsHeardWhenAndAsLongAsItShouldOrTheOneLineSaysWhyNot) {
+  const TempDir dir;
+  writeBytes(dir.file("tune.mid"), tuneOfMs(1500));
+  writeBytes(dir.file("long.wav"), wavBytes(22050, 22050 * 2));   // 2 s
+  writeBytes(dir.file("short.wav"), wavBytes(22050, 2205, 880));  // 100 ms
   const std::string noSound = "Qspe: no sound: ", everything = "tune effect missing.wav default beep";
+  const std::string notFont = dir.file("short.wav"), fonts = "/missing.sf2;" + notFont + ":" + dir.file("long.wav");
   // clang-format off
   const DiskRun runs[] = {
       {"a new effect cuts off the one still sounding", "effect long.wav wait 200 effect short.wav wait 700",
@@ -243,7 +248,7 @@ TEST(DiskAudio, EachSoundIsHeardWhenAndAsLongAsItShouldOrTheOneLineSaysWhyNot) {
       {"the default sound and the beep are made by the program", "default wait 400 beep wait 400",
        {{0, 350, 3000}, {400, 600, 3000}}},
       {"a file that is no soundfont silences the music only", "tune effect short.wav wait 400 playing", {{0, 300, 8000}},
-       "Qspe: no music: cannot load the soundfont @short.wav", {{"SDL_SOUNDFONTS", "/missing.sf2;@short.wav:@long.wav"}}},
+       "Qspe: no music: cannot load the soundfont " + notFont, {{"SDL_SOUNDFONTS", fonts}}},
       {"no soundfont", "tune playing", {}, "Qspe: no music: no soundfont found where SDL_SOUNDFONTS says (/missing.sf2)",
        {{"SDL_SOUNDFONTS", "/missing.sf2"}}},
       {"no output", everything, {}, noSound, {{"SDL_AUDIODRIVER", "dummy"}}},
@@ -255,23 +260,15 @@ TEST(DiskAudio, EachSoundIsHeardWhenAndAsLongAsItShouldOrTheOneLineSaysWhyNot) {
   for (const DiskRun& c : runs) {
     SCOPED_TRACE(c.what);
     if (!font && c.says.empty()) continue;  // no General MIDI soundfont installed: a line about the music
-    TempDir dir;
-    auto in = [&](std::string v) {
-      for (auto at = v.find('@'); at != std::string::npos; at = v.find('@', at)) v.replace(at, 1, dir.file(""));
-      return v;
-    };
-    writeBytes(dir.file("tune.mid"), tuneOfMs(1500));
-    writeBytes(dir.file("long.wav"), wavBytes(22050, 22050 * 2));  // 2 s
-    writeBytes(dir.file("short.wav"), wavBytes(22050, 2205, 880));  // 100 ms
-    std::map<std::string, std::string> env{{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", dir.file("out.raw")}};
-    for (const auto& [name, value] : c.env) env[name] = in(value);
+    const std::string out = dir.file(std::string(c.what) + ".raw");
+    std::map<std::string, std::string> env{{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", out}};
+    for (const auto& [name, value] : c.env) env[name] = value;
     const Child run = inChild(env, [&] {
       auto audio = openSdlAudio("Qspe");
       MciSequencer mci([] { return std::int64_t{SDL_GetTicks()}; }, *audio);
       std::istringstream steps(c.steps);
       for (std::string step, word; steps >> step;) {
-        if (step == "tune") mci.send("open " + dir.file("tune.mid") + " alias midifile");
-        if (step == "tune") mci.send("play midifile");
+        if (step == "tune") mci.send("open " + dir.file("tune.mid") + " alias midifile"), mci.send("play midifile");
         if (step == "effect" && steps >> word) audio->playEffect(dir.file(word));
         if (step == "wait" && steps >> word) SDL_Delay(std::stoul(word));
         if (step == "default") audio->playDefaultSound();
@@ -280,13 +277,11 @@ TEST(DiskAudio, EachSoundIsHeardWhenAndAsLongAsItShouldOrTheOneLineSaysWhyNot) {
       }
       return Levels{};
     });
-    const std::string& err = run.err;
-    const std::string says = in(c.says);
-    EXPECT_TRUE(err.starts_with(says)) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), says.empty() ? 0 : 1) << err;
+    EXPECT_TRUE(run.err.starts_with(c.says)) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), c.says.empty() ? 0 : 1) << run.err;
     // Signed 16-bit stereo frames (88 samples a ms), measured from the first
     // sound: under load the output may start well before the first call.
-    const Bytes raw = readBytes(dir.file("out.raw"));
+    const Bytes raw = readBytes(out);
     std::vector<std::int16_t> s(raw.size() / 2);
     if (!s.empty()) std::memcpy(s.data(), raw.data(), s.size() * 2);
     const auto first = std::ranges::find_if(s, [](int v) { return std::abs(v) > 50; }) - s.begin();
