@@ -216,15 +216,12 @@ TEST_F(RenderedMusic, EffectsSitAFewLUAboveTheMusicAndNeverClipOverIt) {
   }
 }
 
-// A stretch of the output in ms (negative: from its end) and the peak it
-// reaches (a positive bound) or stays under (a negative one).
-struct Window {
-  int fromMs, toMs, peak;
-};
 struct DiskRun {
   const char* what;
   std::string steps;  // "tune" opens tune.mid and plays it; "playing" says so unless it still plays
-  std::vector<Window> windows;
+  // Stretches of the output in ms (negative: from its end) and the peak each
+  // reaches (a positive bound) or stays under (a negative one).
+  std::vector<std::tuple<int, int, int>> windows;
   std::string says = "";                        // how the one line on standard error begins, if any
   std::map<std::string, std::string> env = {};  // over the disk driver's
 };
