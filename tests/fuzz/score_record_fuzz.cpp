@@ -9,18 +9,15 @@ namespace {
 
 // The clock of a score store read outside any run: time stands still, the
 // trace is kept nowhere.
-class StillClock : public qs::RunClock {
- public:
+struct StillClock : qs::RunClock {
+  qs::Trace kept{[] { return std::int64_t{0}; }};
   std::int64_t now() const override { return 0; }
-  qs::Trace& trace() override { return trace_; }
+  qs::Trace& trace() override { return kept; }
   void hold(std::int64_t) override {}
   bool programEnded() const override { return false; }
   void attachTimer(qs::Timer&) override {}
   void detachTimer(qs::Timer&) override {}
   void timerChanged(qs::Timer&) override {}
-
- private:
-  qs::Trace trace_{[] { return std::int64_t{0}; }};
 };
 
 }  // namespace

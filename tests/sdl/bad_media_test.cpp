@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/sdl/draw/picture_cache.h"
 #include "platform/sdl/audio/sdl_audio_device.h"
+#include "platform/sdl/draw/picture_cache.h"
 #include "sound/midi_file.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
@@ -112,7 +112,8 @@ TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
   for (const Bad& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string verb = std::string(c.name).ends_with(".bmp") ? "show " : "play ";
-    const std::string line = "Qspe: cannot " + verb + run.file(c.name) + ": " + c.why + "; the game goes on without it\n";
+    const std::string line =
+        "Qspe: cannot " + verb + run.file(c.name) + ": " + c.why + "; the game goes on without it\n";
     const auto first = said.find(run.file(c.name) + ":");
     EXPECT_EQ(first != std::string::npos, !c.why.empty()) << said;
     EXPECT_TRUE(c.why.empty() || said.find(line) != std::string::npos) << line << said;

@@ -1,11 +1,12 @@
 // The music player's loop on the run's clock: when a tune restarts, and when
 // the loop ends (what the device then sounds is the sequencer's test).
+#include "sound/cls_midi.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <set>
 
-#include "sound/cls_midi.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
 
@@ -28,11 +29,16 @@ struct Loop {
   const char* what;
   std::vector<std::pair<std::int64_t, std::function<void(Player&)>>> steps;
   std::int64_t until;
-  Times restarts;        // of "play midifile from 0"
+  Times restarts;         // of "play midifile from 0"
   std::int64_t lastPoll;  // -1: polls to the end
 };
 
 void loopTitle(Player& p) { p.loop("title.mid"); }
+void gameStart(Player& p) {  // the game tune from 1 ms
+  p.midi->FileName(p.run.file("bgm.mid"));
+  p.midi->Position("1");
+  p.midi->ResumeM();
+}
 
 TEST(MusicLoop, RestartsComeAtTheTunesEndUntilTheLoopEnds) {
   // clang-format off
@@ -48,17 +54,8 @@ TEST(MusicLoop, RestartsComeAtTheTunesEndUntilTheLoopEnds) {
       {"paused",
        {{0, loopTitle}, {300, [](Player& p) { p.midi->Pause(); }}, {3010, [](Player& p) { p.midi->ResumeM(); }}},
        4100, {3610}, -1},
-      // A game start: the game tune from 1 ms at 500 ends at 1199; game over pauses it.
-      {"game start",
-       {{0, loopTitle},
-        {500,
-         [](Player& p) {
-           p.midi->FileName(p.run.file("bgm.mid"));
-           p.midi->Position("1");
-           p.midi->ResumeM();
-         }},
-        {1800, [](Player& p) { p.midi->Pause(); }}},
-       3000, {1199}, -1},
+      // A game start at 500 ends at 1199; game over pauses it.
+      {"game start", {{0, loopTitle}, {500, gameStart}, {1800, [](Player& p) { p.midi->Pause(); }}}, 3000, {1199}, -1},
       {"nothing open", {{0, [](Player& p) { p.loop("missing.mid"); }}, {1100, [](Player& p) { p.midi->StopM(); }}},
        3000, {}, 1250},
       {"the program's end", {{0, loopTitle}, {300, [](Player& p) { p.run.rt().end(); }}}, 1000, {}, 250},

@@ -1,8 +1,9 @@
 // A tune's timing as the game reads it: its length and where a tick falls in
 // time, through tempo changes, delta times and running status.
+#include "sound/midi_file.h"
+
 #include <gtest/gtest.h>
 
-#include "sound/midi_file.h"
 #include "support/media_bytes.h"
 
 namespace qs::test {
@@ -11,7 +12,7 @@ namespace {
 struct TimingCase {
   const char* what;
   Bytes bytes;
-  std::int64_t lengthMs;  // -1: refused
+  std::int64_t lengthMs;          // -1: refused
   std::int64_t tick = 0, ms = 0;  // a point the mapping must hit, both ways
 };
 

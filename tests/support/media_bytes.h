@@ -52,9 +52,8 @@ inline Bytes midiBytes(std::uint16_t division, const std::vector<Track>& tracks)
 // piano chord held for `ms`.
 inline Bytes tuneOfMs(std::uint32_t ms) {
   Track t;
-  t.program(0, 0).noteOn(0, 60).noteOn(0, 64).noteOn(0, 67);
-  t.after(ms).noteOff(0, 60).noteOff(0, 64).noteOff(0, 67).end();
-  return midiBytes(500, {t});
+  t.program(0, 0).noteOn(0, 60).noteOn(0, 64).noteOn(0, 67).after(ms).noteOff(0, 60).noteOff(0, 64).noteOff(0, 67);
+  return midiBytes(500, {t.end()});
 }
 
 // `events` events in one track within a millisecond: `tempos` tempo changes
