@@ -281,7 +281,7 @@ TEST(DiskAudio, EachSoundIsHeardWhenAndAsLongAsItShouldOrTheOneLineSaysWhyNot) {
     std::vector<std::int16_t> s(raw.size() / 2);
     if (!s.empty()) std::memcpy(s.data(), raw.data(), s.size() * 2);
     const auto first = std::ranges::find_if(s, [](int v) { return std::abs(v) > 50; }) - s.begin();
-    for (const auto [from, to, bound] : c.windows) {
+    for (const auto& [from, to, bound] : c.windows) {
       const auto begin = from < 0 ? std::ssize(s) + 88 * from : first + 88 * from,
                  end = to > 0 ? first + 88 * to : std::ssize(s);
       ASSERT_TRUE(begin >= first && end <= std::ssize(s))
