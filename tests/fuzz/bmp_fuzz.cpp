@@ -6,13 +6,11 @@
 #include "fuzz_support.h"
 #include "platform/sdl/draw/picture_cache.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static qs::fuzz::InputFile file("picture.bmp");  // the judge takes a path only
-  const std::string& path = file.write(data, size);
-  if (!qs::bmpProblem(path).empty()) return 0;
+FUZZ_TARGET(in) {
+  const std::string path = in.file("picture.bmp");  // the judge takes a path only
+  if (!qs::bmpProblem(path).empty()) return;
   if (SDL_Surface* s = SDL_LoadBMP(path.c_str())) {
     FUZZ_CHECK(s->w <= qs::PictureCache::kMaxSide && s->h <= qs::PictureCache::kMaxSide);
     SDL_FreeSurface(s);
   }
-  return 0;
 }

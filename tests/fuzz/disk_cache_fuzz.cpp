@@ -29,16 +29,17 @@ struct Surface {
 
 // A file as this build writes it, and the same entry with any body.
 struct Kept {
-  qs::fuzz::InputFile file;
+  std::string path;
   qs::CacheEntry entry;
-  Kept(const char* name, const std::function<bool(const std::string&)>& write) : file(name) {
-    FUZZ_CHECK(write(file.dir() + "/" + name));
-    const qs::test::Bytes kept = qs::test::readBytes(file.dir() + "/" + name);
+  Kept(const char* name, const std::function<bool(const std::string&)>& write) : path(qs::fuzz::folder().file(name)) {
+    FUZZ_CHECK(write(path));
+    const qs::test::Bytes kept = qs::test::readBytes(path);
     entry = qs::parseEntry(std::string(kept.begin(), kept.end())).value();
   }
-  const std::string& with(std::string body) {
+  const std::string& with(std::string body) const {
     const std::string bytes = qs::composeEntry({entry.kind, entry.build, entry.key, std::move(body)});
-    return file.write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    qs::test::writeBytes(path, qs::test::Bytes(bytes.begin(), bytes.end()));
+    return path;
   }
 };
 
@@ -57,7 +58,7 @@ Kept picture("first-frame", [](const std::string& path) {
   const Surface s;
   return qs::FirstFrameMemo(path, "fuzz").keep("splash", s.s, kArea);
 });
-const qs::FirstFrameMemo memo(picture.file.dir() + "/first-frame", "fuzz"), again(picture.file.dir() + "/again", "fuzz");
+const qs::FirstFrameMemo memo(picture.path, "fuzz"), again(qs::fuzz::folder().file("again"), "fuzz");
 
 void recallFaces(std::string body) {
   // The stamps of the font as the memo has them: its line's last two fields.
@@ -87,10 +88,9 @@ void recallPicture(std::string body) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string input(reinterpret_cast<const char*>(data), size);
+FUZZ_TARGET(in) {
+  const std::string input = in.text();
   if (input.starts_with('F')) recallFaces(input.substr(1));
   else if (input.starts_with('P')) recallPicture(input.substr(1));
   else if (const auto entry = qs::parseEntry(input)) FUZZ_CHECK(qs::composeEntry(*entry) == input);
-  return 0;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // What the fuzz targets share: a check that stops the run with the input at
-// fault, and the input as a file for readers that take a path.
+// fault, and the input as bytes, as text and as a file for readers that
+// take a path.
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 
 #include "../support/files.h"
 
@@ -12,19 +14,28 @@
 
 namespace qs::fuzz {
 
-// One file in a private temporary folder, rewritten with each input.
-class InputFile {
- public:
-  explicit InputFile(const std::string& name) : path_(dir_.file(name)) {}
-  const std::string& dir() const { return dir_.path(); }
-  const std::string& write(const std::uint8_t* data, std::size_t size) {
-    test::writeBytes(path_, test::Bytes(data, data + size));
-    return path_;
-  }
+// The run's private temporary folder.
+inline const test::TempDir& folder() {
+  static const test::TempDir dir;
+  return dir;
+}
 
- private:
-  test::TempDir dir_;
-  std::string path_;
+struct Input : std::span<const std::uint8_t> {
+  std::string text() const { return {reinterpret_cast<const char*>(data()), size()}; }
+  // The input as the folder's file of this name, rewritten with each input.
+  std::string file(const std::string& name) const {
+    test::writeBytes(folder().file(name), test::Bytes(begin(), end()));
+    return folder().file(name);
+  }
 };
 
 }  // namespace qs::fuzz
+
+// The target: its body is run on each input `in`.
+#define FUZZ_TARGET(in)                                                               \
+  static void fuzzTarget(const qs::fuzz::Input& in);                                  \
+  extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
+    fuzzTarget({{data, size}});                                                       \
+    return 0;                                                                         \
+  }                                                                                   \
+  static void fuzzTarget(const qs::fuzz::Input& in)

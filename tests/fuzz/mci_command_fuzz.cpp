@@ -14,15 +14,14 @@ bool word(const std::string& s) { return !s.empty() && !any(s, std::isupper) && 
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string text(reinterpret_cast<const char*>(data), size);
+FUZZ_TARGET(in) {
+  const std::string text = in.text();
   auto c = qs::parseMciCommand(text);
   FUZZ_CHECK(c.has_value() == std::ranges::any_of(text, [](unsigned char ch) { return !std::isspace(ch); }));
-  if (!c) return 0;
+  if (!c) return;
   // The verb and the keywords are lower case; every part comes from the text.
   FUZZ_CHECK(word(c->verb) && !any(c->device, std::isspace) && (c->type.empty() || word(c->type)));
   for (const auto& w : c->words) FUZZ_CHECK(word(w));
   FUZZ_CHECK(text.find(c->device) != std::string::npos && text.find(c->file) != std::string::npos);
   FUZZ_CHECK(c->verb == "open" ? c->words.empty() : c->file.empty() && c->type.empty());
-  return 0;
 }

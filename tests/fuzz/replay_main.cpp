@@ -16,11 +16,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     for (const auto& entry : fs::directory_iterator(argv[i], ec))
       if (entry.is_regular_file()) inputs.push_back(entry.path());
-  if (ec || inputs.empty()) {
-    std::fprintf(stderr, "usage: %s CORPUS_FOLDER...: no inputs\n", argv[0]);
-    return 1;
-  }
-  std::sort(inputs.begin(), inputs.end());
+  if (ec || inputs.empty()) return std::fprintf(stderr, "usage: %s CORPUS_FOLDER...: no inputs\n", argv[0]), 1;
+  std::ranges::sort(inputs);
   for (const auto& path : inputs) {
     const qs::test::Bytes bytes = qs::test::readBytes(path);
     std::fprintf(stderr, "%s (%zu bytes)\n", path.c_str(), bytes.size());

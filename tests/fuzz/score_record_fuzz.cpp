@@ -9,37 +9,32 @@ namespace {
 
 // The clock of a score store read outside any run: time stands still, the
 // trace is kept nowhere.
-class StillClock : public qs::RunClock {
- public:
+struct StillClock : qs::RunClock {
+  qs::Trace kept{[] { return std::int64_t{0}; }};
   std::int64_t now() const override { return 0; }
-  qs::Trace& trace() override { return trace_; }
+  qs::Trace& trace() override { return kept; }
   void hold(std::int64_t) override {}
   bool programEnded() const override { return false; }
   void attachTimer(qs::Timer&) override {}
   void detachTimer(qs::Timer&) override {}
   void timerChanged(qs::Timer&) override {}
-
- private:
-  qs::Trace trace_{[] { return std::int64_t{0}; }};
 };
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+FUZZ_TARGET(in) {
   using qs::ScoreRecord;
   // The first 20 bytes are the record, short files padded with zeros, and
   // writing the record back gives those bytes again.
-  const ScoreRecord rec = ScoreRecord::fromBytes(data, size);
+  const ScoreRecord rec = ScoreRecord::fromBytes(in.data(), in.size());
   const ScoreRecord::Bytes back = rec.toBytes();
-  for (std::size_t i = 0; i < ScoreRecord::kSize; ++i) FUZZ_CHECK(back[i] == (i < size ? data[i] : 0));
+  for (std::size_t i = 0; i < ScoreRecord::kSize; ++i) FUZZ_CHECK(back[i] == (i < in.size() ? in[i] : 0));
 
   // The store reads the same record from a file holding these bytes.
-  static qs::fuzz::InputFile file("Qspe.dat");
   static StillClock clock;
   static qs::ScoreStore store(clock, "fuzz");
   ScoreRecord read;
   read.clearQB = 1;  // must be overwritten
-  store.read(file.write(data, size), read);
+  store.read(in.file("Qspe.dat"), read);
   FUZZ_CHECK(read == rec);
-  return 0;
 }

@@ -11,17 +11,16 @@ bool sameEvent(const qs::InputEvent& a, const qs::InputEvent& b) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string text(reinterpret_cast<const char*>(data), size);
+FUZZ_TARGET(in) {
   qs::Script script;
   try {
-    script = qs::parseScript(text);
+    script = qs::parseScript(in.text());
   } catch (const qs::ScriptError& e) {
     // A bad line is said in one short line of printable text.
     const std::string what = e.what();
     FUZZ_CHECK(e.line >= 1 && what.size() <= 200);
     for (unsigned char c : what) FUZZ_CHECK(c >= 0x20 && c < 0x7f);
-    return 0;
+    return;
   }
   // Every event written back as a script line reads back as itself.
   std::string again = script.seed ? "seed " + std::to_string(*script.seed) + "\n" : "";
@@ -32,5 +31,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(sameEvent(reread.events[i], script.events[i]));
     FUZZ_CHECK(i == 0 || script.events[i].time >= script.events[i - 1].time);
   }
-  return 0;
 }

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/sdl/draw/picture_cache.h"
 #include "platform/sdl/audio/sdl_audio_device.h"
+#include "platform/sdl/draw/picture_cache.h"
 #include "sound/midi_file.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
@@ -29,17 +29,10 @@ constexpr std::size_t kTag = 20, kRate = 24, kByteRate = 28, kData = 40;
 Bytes bmp(std::int32_t width, std::int32_t height, bool core = false) {
   const std::uint32_t info = core ? 12 : 40;
   Bytes b{'B', 'M'};
-  for (std::uint32_t v : {630u, 0u, 14 + info, info}) putLe(b, v, 4);
-  for (std::int32_t side : {width, height}) putLe(b, static_cast<std::uint32_t>(side), core ? 2 : 4);
-  putLe(b, 1, 2), putLe(b, 24, 2);
+  for (std::uint32_t v : {630u, 0u, 14 + info, info}) mediagen::putU32le(b, v);
+  for (std::int32_t side : {width, height}) (core ? mediagen::putU16le : mediagen::putU32le)(b, std::uint32_t(side));
+  mediagen::putU16le(b, 1), mediagen::putU16le(b, 24);
   b.resize(630, 0x80);
-  return b;
-}
-
-Bytes withLongHeader() {  // a header chunk of 8 bytes: the game reads it, the synthesizer does not
-  Bytes b = tuneOfMs(100);
-  b[7] = 8;
-  b.insert(b.begin() + 14, {0, 0});
   return b;
 }
 
@@ -54,13 +47,14 @@ struct Bad {
 TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
   Bytes list = wavBytes(8000, 800);  // 100 ms after a "LIST" chunk of odd size, padded
   list.insert(list.begin() + 12, {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0});
-  Track smpte;
-  smpte.noteOn(0, 60).after(100).noteOff(0, 60).end();
-  const std::size_t whole = wavBytes(16000, 8000).size();
+  Bytes longHeader = tuneOfMs(100);  // a header chunk of 8 bytes: the game reads it, the synthesizer does not
+  longHeader[7] = 8;
+  longHeader.insert(longHeader.begin() + 14, {0, 0});
+  // clang-format off
   const Bad cases[] = {
       {"claims-more.wav", wav({{kData, 32000 * 60, 4}}), 500, ""},
       {"streamed.wav", wav({{kData, 0xFFFFFFFF, 4}}), 500, ""},
-      {"odd-tail.wav", wav({{kData, 0xFFFFFFFF, 4}}, whole - 33), 499, ""},  // half a frame counts for nothing
+      {"odd-tail.wav", wav({{kData, 0xFFFFFFFF, 4}}, 44 + 16000 - 33), 499, ""},  // half a frame counts for nothing
       {"slow-byte-rate.wav", wav({{kByteRate, 1, 4}}), 500, ""},
       {"list-first.wav", list, 100, ""},
       {"float.wav", wav({{kTag, 3, 2}}), 0, "it is not a PCM WAV file (format 3)"},
@@ -76,8 +70,8 @@ TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
       {"tempos.mid", busyTune(kMaxMidiTempos + 2, kMaxMidiTempos + 1), 0,
        "it changes tempo more often than any tune the game plays"},
       {"busiest.mid", busyTune(kMaxMidiEvents, kMaxMidiTempos), 1, ""},  // 1 ms before the first, fast, tempo
-      {"smpte.mid", midiBytes(0xE728, {smpte}), 100, "", false},
-      {"long-header.mid", withLongHeader(), 100, "", false},
+      {"smpte.mid", midiBytes(0xE728, {Track().noteOn(0, 60).after(100).noteOff(0, 60).end()}), 100, "", false},
+      {"long-header.mid", longHeader, 100, "", false},
       {"huge.bmp", bmp(65536, 65536), 0, "it is 65536 x 65536 pixels, larger than any picture the game shows"},
       {"tall-top-down.bmp", bmp(32, -100000), 0, "it is 32 x 100000 pixels, larger than any picture the game shows"},
       {"huge-core.bmp", bmp(65535, 2, true), 0, "it is 65535 x 2 pixels, larger than any picture the game shows"},
@@ -87,6 +81,7 @@ TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
       {"fine-top-down.bmp", bmp(2, -2), 0, ""},
       {"fine-core.bmp", bmp(2, 2, true), 0, ""},
   };
+  // clang-format on
   HeadlessRun run;
   PictureCache pictures(run.dir(), "Qspe");
   for (const Bad& c : cases) writeBytes(run.file(c.name), c.bytes);
@@ -117,7 +112,8 @@ TEST(BadMedia, EachIsJudgedFromWhatItHoldsAndNamedOnce) {
   for (const Bad& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string verb = std::string(c.name).ends_with(".bmp") ? "show " : "play ";
-    const std::string line = "Qspe: cannot " + verb + run.file(c.name) + ": " + c.why + "; the game goes on without it\n";
+    const std::string line =
+        "Qspe: cannot " + verb + run.file(c.name) + ": " + c.why + "; the game goes on without it\n";
     const auto first = said.find(run.file(c.name) + ":");
     EXPECT_EQ(first != std::string::npos, !c.why.empty()) << said;
     EXPECT_TRUE(c.why.empty() || said.find(line) != std::string::npos) << line << said;

@@ -1,8 +1,9 @@
 // The media-control device as the program drives it: commands at times of the
 // run's clock, each with its answer and return code, and what is sounded.
+#include "sound/mci_sequencer.h"
+
 #include <gtest/gtest.h>
 
-#include "sound/mci_sequencer.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
 
@@ -18,10 +19,10 @@ struct Step {
 
 TEST(Sequencer, CommandsOnTheRunsClock) {
   TempDir dir;
-  writeBytes(dir.file("one.mid"), tuneOfMs(1000));
-  writeBytes(dir.file("two.mid"), tuneOfMs(2500));
-  writeBytes(dir.file("with blank.mid"), tuneOfMs(700));
+  for (auto [name, ms] : {std::pair{"one.mid", 1000}, {"two.mid", 2500}, {"with blank.mid", 700}})
+    writeBytes(dir.file(name), tuneOfMs(ms));
   writeBytes(dir.file("junk.mid"), {'M', 'T', 'h', 'd', 0, 0});
+  // clang-format off
   const Step steps[] = {
       {0, "status midifile mode", "not ready"},
       {0, "open @/one.mid type sequencer alias midifile"},
@@ -78,6 +79,7 @@ TEST(Sequencer, CommandsOnTheRunsClock) {
       {6600, "close midifile"},
       {6600, "status midifile mode", "not ready"},
   };
+  // clang-format on
   std::int64_t now = 0;
   RecordingAudio audio;
   MciSequencer mci([&] { return now; }, audio);
@@ -89,9 +91,8 @@ TEST(Sequencer, CommandsOnTheRunsClock) {
     EXPECT_EQ(mci.lastError(), s.error) << s.at << " " << s.command;
   }
   EXPECT_EQ(audio.calls, (std::vector<std::string>{"open one.mid", "play 0", "play 600", "play 0", "stop", "play 300",
-                                                   "stop", "play 0", "close", "open two.mid", "close",
-                                                   "open two.mid", "close", "open with blank.mid", "close",
-                                                   "open one.mid", "close"}));
+                                                   "stop", "play 0", "close", "open two.mid", "close", "open two.mid",
+                                                   "close", "open with blank.mid", "close", "open one.mid", "close"}));
 }
 
 }  // namespace

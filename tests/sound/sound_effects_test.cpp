@@ -20,6 +20,7 @@ struct Effect {
 
 TEST(Effects, EachPlaysAndHoldsAsItsModeSays) {
   constexpr auto wait = SoundMode::Wait, bg = SoundMode::Background;
+  // clang-format off
   const Effect cases[] = {
       {100, "start.wav", wait, "100 wav start.wav wait 500", 600, "effect start.wav"},
       {1000, "hit.wav", bg, "1000 wav hit.wav async 100", 1000, "effect hit.wav"},
@@ -28,11 +29,13 @@ TEST(Effects, EachPlaysAndHoldsAsItsModeSays) {
       {2000, "gone.wav ", wait, "2000 wav gone.wav wait 0", 2000, nullptr},
       {2000, "gone.wav", bg, "2000 wav gone.wav async 0", 2000, "default"},
   };
+  // clang-format on
   HeadlessRun run;
   writeBytes(run.file("start.wav"), wavBytes(8000, 4000));
   writeBytes(run.file("hit.wav"), wavBytes(22050, 2205));
-  std::vector<std::string> calls;
+  std::vector<std::string> calls, traced;
   for (const Effect& c : cases) {
+    traced.push_back(c.traced);
     run.at(c.at, [&run, &c] {
       run.sound().sndPlaySound(run.file(c.file), c.mode);
       EXPECT_EQ(run.rt().now(), c.returns) << c.traced;
@@ -42,8 +45,6 @@ TEST(Effects, EachPlaysAndHoldsAsItsModeSays) {
   ::testing::internal::CaptureStderr();
   run.runUntil(3000);
   const std::string said = ::testing::internal::GetCapturedStderr();
-  std::vector<std::string> traced;
-  for (const Effect& c : cases) traced.push_back(c.traced);
   EXPECT_EQ(run.trace().grep(" wav "), traced);
   EXPECT_EQ(run.audio().calls, calls);
   // The packager hears of the missing file once; the player is not told.

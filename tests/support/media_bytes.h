@@ -14,10 +14,6 @@
 
 namespace qs::test {
 
-inline void putLe(Bytes& b, std::uint32_t v, int n) {
-  for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 // One track's events; `after(ticks)` sets the delta time of the next event.
 class Track {
  public:
@@ -56,9 +52,8 @@ inline Bytes midiBytes(std::uint16_t division, const std::vector<Track>& tracks)
 // piano chord held for `ms`.
 inline Bytes tuneOfMs(std::uint32_t ms) {
   Track t;
-  t.program(0, 0).noteOn(0, 60).noteOn(0, 64).noteOn(0, 67);
-  t.after(ms).noteOff(0, 60).noteOff(0, 64).noteOff(0, 67).end();
-  return midiBytes(500, {t});
+  t.program(0, 0).noteOn(0, 60).noteOn(0, 64).noteOn(0, 67).after(ms).noteOff(0, 60).noteOff(0, 64).noteOff(0, 67);
+  return midiBytes(500, {t.end()});
 }
 
 // `events` events in one track within a millisecond: `tempos` tempo changes
