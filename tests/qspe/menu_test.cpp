@@ -1,3 +1,5 @@
+#include "qspe/menu.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -10,7 +12,6 @@
 #include "games/shooter/form_qbl.h"
 #include "games/shooter/form_qrb.h"
 #include "games/strike/form_qs.h"
-#include "qspe/menu.h"
 #include "runtime/keys.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
@@ -57,7 +58,8 @@ class Menu : public ::testing::Test {
 TEST_F(Menu, OnePressMovesOneEntryAndNeverPastTheEnds) {
   std::string s = presses("Left", 1, 100) + presses("Right", 3, 200) + "500 down Left\n";
   for (int t = 530; t <= 800; t += 30) s += std::to_string(t) + " repeat Left\n";
-  s += "900 up Left\n1000 down Right\n1030 repeat Right\n1060 repeat Right\n1100 up Right\n" + presses("Right", 5, 1200);
+  s +=
+      "900 up Left\n1000 down Right\n1030 repeat Right\n1060 repeat Right\n1100 up Right\n" + presses("Right", 5, 1200);
   Log expected;
   for (auto [at, entry] : {std::pair{200, 1}, {300, 2}, {400, 3}, {500, 2}, {1000, 3}, {1200, 4}, {1300, 5}, {1400, 6}})
     expected.push_back(std::to_string(at) + " zorder FormMain.imgTitle(" + std::to_string(entry) + ")");
@@ -73,11 +75,14 @@ TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
     ScoreRecord record;
     const char* scene;  // none: locked
     const char* stars;
-  } cases[] = {{0, flags(0), "FormQB", ""},          {1, flags(0), "FormQBL", ""},
+  } cases[] = {
+      // clang-format off
+      {0, flags(0), "FormQB", ""},          {1, flags(0), "FormQBL", ""},
                {2, flags(0), "FormQBF", ""},         {3, flags(0), "FormQRB", ""},
                {4, flags(0), "FormQS", ""},          {5, flags(4, 1), nullptr, "★★★★"},
                {5, flags(5), "FormFirst", "★★★★★"}, {6, flags(5), nullptr, "★★★★★"},
                {6, flags(6), "FormSam", "★★★★★★"}};
+  // clang-format on
   for (const auto& e : cases) {
     SCOPED_TRACE(testing::Message() << e.index << " " << e.stars);
     make(e.record);
@@ -87,7 +92,8 @@ TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
               *e.stars ? Log{"set FormMain.LabelStar caption \"" + std::string(e.stars) + "\""} : Log{});
     const std::string z = std::to_string(at) + " ";
     EXPECT_TRUE(t.inOrder(e.scene ? Log{z + "wav choice.wav wait 0", z + "show " + e.scene, z + "hide FormMain"}
-                                  : Log{z + "wav choice.wav wait 0", z + "mci \"stop midifile \""})) << t.dump();
+                                  : Log{z + "wav choice.wav wait 0", z + "mci \"stop midifile \""}))
+        << t.dump();
     EXPECT_EQ(t.count("hide FormMain"), e.scene ? 1 : 0);
     EXPECT_EQ(t.has(std::to_string(100 * e.index) + " zorder FormMain.Ques" + std::to_string(e.index - 4)), !e.scene);
   }
@@ -99,8 +105,12 @@ TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
 TEST_F(Menu, TheTitleFollowsTheEntryAtTheNextTickAndTheArrowsBlink) {
   auto t = go(presses("Right", 1, 100) + presses("Right", 4, 300) + "1010 quit\n");
   EXPECT_EQ(t.values("FormMain.txtTitle", "caption"),
-            (std::vector<TraceView::Value>{{10, "\"QorvexBlast\""}, {100, "\"QorvexBlast LEVEL\""}, {300, "\"QorvexBlast FINAL\""},
-                                           {400, "\"QorvexReBirth\""}, {500, "\"QorvexStrike!\""}, {600, "\"??????????? ???????\""}}));
+            (std::vector<TraceView::Value>{{10, "\"QorvexBlast\""},
+                                           {100, "\"QorvexBlast LEVEL\""},
+                                           {300, "\"QorvexBlast FINAL\""},
+                                           {400, "\"QorvexReBirth\""},
+                                           {500, "\"QorvexStrike!\""},
+                                           {600, "\"??????????? ???????\""}}));
   using Times = std::vector<std::int64_t>;
   EXPECT_EQ(t.times("set FormMain.Label2 visible 0"), (Times{250, 750}));
   EXPECT_EQ(t.times("set FormMain.Label3 visible 1"), (Times{500, 1000}));

@@ -83,8 +83,9 @@ TEST(Forms, LabelArrayCopiesAreHiddenCopiesOfElementZeroAndZOrderIsTraced) {
   EXPECT_EQ(t.grep("set Field.Enemy(2)"), Log{"0 set Field.Enemy(2) left 64"});
   // The copies brought to the top come first, the design order after.
   EXPECT_EQ(t.dumpOrder("Field"), (Log{"Window", "Enemy(2)", "Enemy(1)", "Enemy(0)", "Myship"}));
-  EXPECT_EQ(t.dumpOf("Field.Enemy(2)"), "Field.Enemy(2) caption=\"R\" visible=0 left=64 top=-32 width=33 height=33 "
-                                        "fore=#000000 font=\"Wingdings\" size=27.75 bold=1 italic=0 align=centre");
+  EXPECT_EQ(t.dumpOf("Field.Enemy(2)"),
+            "Field.Enemy(2) caption=\"R\" visible=0 left=64 top=-32 width=33 height=33 "
+            "fore=#000000 font=\"Wingdings\" size=27.75 bold=1 italic=0 align=centre");
   EXPECT_EQ(t.dumpOf("Field.Window"), "Field.Window visible=1 left=0 top=0 width=2475 height=3975 back=#808080");
   EXPECT_EQ(t.dumpOf("Field.Tick"), "Field.Tick interval=100 enabled=0");
 }
@@ -101,7 +102,7 @@ TEST(Forms, ShowUnloadCloseAndEndInTheirOrder) {
     std::vector<std::string> inOrder;
     int loads, unloads, activations;  // of Field, Field, Other
     bool ended;
-  } cases[] = {
+  } cases[] = {// clang-format off
       {"Field", "10 down Left\n20 down Left\n", {"10 set Field.Myship visible 1", "20 key Field down Left"}, 1, 0, 0, false},
       {"Other", "0 down Z\n5 up Z\n5 repeat 65\n", {"0 key Other down Z", "5 key Field up Z", "5 key Field repeat 65"},
        1, 0, 1, false},
@@ -110,6 +111,7 @@ TEST(Forms, ShowUnloadCloseAndEndInTheirOrder) {
       {"Field", "50 down Right\n60 down Left\n", {"50 unload Field", "50 end"}, 1, 1, 0, true},
       {"Field", "50 close Field\n60 down Left\n", {"50 unload Field", "50 end"}, 1, 1, 0, true},
       {"Field", "50 down X\n60 down Left\n", {"50 key Field down X", "50 end"}, 1, 0, 0, true}};
+  // clang-format on
   for (const auto& c : cases) {
     HeadlessRun run({.until = 1000});
     auto& f = run.add<Field>();
@@ -137,8 +139,9 @@ TEST(Forms, RedrawsOnlyWhatChangesOnScreen) {
   HeadlessRun run({.until = 0, .painter = &fixed});
   auto& f = run.add<Other>();
   auto t = run.run("Other");
-  for (auto [element, redraws] : {std::pair<Element*, bool>{&f.Empty, false}, {&f.Backed, true}, {&f.Worded, true},
-                                  {&f.Blank, false}, {&f.Pictured, true}})
+  const std::pair<Element*, bool> blinks[] = {
+      {&f.Empty, false}, {&f.Backed, true}, {&f.Worded, true}, {&f.Blank, false}, {&f.Pictured, true}};
+  for (auto [element, redraws] : blinks)
     for (bool shown : {false, true}) {
       f.clearDirty();
       element->setVisible(shown);
@@ -150,17 +153,20 @@ TEST(Forms, RedrawsOnlyWhatChangesOnScreen) {
   const Rect box{100, 100, 100, 200}, nearBox{99, 99, 103, 203}, form{0, 0, 400, 400};
   // The surface, the text, a new line after it, where it lands in client
   // pixels, and the print position after it.
+  // clang-format off
   const std::tuple<Container*, std::string, bool, Rect, int, int> cases[] = {
       {&f.Display, "ab", false, {100, 100, 20, 20}, 20, 0},
       {&f.Display, "c", true, {120, 100, 10, 20}, 0, 20},
       {&f.Display, "日本", false, {100, 120, 20, 20}, 20, 20},  // characters, not bytes
       {&f.Display, "0123456789AB", false, {120, 120, 80, 20}, 140, 20},  // past the right edge: clipped
       {&f, "Q", true, {0, 0, 10, 20}, 0, 20}};
+  // clang-format on
   for (const auto& [surface, text, newline, run, nextX, nextY] : cases) {
     f.clearDirty();
     surface->setPrintFore(Color::rgb(1, 2, 3));
     surface->print(text, newline);
-    EXPECT_EQ(std::pair(surface->printed().back().text, surface->printed().back().fore), std::pair(text, Color::rgb(1, 2, 3)));
+    const PrintedRun& printed = surface->printed().back();
+    EXPECT_EQ(std::pair(printed.text, printed.fore), std::pair(text, Color::rgb(1, 2, 3)));
     EXPECT_EQ(std::pair(surface->currentX(), surface->currentY()), std::pair(nextX, nextY)) << text;
     ASSERT_FALSE(f.wholeDirty()) << text;
     const Rect damage = f.damage();
