@@ -13,6 +13,7 @@
 #include "games/shooter/form_qrb.h"
 #include "games/strike/form_qs.h"
 #include "runtime/keys.h"
+#include "runtime/trace.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
 
@@ -54,30 +55,44 @@ class Menu : public ::testing::Test {
 };
 
 // One press moves one entry however long the key is held (repeats move
-// nothing), and never past either end: no wrap.
-TEST_F(Menu, OnePressMovesOneEntryAndNeverPastTheEnds) {
+// nothing), and never past either end: no wrap. The title follows the entry
+// at the 10 ms tick due with the key, a locked entry's title included; the
+// text and the arrows blink in opposite phases every 250 ms.
+TEST_F(Menu, OnePressMovesOneEntryTheTitleFollowsAtTheNextTickAndTheArrowsBlink) {
+  const char* titles[] = {"QorvexBlast",   "QorvexBlast LEVEL",   "QorvexBlast FINAL", "QorvexReBirth",
+                          "QorvexStrike!", "??????????? ???????", "????????"};
   std::string s = presses("Left", 1, 100) + presses("Right", 3, 200) + "500 down Left\n";
   for (int t = 530; t <= 800; t += 30) s += std::to_string(t) + " repeat Left\n";
-  s +=
-      "900 up Left\n1000 down Right\n1030 repeat Right\n1060 repeat Right\n1100 up Right\n" + presses("Right", 5, 1200);
-  Log expected;
-  for (auto [at, entry] : {std::pair{200, 1}, {300, 2}, {400, 3}, {500, 2}, {1000, 3}, {1200, 4}, {1300, 5}, {1400, 6}})
-    expected.push_back(std::to_string(at) + " zorder FormMain.imgTitle(" + std::to_string(entry) + ")");
-  EXPECT_EQ(go(s).grep("zorder FormMain.imgTitle"), expected);
+  s += "900 up Left\n1000 down Right\n1030 repeat Right\n1060 repeat Right\n1100 up Right\n";
+  auto t = go(s + presses("Right", 5, 1200) + "1700 quit\n");
+  Log moves;
+  std::vector<TraceView::Value> shown = {{10, quoted(titles[0])}};
+  const std::pair<int, int> entries[] = {{200, 1},  {300, 2},  {400, 3},  {500, 2},
+                                         {1000, 3}, {1200, 4}, {1300, 5}, {1400, 6}};
+  for (auto [at, entry] : entries) {
+    moves.push_back(std::to_string(at) + " zorder FormMain.imgTitle(" + std::to_string(entry) + ")");
+    shown.push_back({at, quoted(titles[entry])});
+  }
+  EXPECT_EQ(t.grep("zorder FormMain.imgTitle"), moves);
+  EXPECT_EQ(t.values("FormMain.txtTitle", "caption"), shown);
+  using Times = std::vector<std::int64_t>;
+  EXPECT_EQ(t.times("set FormMain.Label2 visible 0"), (Times{250, 750, 1250}));
+  EXPECT_EQ(t.times("set FormMain.Label3 visible 1"), (Times{500, 1000, 1500}));
+  EXPECT_EQ(t.times("set FormMain.txtEvent visible 0"), (Times{500, 1000, 1500}));
+  EXPECT_EQ(t.times("set FormMain.txtEvent visible 1"), (Times{750, 1250}));
 }
 
 // Z on entry N shows its scene at once (choice.wav is missing: it waits 0 ms);
 // the last two open with five and six clear flags (-1 alone counts), and Z on
 // a locked one stops the music and shows nothing.
 TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
+  // clang-format off
   const struct {
     int index;
     ScoreRecord record;
     const char* scene;  // none: locked
     const char* stars;
-  } cases[] = {
-      // clang-format off
-      {0, flags(0), "FormQB", ""},          {1, flags(0), "FormQBL", ""},
+  } cases[] = {{0, flags(0), "FormQB", ""},          {1, flags(0), "FormQBL", ""},
                {2, flags(0), "FormQBF", ""},         {3, flags(0), "FormQRB", ""},
                {4, flags(0), "FormQS", ""},          {5, flags(4, 1), nullptr, "★★★★"},
                {5, flags(5), "FormFirst", "★★★★★"}, {6, flags(5), nullptr, "★★★★★"},
@@ -97,25 +112,6 @@ TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
     EXPECT_EQ(t.count("hide FormMain"), e.scene ? 1 : 0);
     EXPECT_EQ(t.has(std::to_string(100 * e.index) + " zorder FormMain.Ques" + std::to_string(e.index - 4)), !e.scene);
   }
-}
-
-// The title follows the entry at the 10 ms tick due with the key, the locked
-// entry's title included; the text and the arrows blink in
-// opposite phases every 250 ms.
-TEST_F(Menu, TheTitleFollowsTheEntryAtTheNextTickAndTheArrowsBlink) {
-  auto t = go(presses("Right", 1, 100) + presses("Right", 4, 300) + "1010 quit\n");
-  EXPECT_EQ(t.values("FormMain.txtTitle", "caption"),
-            (std::vector<TraceView::Value>{{10, "\"QorvexBlast\""},
-                                           {100, "\"QorvexBlast LEVEL\""},
-                                           {300, "\"QorvexBlast FINAL\""},
-                                           {400, "\"QorvexReBirth\""},
-                                           {500, "\"QorvexStrike!\""},
-                                           {600, "\"??????????? ???????\""}}));
-  using Times = std::vector<std::int64_t>;
-  EXPECT_EQ(t.times("set FormMain.Label2 visible 0"), (Times{250, 750}));
-  EXPECT_EQ(t.times("set FormMain.Label3 visible 1"), (Times{500, 1000}));
-  EXPECT_EQ(t.times("set FormMain.txtEvent visible 0"), (Times{500, 1000}));
-  EXPECT_EQ(t.times("set FormMain.txtEvent visible 1"), (Times{750}));
 }
 
 // Stands in for a game that sets a clear flag: Z wins, X leaves.

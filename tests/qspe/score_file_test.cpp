@@ -48,28 +48,24 @@ std::set<std::string> namesIn(const std::string& dir) {
   return names;
 }
 
-// A run whose program folder holds `scores`, a data home of its own, and what
-// standard error says counted in lines.
+// A run with a data home of its own, and what standard error says counted
+// in lines.
 struct Kept {
   TempDir home;
   EnvVar xdg{"XDG_DATA_HOME", home.path()};
   HeadlessRun run;
-  explicit Kept(std::optional<Bytes> scores = std::nullopt) : run({.scores = std::move(scores)}) {
-    testing::internal::CaptureStderr();
-  }
+  explicit Kept(HeadlessRun::Setup setup = {}) : run(std::move(setup)) { testing::internal::CaptureStderr(); }
   ~Kept() { said(); }
   std::string said() { return std::exchange(capturing_, false) ? testing::internal::GetCapturedStderr() : ""; }
   long saidLines() { return std::ranges::count(said(), '\n'); }
   Bytes keptAtHome() const { return readBytes(home.file("qspe/Qspe.dat")); }
-  ScoreStore& store() { return run.services().scores; }
   bool capturing_ = true;
 };
 
 // The file layer with one step failing after `skip` calls; only opens that
 // may write, of paths under `under`, count as opens.
 enum class Step { None, Open, Write, Sync, Close, Rename };
-class FailingOps : public FileOps {
- public:
+struct FailingOps : FileOps {
   Step step = Step::None;
   int error = EIO, skip = 0, calls = 0;
   std::string under;
@@ -77,9 +73,7 @@ class FailingOps : public FileOps {
     const bool writing = flags & (O_WRONLY | O_RDWR | O_CREAT);
     return writing && path.starts_with(under) && fails(Step::Open) ? -1 : FileOps::open(path, flags, mode);
   }
-  ssize_t write(int fd, const void* d, std::size_t n) override {
-    return fails(Step::Write) ? -1 : FileOps::write(fd, d, n);
-  }
+  ssize_t write(int fd, const void* d, size_t n) override { return fails(Step::Write) ? -1 : FileOps::write(fd, d, n); }
   int fsync(int fd) override { return fails(Step::Sync) ? -1 : FileOps::fsync(fd); }
   int rename(const std::string& a, const std::string& b) override {
     return fails(Step::Rename) ? -1 : FileOps::rename(a, b);
@@ -88,8 +82,6 @@ class FailingOps : public FileOps {
     const int result = FileOps::close(fd);  // the descriptor is gone even when close reports an error
     return fails(Step::Close) ? -1 : result;
   }
-
- private:
   bool fails(Step s) { return step == s && ++calls > skip && (errno = error, true); }
 };
 
@@ -131,23 +123,19 @@ TEST(ScoreFile, AFileReadsByItsFirstTwentyBytesAndStaysAsItWas) {
 // with zeros, said once; an installed program's data home is made at its
 // first read. Without a home folder the data home is never relative.
 TEST(ScoreFile, TheDataHomeIsMadeAsNeededAndWithoutOneNothingIsKept) {
-  for (auto [installed, canMake] : {std::pair{true, true}, {true, false}, {false, false}}) {
+  for (auto [installed, canMake] : {std::pair{true, true}, std::pair{true, false}, std::pair{false, false}}) {
     SCOPED_TRACE(testing::Message() << installed << canMake);
     TempDir place;
     writeBytes(place.file("plain"), {1});
+    Kept k(installed ? HeadlessRun::Setup{} : HeadlessRun::Setup{.dir = place.file("plain") + "/sub"});
     EnvVar xdg("XDG_DATA_HOME", canMake ? place.file("deep/data") : place.file("plain") + "/data");
-    HeadlessRun run(installed ? HeadlessRun::Setup{} : HeadlessRun::Setup{.dir = place.file("plain") + "/sub"});
-    const std::string file = installed ? scoreFallbackDir() + "/Qspe.dat" : run.file("Qspe.dat");
-    testing::internal::CaptureStderr();  // said once where nothing can be kept
+    const std::string file = installed ? scoreFallbackDir() + "/Qspe.dat" : k.run.file("Qspe.dat");
     ScoreRecord r;
-    run.services().scores.read(file, r);
-    EXPECT_EQ(std::filesystem::is_regular_file(file), canMake) << "made at the first read";
-    const ScoreRecord won{0, 0, 0, 0, 0, -1, 12345, 0};
-    run.services().scores.write(file, won);
-    run.services().scores.read(file, r);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(r, canMake ? won : ScoreRecord{});
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), canMake ? 0 : 1) << err;
+    k.run.services().scores.read(file, r);
+    EXPECT_EQ(fs::is_regular_file(file), canMake) << "made at the first read";
+    k.run.services().scores.write(file, kB);
+    k.run.services().scores.read(file, r);
+    EXPECT_EQ(std::pair(r, k.saidLines()), std::pair(canMake ? kB : ScoreRecord{}, canMake ? 0L : 1L));
   }
   EnvVar xdg("XDG_DATA_HOME", std::nullopt);
   for (const auto& home : {std::optional<std::string>{}, std::optional<std::string>{"relative"}}) {
@@ -167,7 +155,7 @@ TEST(ScoreWrites, AFailingStepLeavesTheOldFileWholeIsSaidOnceAndTheNextWriteGoes
   // clang-format on
   for (auto [step, error, skip] : cases) {
     SCOPED_TRACE(testing::Message() << static_cast<int>(step) << " after " << skip);
-    Kept k(bytesOf(kA, tail));
+    Kept k({.scores = bytesOf(kA, tail)});
     const std::string file = k.run.file("Qspe.dat");
     FailingOps ops;
     ScoreStore store(k.run.rt(), "Qspe", ops);
@@ -190,25 +178,26 @@ TEST(ScoreWrites, AFailingStepLeavesTheOldFileWholeIsSaidOnceAndTheNextWriteGoes
 // at its end with the usual mode under the umask.
 TEST(ScoreWrites, LinksAreWrittenThroughAndStayLinks) {
   using Links = std::vector<std::pair<std::string, std::string>>;
-  for (const auto& [links, file] : std::vector<std::pair<Links, std::string>>{
-           {{{"prog/Qspe.dat", "scores.bin"}}, "prog/scores.bin"},
-           {{{"prog/Qspe.dat", "@/keep/Qspe.dat"}}, "keep/Qspe.dat"},
-           {{{"prog/Qspe.dat", "../keep/link"}, {"keep/link", "@/keep/real.dat"}}, "keep/real.dat"},
-           {{{"prog/Qspe.dat", "../keep/none.dat"}}, ""}}) {
+  // clang-format off
+  const std::pair<Links, std::string> cases[] = {
+      {{{"prog/Qspe.dat", "scores.bin"}}, "prog/scores.bin"}, {{{"prog/Qspe.dat", "@/keep/Qspe.dat"}}, "keep/Qspe.dat"},
+      {{{"prog/Qspe.dat", "../keep/link"}, {"keep/link", "@/keep/real.dat"}}, "keep/real.dat"},
+      {{{"prog/Qspe.dat", "../keep/none.dat"}}, ""}};
+  // clang-format on
+  for (const auto& [links, file] : cases) {
     SCOPED_TRACE(links.front().second);
     TempDir top;
-    fs::create_directory(top.file("prog"));
-    fs::create_directory(top.file("keep"));
-    const std::string target = top.file(file.empty() ? "keep/none.dat" : file);
+    fs::create_directories(top.file("keep")), fs::create_directory(top.file("prog"));
+    const std::string target = top.file(file.empty() ? "keep/none.dat" : file), score = top.file("prog/Qspe.dat");
     if (!file.empty()) writeBytes(target, bytesOf(kA, kTail)), chmod(target.c_str(), 0600);
     auto text = [&](std::string t) { return t[0] == '@' ? top.path() + t.substr(1) : t; };
     for (auto& [link, to] : links) fs::create_symlink(text(to), top.file(link));
     HeadlessRun run({.dir = top.file("prog")});
     ScoreRecord r = kB;
-    run.services().scores.read(top.file("prog/Qspe.dat"), r);
+    run.services().scores.read(score, r);
     EXPECT_EQ(std::pair(r, fs::exists(target)), std::pair(file.empty() ? ScoreRecord{} : kA, !file.empty()));
     const mode_t mask = umask(027);
-    EXPECT_TRUE(run.services().scores.write(top.file("prog/Qspe.dat"), kB));
+    EXPECT_TRUE(run.services().scores.write(score, kB));
     umask(mask);
     for (auto& [link, to] : links) EXPECT_EQ(fs::read_symlink(top.file(link)).string(), text(to)) << link;
     EXPECT_EQ(std::pair(readBytes(target), modeOf(target)),
@@ -231,7 +220,7 @@ TEST(ScoreWrites, WhatCannotBeWrittenIsLeftAndTheDataHomeKeepsTheScores) {
   for (auto [readOnly, kind, viaLink] : cases) {
     SCOPED_TRACE(testing::Message() << readOnly << std::oct << kind << viaLink);
     if ((kind == S_IFCHR || kind == S_IFLNK) && geteuid() != 0) continue;  // made as root only
-    Kept k(kind ? std::nullopt : std::optional(bytesOf(kA, kTail)));
+    Kept k({.scores = kind ? std::nullopt : std::optional(bytesOf(kA, kTail))});
     const std::string file = k.run.file("Qspe.dat");
     const std::string node = kind == S_IFLNK ? k.home.file("mine.conf") : k.run.file(viaLink ? "node" : "Qspe.dat");
     if (kind == S_IFLNK) {
@@ -252,11 +241,8 @@ TEST(ScoreWrites, WhatCannotBeWrittenIsLeftAndTheDataHomeKeepsTheScores) {
     EXPECT_TRUE(store.write(file, kB));
     store.read(file, r);
     EXPECT_EQ(std::tuple(r, k.keptAtHome(), k.saidLines()), std::tuple(kB, bytesOf(kB, kind ? Bytes{} : kTail), 1L));
-    if (kind == S_IFLNK) {
-      EXPECT_EQ(std::pair(readBytes(node), fs::exists(node)), std::pair(viaLink ? kTail : Bytes{}, viaLink));
-    } else {
-      EXPECT_TRUE(kind ? (modeOf(node) & S_IFMT) == kind : readBytes(file) == bytesOf(kA, kTail)) << "replaced";
-    }
+    if (kind == S_IFLNK) EXPECT_TRUE(readBytes(node) == (viaLink ? kTail : Bytes{}) && fs::exists(node) == viaLink);
+    else EXPECT_TRUE(kind ? (modeOf(node) & S_IFMT) == kind : readBytes(file) == bytesOf(kA, kTail)) << "replaced";
     if (kind) continue;
     ops.step = Step::None;
     ScoreStore later(k.run.rt(), "Qspe", ops);
