@@ -1,3 +1,5 @@
+#include "qspe/menu.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -10,8 +12,8 @@
 #include "games/shooter/form_qbl.h"
 #include "games/shooter/form_qrb.h"
 #include "games/strike/form_qs.h"
-#include "qspe/menu.h"
 #include "runtime/keys.h"
+#include "runtime/trace.h"
 #include "support/headless_run.h"
 #include "support/media_bytes.h"
 
@@ -53,21 +55,38 @@ class Menu : public ::testing::Test {
 };
 
 // One press moves one entry however long the key is held (repeats move
-// nothing), and never past either end: no wrap.
-TEST_F(Menu, OnePressMovesOneEntryAndNeverPastTheEnds) {
+// nothing), and never past either end: no wrap. The title follows the entry
+// at the 10 ms tick due with the key, a locked entry's title included; the
+// text and the arrows blink in opposite phases every 250 ms.
+TEST_F(Menu, OnePressMovesOneEntryTheTitleFollowsAtTheNextTickAndTheArrowsBlink) {
+  const char* titles[] = {"QorvexBlast",   "QorvexBlast LEVEL",   "QorvexBlast FINAL", "QorvexReBirth",
+                          "QorvexStrike!", "??????????? ???????", "????????"};
   std::string s = presses("Left", 1, 100) + presses("Right", 3, 200) + "500 down Left\n";
   for (int t = 530; t <= 800; t += 30) s += std::to_string(t) + " repeat Left\n";
-  s += "900 up Left\n1000 down Right\n1030 repeat Right\n1060 repeat Right\n1100 up Right\n" + presses("Right", 5, 1200);
-  Log expected;
-  for (auto [at, entry] : {std::pair{200, 1}, {300, 2}, {400, 3}, {500, 2}, {1000, 3}, {1200, 4}, {1300, 5}, {1400, 6}})
-    expected.push_back(std::to_string(at) + " zorder FormMain.imgTitle(" + std::to_string(entry) + ")");
-  EXPECT_EQ(go(s).grep("zorder FormMain.imgTitle"), expected);
+  s += "900 up Left\n1000 down Right\n1030 repeat Right\n1060 repeat Right\n1100 up Right\n";
+  auto t = go(s + presses("Right", 5, 1200) + "1700 quit\n");
+  Log moves;
+  std::vector<TraceView::Value> shown = {{10, quoted(titles[0])}};
+  const std::pair<int, int> entries[] = {{200, 1},  {300, 2},  {400, 3},  {500, 2},
+                                         {1000, 3}, {1200, 4}, {1300, 5}, {1400, 6}};
+  for (auto [at, entry] : entries) {
+    moves.push_back(std::to_string(at) + " zorder FormMain.imgTitle(" + std::to_string(entry) + ")");
+    shown.push_back({at, quoted(titles[entry])});
+  }
+  EXPECT_EQ(t.grep("zorder FormMain.imgTitle"), moves);
+  EXPECT_EQ(t.values("FormMain.txtTitle", "caption"), shown);
+  using Times = std::vector<std::int64_t>;
+  EXPECT_EQ(t.times("set FormMain.Label2 visible 0"), (Times{250, 750, 1250}));
+  EXPECT_EQ(t.times("set FormMain.Label3 visible 1"), (Times{500, 1000, 1500}));
+  EXPECT_EQ(t.times("set FormMain.txtEvent visible 0"), (Times{500, 1000, 1500}));
+  EXPECT_EQ(t.times("set FormMain.txtEvent visible 1"), (Times{750, 1250}));
 }
 
 // Z on entry N shows its scene at once (choice.wav is missing: it waits 0 ms);
 // the last two open with five and six clear flags (-1 alone counts), and Z on
 // a locked one stops the music and shows nothing.
 TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
+  // clang-format off
   const struct {
     int index;
     ScoreRecord record;
@@ -78,6 +97,7 @@ TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
                {4, flags(0), "FormQS", ""},          {5, flags(4, 1), nullptr, "★★★★"},
                {5, flags(5), "FormFirst", "★★★★★"}, {6, flags(5), nullptr, "★★★★★"},
                {6, flags(6), "FormSam", "★★★★★★"}};
+  // clang-format on
   for (const auto& e : cases) {
     SCOPED_TRACE(testing::Message() << e.index << " " << e.stars);
     make(e.record);
@@ -87,25 +107,11 @@ TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
               *e.stars ? Log{"set FormMain.LabelStar caption \"" + std::string(e.stars) + "\""} : Log{});
     const std::string z = std::to_string(at) + " ";
     EXPECT_TRUE(t.inOrder(e.scene ? Log{z + "wav choice.wav wait 0", z + "show " + e.scene, z + "hide FormMain"}
-                                  : Log{z + "wav choice.wav wait 0", z + "mci \"stop midifile \""})) << t.dump();
+                                  : Log{z + "wav choice.wav wait 0", z + "mci \"stop midifile \""}))
+        << t.dump();
     EXPECT_EQ(t.count("hide FormMain"), e.scene ? 1 : 0);
     EXPECT_EQ(t.has(std::to_string(100 * e.index) + " zorder FormMain.Ques" + std::to_string(e.index - 4)), !e.scene);
   }
-}
-
-// The title follows the entry at the 10 ms tick due with the key, the locked
-// entry's title included; the text and the arrows blink in
-// opposite phases every 250 ms.
-TEST_F(Menu, TheTitleFollowsTheEntryAtTheNextTickAndTheArrowsBlink) {
-  auto t = go(presses("Right", 1, 100) + presses("Right", 4, 300) + "1010 quit\n");
-  EXPECT_EQ(t.values("FormMain.txtTitle", "caption"),
-            (std::vector<TraceView::Value>{{10, "\"QorvexBlast\""}, {100, "\"QorvexBlast LEVEL\""}, {300, "\"QorvexBlast FINAL\""},
-                                           {400, "\"QorvexReBirth\""}, {500, "\"QorvexStrike!\""}, {600, "\"??????????? ???????\""}}));
-  using Times = std::vector<std::int64_t>;
-  EXPECT_EQ(t.times("set FormMain.Label2 visible 0"), (Times{250, 750}));
-  EXPECT_EQ(t.times("set FormMain.Label3 visible 1"), (Times{500, 1000}));
-  EXPECT_EQ(t.times("set FormMain.txtEvent visible 0"), (Times{500, 1000}));
-  EXPECT_EQ(t.times("set FormMain.txtEvent visible 1"), (Times{750}));
 }
 
 // Stands in for a game that sets a clear flag: Z wins, X leaves.

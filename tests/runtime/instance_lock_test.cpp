@@ -1,3 +1,5 @@
+#include "host/instance_lock.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -8,7 +10,6 @@
 #include <memory>
 #include <optional>
 
-#include "host/instance_lock.h"
 #include "support/env_var.h"
 #include "support/files.h"
 
@@ -44,6 +45,7 @@ struct Folder {
   bool anotherUsers = false;
 };
 TEST(InstanceLock, LivesInAFolderOfTheUsersOwn) {
+  // clang-format off
   const struct {
     const char* runtime;  // $XDG_RUNTIME_DIR; nullptr unset, "./" as it is, else under the test's folder
     Folder runtimeFolder;
@@ -51,17 +53,13 @@ TEST(InstanceLock, LivesInAFolderOfTheUsersOwn) {
     Folder ownTmp;        // "tmp/own" as found
     const char* heldIn;   // where another copy holds the lock
     const char* lockIn;   // the lock's folder; "" none
-  } cases[] = {{"run", {0700}, true, {}, "run", "run"},
-               {nullptr, {}, true, {}, "tmp", "cache/qspe"},
-               {"./run", {}, true, {}, "tmp", "cache/qspe"},
-               {"run", {0777}, true, {}, "run", "cache/qspe"},
-               {"run", {0700, true}, true, {}, "run", "cache/qspe"},
-               {nullptr, {}, false, {}, "tmp", "tmp/own"},
-               {nullptr, {}, false, {0755}, "tmp/own", ""},
-               {nullptr, {}, false, {0700, true}, "tmp/own", ""}};
+  } cases[] = {{"run", {0700}, true, {}, "run", "run"},                 {nullptr, {}, true, {}, "tmp", "cache/qspe"},
+               {"./run", {}, true, {}, "tmp", "cache/qspe"},            {"run", {0777}, true, {}, "run", "cache/qspe"},
+               {"run", {0700, true}, true, {}, "run", "cache/qspe"},    {nullptr, {}, false, {}, "tmp", "tmp/own"},
+               {nullptr, {}, false, {0755}, "tmp/own", ""},             {nullptr, {}, false, {0700, true}, "tmp/own", ""}};
+  // clang-format on
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << (c.runtime ? c.runtime : "unset") << " " << std::oct << c.runtimeFolder.mode
-                                    << c.runtimeFolder.anotherUsers << c.home << c.ownTmp.mode << c.ownTmp.anotherUsers);
+    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
     if ((c.runtimeFolder.anotherUsers || c.ownTmp.anotherUsers) && getuid() != 0) continue;  // made as root only
     TempDir root;
     auto under = [&](const std::string& name) {

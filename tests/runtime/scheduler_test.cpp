@@ -3,8 +3,8 @@
 #include <array>
 #include <map>
 
-#include "runtime/keys.h"
 #include "host/options.h"
+#include "runtime/keys.h"
 #include "runtime/program.h"
 #include "runtime/random.h"
 #include "runtime/script.h"
@@ -15,39 +15,36 @@ namespace qs::test {
 namespace {
 
 using Log = std::vector<std::string>;
+using Specs = std::vector<std::pair<std::string, int>>;
 
 // Timers made in the order given, each logging "T NAME" when it ticks; keys
 // log "T key K" and change the state that P and R poll. H waits 100 ms on a
 // sound at its first tick; R restarts itself at every tick.
-class Clocks : public Form {
- public:
-  Clocks(std::vector<std::pair<std::string, int>> timers, Log& log)
-      : Form("Clocks", Units::Pixels), specs_(std::move(timers)), log_(log) {}
+struct Clocks : Form {
+  Clocks(Specs specs, Log& log) : Form("Clocks", Units::Pixels), specs(std::move(specs)), log(log) {}
   void design() override {
-    for (std::size_t i = 0; i < specs_.size(); ++i) {
-      const std::string name = specs_[i].first;
-      addTimer(timers_[i], name, specs_[i].second, true, [this, name, i] {
-        log(name);
-        if (name == "H" && !held_) held_ = true, app().hold(100);
-        if (name == "R") timers_[i].setInterval(10);
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+      const std::string name = specs[i].first;
+      addTimer(timers[i], name, specs[i].second, true, [this, name, i] {
+        say(name);
+        if (name == "H" && !held) held = true, app().hold(100);
+        if (name == "R") timers[i].setInterval(10);
       });
-      if (name == "P" || name == "R") timers_[i].setPoll([this] { return std::optional<std::uint64_t>(state_); });
+      if (name == "P" || name == "R") timers[i].setPoll([this] { return std::optional<std::uint64_t>(state); });
     }
   }
-  void Form_KeyDown(int key) override { log("key " + keyName(key)), ++state_; }
-  void log(const std::string& what) { log_.push_back(std::to_string(app().now()) + " " + what); }
-
- private:
-  std::vector<std::pair<std::string, int>> specs_;
-  std::array<Timer, 3> timers_;
-  Log& log_;
-  bool held_ = false;
-  std::uint64_t state_ = 0;
+  void Form_KeyDown(int key) override { say("key " + keyName(key)), ++state; }
+  void say(const std::string& what) { log.push_back(std::to_string(app().now()) + " " + what); }
+  Specs specs;
+  std::array<Timer, 3> timers;
+  Log& log;
+  bool held = false;
+  std::uint64_t state = 0;
 };
 
 struct Order {
   const char* name;
-  std::vector<std::pair<std::string, int>> timers;
+  Specs timers;
   int freeEvery;  // a timer of no form, made before the form's: 0 none
   std::string script;
   std::int64_t until;
@@ -60,12 +57,14 @@ TEST_P(Scheduler, FiresTimersAndDeliversInputInTheirOrder) {
   Log log;
   HeadlessRun run({.until = c.until});
   Timer free;
-  if (c.freeEvery) free.attach(run.rt(), "W", c.freeEvery, true, [&] { log.push_back(std::to_string(run.rt().now()) + " W"); });
+  auto say = [&] { log.push_back(std::to_string(run.rt().now()) + " W"); };
+  if (c.freeEvery) free.attach(run.rt(), "W", c.freeEvery, true, say);
   run.rt().addForm(std::make_unique<Clocks>(c.timers, log));
   run.run("Clocks", c.script);
   EXPECT_EQ(log, c.expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Runtime, Scheduler,
     ::testing::Values(
@@ -90,9 +89,11 @@ INSTANTIATE_TEST_SUITE_P(
               {"10 P", "20 key Z", "20 P", "50 key Z", "50 P"}},
         Order{"ATickThatRestartsItsTimerIsNeverQuiet", {{"R", 10}}, 0, "", 40, {"10 R", "20 R", "30 R", "40 R"}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(Random, RoundingGoesToTheEvenNeighbourAndDrawsAreFair) {
-  for (auto [x, n] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.4999, 3}, {3.5, 4}}) EXPECT_EQ(roundHalfEven(x), n) << x;
+  const std::pair<double, int> halves[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.4999, 3}, {3.5, 4}};
+  for (auto [x, n] : halves) EXPECT_EQ(roundHalfEven(x), n) << x;
   EXPECT_EQ(dropFraction(8.999), 8);
   // Rounded draws of 4 x Rnd give 0 and 4 half the weight of 1..3.
   Random r(12345);
@@ -107,20 +108,27 @@ TEST(Random, RoundingGoesToTheEvenNeighbourAndDrawsAreFair) {
 }
 
 TEST(Script, ParsesEveryLineKindAndNamesTheLineOfAnError) {
-  Script s = parseScript("seed 42  # comment\n\n0 down Z\n250 up Left\n260 repeat 65\n3000 close FormQB\n"
-                         "4000 move 100 200\n4100 click\n5000 dump\n5000 shot FormMain menu.png\n9000 quit\n");
+  Script s = parseScript(
+      "seed 42  # comment\n\n0 down Z\n250 up Left\n260 repeat 65\n3000 close FormQB\n"
+      "4000 move 100 200\n4100 click\n5000 dump\n5000 shot FormMain menu.png\n9000 quit\n");
   EXPECT_EQ(s.seed, 42u);
   ASSERT_EQ(s.events.size(), 9u);
   for (auto& e : s.events) EXPECT_EQ(parseScript(scriptLine(e)).events.at(0).kind, e.kind) << scriptLine(e);
-  for (auto [text, line] : {std::pair{"0 down Z\n5 down Q\n", 2}, {"0 down Z\n\n#x\n5 fly\n", 4},
-                            {"10 down Z\n5 up Z\n", 2}, {"x down Z\n", 1}, {"5 move 1\n", 1}, {"5 down 300\n", 1}}) {
+  // clang-format off
+  const std::pair<const char*, int> errors[] = {{"0 down Z\n5 down Q\n", 2}, {"0 down Z\n\n#x\n5 fly\n", 4},
+      {"10 down Z\n5 up Z\n", 2}, {"x down Z\n", 1}, {"5 move 1\n", 1}, {"5 down 300\n", 1}};
+  // clang-format on
+  for (auto [text, line] : errors) {
     int said = 0;
-    try { parseScript(text); } catch (const ScriptError& e) { said = e.line; }
+    try {
+      parseScript(text);
+    } catch (const ScriptError& e) { said = e.line; }
     EXPECT_EQ(said, line) << text;
   }
 }
 
 TEST(Trace, TheProgramDirectoryIsHiddenOnlyWhereItIsThePath) {
+  // clang-format off
   const char* cases[][3] = {
       {"d", "open \"d/a b.mid\" alias d", "open \"<dir>/a b.mid\" alias <dir>"},
       {"d", "open dd/x.mid", "open dd/x.mid"},
@@ -128,6 +136,7 @@ TEST(Trace, TheProgramDirectoryIsHiddenOnlyWhereItIsThePath) {
       {"/srv/qs", "open /srv/qs2/bgm.mid", "open /srv/qs2/bgm.mid"},
       {"/srv/qs", "open /x/srv/qs/bgm.mid", "open /x/srv/qs/bgm.mid"},
       {"/", "open //title.mid", "open <dir>/title.mid"}};
+  // clang-format on
   Trace trace([] { return std::int64_t{0}; });
   for (const auto& [dir, command, traced] : cases) {
     trace.setProgramDir(dir);

@@ -4,13 +4,12 @@
 // process that must not block, take long or take much memory.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,48 +28,38 @@ struct Spoilt {
 };
 
 inline Spoilt flipped(const char* what, const Bytes& good, std::size_t at) {
-  return {what, Spoil::Content, [good, at](const std::string& path) {
-            Bytes b = good;
-            b.at(at) ^= 1;
-            writeBytes(path, b);
-            return true;
-          }};
+  Bytes b = good;
+  b.at(at) ^= 1;
+  return {what, Spoil::Content, [b](const std::string& p) { return writeBytes(p, b), true; }};
 }
 
-// The file written as `good`, and spoilt in each of the ways a start may find it.
+// The file written as `good`, and spoilt in each of the ways a start may
+// find it, in the order of Spoil.
 inline std::vector<Spoilt> spoilings(const Bytes& good) {
-  auto as = [good](Bytes b) { return [b](const std::string& path) { return writeBytes(path, b), true; }; };
+  auto as = [](Bytes b) { return [b](const std::string& p) { return writeBytes(p, b), true; }; };
   Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 4)), grown = good;
   grown.insert(grown.end(), 4, '\n');
   return {
       {"as written", Spoil::None, as(good)},
       {"cut short", Spoil::CutShort, as(cut)},
       {"grown", Spoil::Grown, as(grown)},
-      {"a pipe", Spoil::Fifo, [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; }},
+      {"a pipe", Spoil::Fifo, [](const std::string& p) { return mkfifo(p.c_str(), 0600) == 0; }},
       {"/dev/zero through a link", Spoil::DevZero,
-       [](const std::string& path) { return symlink("/dev/zero", path.c_str()) == 0; }},
-      {"a folder", Spoil::Folder, [](const std::string& path) { return mkdir(path.c_str(), 0700) == 0; }},
+       [](const std::string& p) { return symlink("/dev/zero", p.c_str()) == 0; }},
+      {"a folder", Spoil::Folder, [](const std::string& p) { return mkdir(p.c_str(), 0700) == 0; }},
       {"a link to it", Spoil::Link,
-       [good](const std::string& path) { return writeBytes(path + ".real", good), symlink((path + ".real").c_str(), path.c_str()) == 0; }},
+       [good](const std::string& p) {
+         return writeBytes(p + ".real", good), symlink((p + ".real").c_str(), p.c_str()) == 0;
+       }},
       {"unreadable", Spoil::Unreadable,
-       [good](const std::string& path) { return writeBytes(path, good), chmod(path.c_str(), 0) == 0 && geteuid() != 0; }},
+       [good](const std::string& p) { return writeBytes(p, good), chmod(p.c_str(), 0) == 0 && geteuid() != 0; }},
       {"300 MB (sparse)", Spoil::Huge,
-       [good](const std::string& path) { return writeBytes(path, good), truncate(path.c_str(), 300 << 20) == 0; }},
+       [good](const std::string& p) { return writeBytes(p, good), truncate(p.c_str(), 300 << 20) == 0; }},
   };
 }
 
 inline Spoilt spoiling(Spoil kind, const Bytes& good = {}) {
-  for (Spoilt& c : spoilings(good))
-    if (c.kind == kind) return c;
-  throw std::invalid_argument("no such spoiling");
-}
-
-// The most memory the process has held, in kB.
-inline long peakKb() {
-  std::ifstream in("/proc/self/status");
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  return 0;
+  return spoilings(good).at(static_cast<std::size_t>(kind));
 }
 
 // Lays `c` at `path` and runs `check` on it in a child process, where it must
@@ -84,16 +73,15 @@ inline std::string checkLaid(const Spoilt& c, const std::string& path, const std
   std::fflush(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
-    alarm(2);
-    const long before = peakKb();
-    const bool held = check();
-    _exit(!held ? 1 : peakKb() - before >= 8192 ? 2 : 0);
+    rusage was{}, is{};  // the peak memory of the process, in kB
+    alarm(2), getrusage(RUSAGE_SELF, &was);
+    const bool held = check() && getrusage(RUSAGE_SELF, &is) == 0;
+    _exit(!held ? 1 : is.ru_maxrss - was.ru_maxrss >= 8192 ? 2 : 0);
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  if (WIFSIGNALED(status))
-    return WTERMSIG(status) == SIGALRM ? "blocked or took over 2 s" : "died of signal " + std::to_string(WTERMSIG(status));
-  const int code = WEXITSTATUS(status);
+  const int signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0, code = WEXITSTATUS(status);
+  if (signal) return signal == SIGALRM ? "blocked or took over 2 s" : "died of signal " + std::to_string(signal);
   return code == 0 ? "" : code == 1 ? "wrong answer" : "took 8 MB or more";
 }
 
