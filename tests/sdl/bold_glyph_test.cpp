@@ -1,9 +1,9 @@
 #include "platform/sdl/text/bold_glyph.h"
-#include "platform/sdl/text/text_ink.h"
 
 #include <random>
 
 #include "paint_support.h"
+#include "platform/sdl/text/text_ink.h"
 
 namespace qs::test {
 namespace {
@@ -11,7 +11,8 @@ namespace {
 // SDL_ttf's synthetic bold, pass by pass: each adds the left neighbour, clamped.
 std::vector<std::uint8_t> smearedPassByPass(std::vector<std::uint8_t> row, int passes) {
   for (int pass = 0; pass < passes; ++pass)
-    for (std::size_t c = row.size() - 1; c > 0; --c) row[c] = static_cast<std::uint8_t>(std::min(255, row[c] + row[c - 1]));
+    for (std::size_t c = row.size() - 1; c > 0; --c)
+      row[c] = static_cast<std::uint8_t>(std::min(255, row[c] + row[c - 1]));
   return row;
 }
 
@@ -59,8 +60,9 @@ TEST(BoldGlyph, ADrawnGlyphIsSdlTtfsBoldPixelForPixel) {
     ASSERT_TRUE(made->w == expected->w && made->h == expected->h) << c.text;
     int differing = 0;  // rows, alpha and colour alike
     for (int y = 0; y < made->h; ++y)
-      differing += std::memcmp(static_cast<const std::uint8_t*>(made->pixels) + y * made->pitch,
-                               static_cast<const std::uint8_t*>(expected->pixels) + y * expected->pitch, 4 * made->w) != 0;
+      differing +=
+          std::memcmp(static_cast<const std::uint8_t*>(made->pixels) + y * made->pitch,
+                      static_cast<const std::uint8_t*>(expected->pixels) + y * expected->pitch, 4 * made->w) != 0;
     EXPECT_EQ(differing, 0) << c.text << " at scale " << c.scale;
   }
 }

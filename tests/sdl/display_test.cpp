@@ -8,39 +8,35 @@
 #include <random>
 
 #include "paint_support.h"
-#include "platform/sdl/video/display_settings.h"
 #include "platform/sdl/input/gamepad.h"
 #include "platform/sdl/input/key_map.h"
-#include "platform/sdl/video/placement.h"
-#include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/input/virtual_key.h"
+#include "platform/sdl/video/display_settings.h"
+#include "platform/sdl/video/placement.h"
 #include "platform/sdl/video/window_maker.h"
 #include "runtime/keys.h"
-#include "runtime/runtime.h"
-#include "sound/audio_device.h"
 #include "support/env_var.h"
-#include "support/process.h"
 #include "support/spoilt_files.h"
 
 namespace qs::test {
 namespace {
 
 TEST(Placement, ThePictureIsAsLargeAsAWholeScaleLetsItBeAndCentred) {
-  struct Case {
+  const struct {
     int w, h, outW, outH;
     Placement want;
+  } cases[] = {
+      {320, 240, 320, 240, {1, 0, 0}},       // a window of its own size
+      {320, 240, 1920, 1080, {4, 320, 60}},  // the height decides
+      {400, 100, 1000, 800, {2, 100, 300}},  // the width decides
+      {320, 240, 3840, 2160, {9, 480, 0}},   // not capped
+      {282, 228, 1000, 700, {3, 77, 8}},     // 3.5 and 3.1 times: the whole scale below
+      {320, 240, 200, 100, {1, 0, 0}},       // too small: the top-left part
+      {0, 0, 10, 10, {10, 0, 0}},            // an empty form draws nothing, anywhere
   };
-  const Case cases[] = {
-      {320, 240, 320, 240, {1, 0, 0}},        // a window of its own size
-      {320, 240, 1920, 1080, {4, 320, 60}},   // the height decides
-      {400, 100, 1000, 800, {2, 100, 300}},   // the width decides
-      {320, 240, 3840, 2160, {9, 480, 0}},    // not capped
-      {282, 228, 1000, 700, {3, 77, 8}},      // 3.5 and 3.1 times: the whole scale below
-      {320, 240, 200, 100, {1, 0, 0}},        // too small: the top-left part
-      {0, 0, 10, 10, {10, 0, 0}},             // an empty form draws nothing, anywhere
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(centredPlacement(c.w, c.h, c.outW, c.outH), c.want) << c.w << "x" << c.h << " in " << c.outW << "x" << c.outH;
+  for (const auto& c : cases)
+    EXPECT_EQ(centredPlacement(c.w, c.h, c.outW, c.outH), c.want)
+        << c.w << "x" << c.h << " in " << c.outW << "x" << c.outH;
 }
 
 // The settings live under the config folder; they are read back with the
@@ -59,11 +55,14 @@ TEST(DisplaySettings, AreKeptUnderTheConfigFolderReadSafelyAndReplacedWhole) {
   ASSERT_TRUE(writeSettings(path, good));  // the folders are made
   for (const Spoilt& c : spoilings(readBytes(path))) {
     const bool taken = c.kind == Spoil::None || c.kind == Spoil::Link || c.kind == Spoil::Grown;
-    EXPECT_EQ(checkLaid(c, path, [&] { return readSettings(path) == (taken ? good : DisplaySettings{}); }), "") << c.what;
+    EXPECT_EQ(checkLaid(c, path, [&] { return readSettings(path) == (taken ? good : DisplaySettings{}); }), "")
+        << c.what;
   }
+  // clang-format off
   const std::pair<const char*, DisplaySettings> texts[] = {
       {"scale=99\nfullscreen=2\n", {}}, {"scale=-1\nscale=\nfullscreen=yes\n", {}},
       {"# a note\nwhatever\nscale=2", {2, false}}, {"fullscreen=1\nscale=12\n", {12, true}}};
+  // clang-format on
   for (const auto& [text, want] : texts) {
     std::ofstream(path) << text;
     EXPECT_EQ(readSettings(path), want) << text;
@@ -73,9 +72,11 @@ TEST(DisplaySettings, AreKeptUnderTheConfigFolderReadSafelyAndReplacedWhole) {
   ASSERT_EQ(link(path.c_str(), home.file("before").c_str()), 0);
   ASSERT_TRUE(writeSettings(path, good));
   EXPECT_EQ(readSettings(path), good);
-  EXPECT_EQ(readSettings(home.file("before")), (DisplaySettings{5, false})) << "the old file is left whole, not written over";
+  EXPECT_EQ(readSettings(home.file("before")), (DisplaySettings{5, false}))
+      << "the old file is left whole, not written over";
   const std::string text = readSettingsText(path);
-  for (const char* line : {"key.Z=space\n", "# mine\n", "pad.X=y\n"}) EXPECT_NE(text.find(line), std::string::npos) << text;
+  for (const char* line : {"key.Z=space\n", "# mine\n", "pad.X=y\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << text;
   EXPECT_EQ(text.find("scale=5"), std::string::npos) << text;
   ASSERT_TRUE(writeSettings(path, {2, false}));
   EXPECT_EQ(readSettings(path), (DisplaySettings{2, false}));
@@ -100,13 +101,13 @@ TEST(DisplaySettings, AreKeptUnderTheConfigFolderReadSafelyAndReplacedWhole) {
 constexpr int kZ = 90, kX = 88, kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kSpace = 32, kReturn = 13;
 
 TEST(KeyMap, ChosenKeysStandForTheirActionsAndBadLinesKeepTheDefaults) {
-  struct Case {
+  const struct {
     const char* settings;
     std::size_t complaints;
     std::vector<std::pair<SDL_Keycode, int>> keys;  // key (own code from the key) -> what the scene reads
     std::vector<std::pair<SDL_GameControllerButton, int>> buttons;
-  };
-  const Case cases[] = {
+  } cases[] = {
+      // clang-format off
       {"scale=2\n", 0, {{SDLK_z, kZ}, {SDLK_x, kX}, {SDLK_LEFT, kLeft}, {SDLK_SPACE, kSpace}},
        {{SDL_CONTROLLER_BUTTON_A, kZ}, {SDL_CONTROLLER_BUTTON_START, kZ}, {SDL_CONTROLLER_BUTTON_BACK, kX},
         {SDL_CONTROLLER_BUTTON_DPAD_UP, kUp}, {SDL_CONTROLLER_BUTTON_Y, 0}}},
@@ -119,19 +120,23 @@ TEST(KeyMap, ChosenKeysStandForTheirActionsAndBadLinesKeepTheDefaults) {
        {{SDL_CONTROLLER_BUTTON_DPAD_UP, kUp}, {SDL_CONTROLLER_BUTTON_DPAD_DOWN, kDown}}},
       // An empty list: none.
       {"pad.Left=\nkey.Down=\n", 0, {{SDLK_DOWN, kOtherKey}}, {{SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0}}},
+      // clang-format on
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.settings);
     KeyMap map;
     std::vector<std::string> complaints;
     map.read(c.settings, complaints);
     EXPECT_EQ(complaints.size(), c.complaints);
     for (auto [key, code] : c.keys) {
+      // clang-format off
       const int own = key == SDLK_SPACE ? kSpace : key == SDLK_RETURN ? kReturn : key == SDLK_UP ? kUp
                     : key == SDLK_DOWN ? kDown : key == SDLK_LEFT ? kLeft : std::toupper(key);
+      // clang-format on
       EXPECT_EQ(map.codeOf(key, own), code) << SDL_GetKeyName(key);
     }
-    for (auto [button, code] : c.buttons) EXPECT_EQ(map.codeOf(button), code) << SDL_GameControllerGetStringForButton(button);
+    for (auto [button, code] : c.buttons)
+      EXPECT_EQ(map.codeOf(button), code) << SDL_GameControllerGetStringForButton(button);
     // What --keys prints reads back as the same map.
     KeyMap again;
     again.read(map.describe(), complaints);
@@ -144,7 +149,8 @@ TEST(KeyMap, ChosenKeysStandForTheirActionsAndBadLinesKeepTheDefaults) {
 std::string keysOf(const std::vector<PadKey>& keys) {
   std::string s;
   for (const PadKey& k : keys) {
-    const char* kind = k.kind == InputEvent::Kind::KeyDown ? "down" : k.kind == InputEvent::Kind::KeyUp ? "up" : "repeat";
+    using enum InputEvent::Kind;
+    const char* kind = k.kind == KeyDown ? "down" : k.kind == KeyUp ? "up" : "repeat";
     s += std::string(s.empty() ? "" : " ") + kind + " " + std::to_string(k.key) + "@" + std::to_string(k.at);
   }
   return s;
@@ -163,6 +169,7 @@ TEST(PadKeys, ControlsAreHeldKeysThatRepeatLikeTheKeyboards) {
     return [=](PadKeys& k, std::vector<PadKey>& out) { k.stick(0, X, value, kLeft, kRight, at, out); };
   };
   auto wall = [](std::int64_t t) { return [=](PadKeys& k, std::vector<PadKey>& out) { k.repeats(t, out); }; };
+  // clang-format off
   const std::vector<std::vector<Step>> cases = {
       // a held button repeats after the delay, at the rate, until let go
       {{button(0, 1, kZ, true, 100), "down 90@100"}, {wall(599), ""}, {wall(700), "repeat 90@600 repeat 90@650 repeat 90@700"},
@@ -180,6 +187,7 @@ TEST(PadKeys, ControlsAreHeldKeysThatRepeatLikeTheKeyboards) {
       {{button(2, 1, kZ, true, 0), "down 90@0"}, {stick(-20000, 5), "down 37@5"},
        {[](PadKeys& k, std::vector<PadKey>& out) { k.drop(2, 9, out); }, "up 90@9"}},
   };
+  // clang-format on
   for (std::size_t i = 0; i < cases.size(); ++i) {
     PadKeys keys;
     keys.setRepeat(500, 50);
@@ -192,82 +200,66 @@ TEST(PadKeys, ControlsAreHeldKeysThatRepeatLikeTheKeyboards) {
 }
 
 // One form in a live window of SDL's dummy video driver, whose screen is 1024 x 768.
-class FullScreen : public DummyVideo {
+class FullScreen : public DummyRun {
  protected:
   void SetUp() override {
-    DummyVideo::SetUp();
+    DummyRun::SetUp();
     if (IsSkipped()) return;
-    platform_ = std::make_unique<SdlPlatform>(painter(), audio_, 1);
-    platform_->rememberIn(config_.file("qspe/settings"), {1, false});
-    rt_ = std::make_unique<Runtime>(*platform_, trace_, RunConfig{});
-    form_ = static_cast<Sheet*>(&rt_->addForm(std::make_unique<Sheet>(120, 40, Units::Pixels, Color::rgb(0, 200, 0))));
-    rt_->show(*form_);
+    form_ =
+        &start(std::make_unique<Sheet>(120, 40, Units::Pixels, Color::rgb(0, 200, 0)), config_.file("qspe/settings"));
     settle();
   }
-  void TearDown() override {
-    if (!platform_) return;
-    rt_.reset();
-    platform_.reset();
-  }
-  void key(SDL_Scancode place, bool down, Uint16 mod = KMOD_NONE) {
-    SDL_Event ev{};
-    ev.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    ev.key.windowID = SDL_GetWindowID(platform_->windowOf(*form_));
-    ev.key.keysym.scancode = place;
-    ev.key.keysym.sym = SDL_GetKeyFromScancode(place);
-    ev.key.keysym.mod = mod;
-    SDL_PushEvent(&ev);
+  // Keys pressed (true) and let go, with the modifiers held.
+  void keys(std::initializer_list<std::tuple<SDL_Scancode, bool, Uint16>> presses) {
+    for (auto [place, down, mod] : presses) {
+      SDL_Event ev{};
+      ev.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+      ev.key.windowID = SDL_GetWindowID(platform_->windowOf(*form_));
+      ev.key.keysym = {place, SDL_GetKeyFromScancode(place), mod, 0};
+      SDL_PushEvent(&ev);
+    }
   }
   // Takes the waiting events (a resize follows a switch) and draws; the keys
   // that came through, by code. Each wait outlasts the loop's longest sleep
   // between two looks at the events.
   std::vector<int> settle() {
     std::vector<int> keys;
-    std::vector<Form*> shown{form_};
     for (int i = 0; i < 2; ++i) {
       while (auto e = platform_->nextInput(0, platform_->wallNow() + 300)) keys.push_back(e->key);
-      platform_->present(shown);
+      platform_->present({form_});
     }
     return keys;
   }
-  SDL_Surface* shown() { return SDL_GetWindowSurface(platform_->windowOf(*form_)); }
-  std::string remembered() { return readFile(config_.file("qspe/settings")); }
+  std::string remembered() { return readSettingsText(config_.file("qspe/settings")); }
 
   TempDir config_;
-  SilentAudio audio_;
-  Trace trace_{[] { return std::int64_t{0}; }};
-  std::unique_ptr<SdlPlatform> platform_;
-  std::unique_ptr<Runtime> rt_;
   Sheet* form_ = nullptr;
 };
 
 TEST_F(FullScreen, AltEnterAndF11ToggleItCentredAtAWholeScaleAndTheKeysStayOut) {
-  key(SDL_SCANCODE_LALT, true);
-  key(SDL_SCANCODE_RETURN, true, KMOD_LALT);
-  key(SDL_SCANCODE_RETURN, false, KMOD_LALT);
-  key(SDL_SCANCODE_LALT, false);
-  key(SDL_SCANCODE_Z, true);
+  // clang-format off
+  keys({{SDL_SCANCODE_LALT, true, 0}, {SDL_SCANCODE_RETURN, true, KMOD_LALT}, {SDL_SCANCODE_RETURN, false, KMOD_LALT},
+        {SDL_SCANCODE_LALT, false, 0}, {SDL_SCANCODE_Z, true, 0}});
+  // clang-format on
   EXPECT_EQ(settle(), (std::vector<int>{90}));  // neither Alt nor Enter reaches the form
   ASSERT_TRUE(platform_->fullscreen());
   EXPECT_EQ(SDL_GetWindowFlags(platform_->windowOf(*form_)) & SDL_WINDOW_FULLSCREEN_DESKTOP,
             Uint32{SDL_WINDOW_FULLSCREEN_DESKTOP});
   EXPECT_NE(remembered().find("fullscreen=1"), std::string::npos) << remembered();
 
-  SDL_Surface* s = shown();
+  SDL_Surface* s = SDL_GetWindowSurface(platform_->windowOf(*form_));
   ASSERT_TRUE(s);
   const Placement p = platform_->placementOf(*form_);
   EXPECT_EQ(p, centredPlacement(120, 40, s->w, s->h));
   EXPECT_GT(p.scale, 1);
-  EXPECT_EQ(pixel(s, 0, 0), colors::black);
-  EXPECT_EQ(pixel(s, s->w - 1, s->h - 1), colors::black);
-  EXPECT_EQ(pixel(s, p.x, p.y), Color::rgb(0, 200, 0));
-  EXPECT_EQ(pixel(s, p.x + 120 * p.scale - 1, p.y + 40 * p.scale - 1), Color::rgb(0, 200, 0));
+  EXPECT_TRUE(pixel(s, 0, 0) == colors::black && pixel(s, s->w - 1, s->h - 1) == colors::black);
+  EXPECT_EQ(differingPixels(s, draw(*form_, p.scale).get(), {p.x, p.y}), 0);
 
-  key(SDL_SCANCODE_F11, true);
-  key(SDL_SCANCODE_F11, false);
-  key(SDL_SCANCODE_LALT, true);  // an Alt with no Enter after it is a key like any other
-  key(SDL_SCANCODE_X, true, KMOD_LALT);
-  key(SDL_SCANCODE_LALT, false);
+  // An Alt with no Enter after it is a key like any other.
+  // clang-format off
+  keys({{SDL_SCANCODE_F11, true, 0}, {SDL_SCANCODE_F11, false, 0}, {SDL_SCANCODE_LALT, true, 0},
+        {SDL_SCANCODE_X, true, KMOD_LALT}, {SDL_SCANCODE_LALT, false, 0}});
+  // clang-format on
   EXPECT_EQ(settle(), (std::vector<int>{18, 88, 18}));
   EXPECT_FALSE(platform_->fullscreen());
   EXPECT_NE(remembered().find("fullscreen=0"), std::string::npos) << remembered();
@@ -294,8 +286,7 @@ TEST_F(DummyVideo, AClosedWindowKeptIsTheNextOneOpenedMadeOver) {
   SDL_Window* next = kept.open("next", 0, 0, 120, 40, SDL_WINDOW_HIDDEN);
   int w = 0, h = 0;
   SDL_GetWindowSize(next, &w, &h);
-  EXPECT_EQ(w, 120);
-  EXPECT_EQ(h, 40);
+  EXPECT_TRUE(w == 120 && h == 40) << w << " x " << h;
   EXPECT_FALSE(SDL_GetWindowFlags(next) & SDL_WINDOW_FULLSCREEN_DESKTOP);
 
   WindowMaker destroying(false);
@@ -313,6 +304,7 @@ TEST(VirtualKeys, KeysGetTheirDesktopCodes) {
     SDL_Scancode place;
     int code;
   } cases[] = {
+      // clang-format off
       {SDLK_z, SDL_SCANCODE_Z, 'Z'},          {SDLK_a, SDL_SCANCODE_Q, 'A'},  // a layout with A where Q is
       {0xE9, SDL_SCANCODE_2, '2'},            // an accented letter on the digit row
       {SDLK_F1, SDL_SCANCODE_F1, 112},        {SDLK_F12, SDL_SCANCODE_F12, 123},
@@ -321,6 +313,7 @@ TEST(VirtualKeys, KeysGetTheirDesktopCodes) {
       {SDLK_KP_9, SDL_SCANCODE_KP_9, 105},    {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 13},
       {SDLK_LEFT, SDL_SCANCODE_LEFT, vbKeyLeft}, {SDLK_DOWN, SDL_SCANCODE_DOWN, vbKeyDown},
       {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 16}, {SDLK_UNKNOWN, SDL_SCANCODE_INTERNATIONAL1, kOtherKey},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(virtualKey(c.key, c.place), c.code) << SDL_GetScancodeName(c.place);
   for (int s = 0; s < SDL_NUM_SCANCODES; ++s) {
@@ -338,18 +331,19 @@ TEST_F(FullScreen, AGameControllerPluggedInStandsForKeys) {
                                               SDL_CONTROLLER_BUTTON_MAX, 0);
   SDL_Joystick* pad = SDL_JoystickOpen(index);
   ASSERT_TRUE(pad) << SDL_GetError();
-  auto keys = [&] {  // those of the next 600 ms: a held key repeats
+  auto taken = [&] {  // those of the next 600 ms: a held key repeats
     std::vector<int> out;
-    for (const std::int64_t end = platform_->wallNow() + 600; auto e = platform_->nextInput(0, end);) out.push_back(e->key);
+    for (const std::int64_t end = platform_->wallNow() + 600; auto e = platform_->nextInput(0, end);)
+      out.push_back(e->key);
     return out;
   };
-  keys();  // the pad announced and opened
+  taken();  // the pad announced and opened
   SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
-  const std::vector<int> held = keys();
+  const std::vector<int> held = taken();
   EXPECT_TRUE(!held.empty() && std::ranges::count(held, 90) == std::ssize(held)) << "Z, and its repeats";
   SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
   SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 30000);
-  const std::vector<int> right = keys();
+  const std::vector<int> right = taken();
   EXPECT_EQ(std::ranges::count(right, 90), 1) << "Z let go";
   EXPECT_GE(std::ranges::count(right, 39), 1) << "Right held";
   rt_.reset(), platform_.reset();  // the pads it opened closed before the subsystem goes

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/sdl/text/label_layout.h"
+
+#include <gtest/gtest.h>
 
 namespace qs {
 namespace {
@@ -31,7 +31,8 @@ TEST(LabelLayout, CaptionsWrapAtBlanksLineBreaksAndBetweenJapaneseCharacters) {
       {"abcdeあ", 55, {"abcde", "あ"}},
       {"abcdef", 55, {"abcdef"}},  // but not inside a word
   };
-  for (const auto& c : cases) EXPECT_EQ(wrapLines(c.caption, c.width, tenPerByte), c.lines) << c.caption << " in " << c.width;
+  for (const auto& c : cases)
+    EXPECT_EQ(wrapLines(c.caption, c.width, tenPerByte), c.lines) << c.caption << " in " << c.width;
 }
 
 }  // namespace

@@ -8,9 +8,12 @@
 #include <string>
 
 #include "platform/sdl/draw/form_painter.h"
+#include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/video/png_shot.h"
 #include "runtime/fonts.h"
 #include "runtime/form.h"
+#include "runtime/runtime.h"
+#include "sound/audio_device.h"
 #include "support/files.h"
 
 namespace qs::test {
@@ -25,14 +28,15 @@ class Sheet : public Form {
   }
   void design() override {}
 
-  Label& label(const LabelDesign& s) { return placeIn(*this, labels_.emplace_back(), s); }
-  Label& labelIn(Box& b, const LabelDesign& s) { return placeIn(b, labels_.emplace_back(), s); }
-  Box& box(Rect r, Color back, Units inner = Units::Pixels) { return place(boxes_.emplace_back(), "Box", r, back, inner); }
+  Label& label(const LabelDesign& s) { return place(labels_.emplace_back(), "Label", s); }
+  Label& labelIn(Box& b, const LabelDesign& s) { return b.place(labels_.emplace_back(), "Label", s); }
+  Box& box(Rect r, Color back, Units inner = Units::Pixels) {
+    return place(boxes_.emplace_back(), "Box", r, back, inner);
+  }
   Shape& shape(Rect r, Color border) { return place(shapes_.emplace_back(), "Shape", r, border); }
   Image& image(Rect r, const std::string& picture) { return place(images_.emplace_back(), "Image", r, picture); }
 
  private:
-  Label& placeIn(Container& c, Label& l, const LabelDesign& s) { return c.place(l, "Label", s); }
   std::deque<Label> labels_;
   std::deque<Box> boxes_;
   std::deque<Shape> shapes_;
@@ -107,6 +111,34 @@ struct DummyWindow {
     if (window) SDL_DestroyWindow(window);
   }
 };
+
+// A run of the SDL platform, its forms in windows of the dummy video driver.
+class DummyRun : public DummyVideo {
+ protected:
+  // Starts the run (its display choices kept in `settings`, if named) showing `form`.
+  template <class F>
+  F& start(std::unique_ptr<F> form, const std::string& settings = {}) {
+    platform_ = std::make_unique<SdlPlatform>(painter(), audio_, 1);
+    if (!settings.empty()) platform_->rememberIn(settings, {1, false});
+    rt_ = std::make_unique<Runtime>(*platform_, trace_, RunConfig{});
+    F& f = static_cast<F&>(rt_->addForm(std::move(form)));
+    rt_->show(f);
+    return f;
+  }
+  void TearDown() override { rt_.reset(), platform_.reset(); }
+
+  SilentAudio audio_;
+  Trace trace_{[] { return std::int64_t{0}; }};
+  std::unique_ptr<SdlPlatform> platform_;
+  std::unique_ptr<Runtime> rt_;
+};
+
+// The pixels in which `f`'s window differs from a fresh drawing of `f`.
+inline int staleness(const SdlPlatform& p, const Form& f, int scale = 1) {
+  SDL_Surface* shown = SDL_GetWindowSurface(p.windowOf(f));
+  SurfacePtr fresh = draw(f, scale);
+  return shown && fresh ? differingPixels(shown, fresh.get()) : -1;
+}
 
 // Where pixels differ from the background inside a region.
 struct Ink {

@@ -1,130 +1,76 @@
-// A window drawn by the software renderer is redrawn only where something
-// changed: the result must equal a full drawing of the new state. Changes
-// closer together than a frame reach the screen together.
-#include <gtest/gtest.h>
+// A window is redrawn only where something changed, a part drawn before
+// copied from the picture kept of it: what it shows must equal a full drawing
+// of the new state. Changes closer together than a frame reach the screen
+// together.
 #include <sys/stat.h>
 
 #include <array>
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
 #include "paint_support.h"
-#include "platform/sdl/sdl_platform.h"
-#include "runtime/runtime.h"
-#include "sound/audio_device.h"
 
 namespace qs::test {
 namespace {
 
-struct Canvas {
-  SurfacePtr surface;
-  SDL_Renderer* renderer = nullptr;
-  Canvas(int w, int h) : surface(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888)) {
-    renderer = SDL_CreateSoftwareRenderer(surface.get());
-  }
-  ~Canvas() { SDL_DestroyRenderer(renderer); }
-};
-
-
-TEST(PartialRedraw, DrawingOnlyTheDamageGivesTheSamePictureAsDrawingEverything) {
-  const int scale = 2;
-  Sheet f(200, 150, Units::Pixels, Color::rgb(128, 0, 128));
-  Label& moving = f.label({"Alpha", gothic(14, true), Align::Left, colors::white, {10, 10, 80, 24}});
-  Label& blinking = f.label({"Beta", gothic(14), Align::Centre, Color::rgb(255, 255, 0), {100, 20, 80, 24}});
-  Label& glyph = f.label({"J", wingdings(30, true), Align::Centre, Color::rgb(64, 0, 64), {150, 95, 50, 50}});
-  Box& field = f.box({20, 70, 120, 70}, Color::rgb(0, 128, 0));
-  Label& inBox = f.labelIn(field, {"R", wingdings(20, true), Align::Centre, colors::black, {0, 0, 33, 33}});
-
-  Canvas live(200 * scale, 150 * scale);
-  painter().paint(live.renderer, f, scale);
-  f.clearDirty();
-
-  // Each change drawn on its own, so the damage of one never hides another's.
-  auto redraw = [&] {
-    ASSERT_TRUE(f.dirty());
-    ASSERT_FALSE(f.wholeDirty()) << "label changes damage only their own places";
-    painter().paintParts(live.renderer, f, scale, f.damageParts());
-    f.clearDirty();
-  };
-  moving.move(60, 40);  // its old place must be drawn again too
-  redraw();
-  blinking.setVisible(false);
-  Rect small = f.damage();
-  EXPECT_LE(small.width, 80 + 4);
-  EXPECT_LE(small.height, 24 + 4);
-  redraw();
-  inBox.move(64, 32);
-  redraw();
-  glyph.setCaption("K");
-  redraw();
-  blinking.setVisible(true);
-  redraw();
-  // Far apart in one frame: the label's old and new places and the glyph are
-  // drawn as three parts, not the space between them.
-  moving.move(10, 10);
-  glyph.setCaption("J");
-  ASSERT_EQ(f.damageParts().size(), 3u);
-  redraw();
-
-  Canvas fresh(200 * scale, 150 * scale);
-  painter().paint(fresh.renderer, f, scale);
-  EXPECT_EQ(differingPixels(live.surface.get(), fresh.surface.get()), 0);
-
-  // A part drawn alone reaches its last column and row, and no further: here
-  // the part is the left-top 30 x 20 of a label recoloured under it.
-  Label& plate = f.label({"", gothic(9), Align::Left, colors::white, {150, 50, 40, 30}});
-  plate.setTransparent(false);
-  plate.setBack(colors::black);
-  painter().paint(live.renderer, f, scale);
-  plate.setBack(colors::white);
-  painter().paintParts(live.renderer, f, scale, {Rect{150, 50, 30, 20}});
-  for (const auto& [x, y, inside] : {std::tuple{150, 50, true}, {179, 50, true}, {150, 69, true}, {179, 69, true},
-                                     {180, 50, false}, {150, 70, false}, {180, 70, false}})
-    for (int d = 0; d < scale; ++d)  // each pixel of the form is scale x scale on the canvas
-      EXPECT_EQ(pixel(live.surface.get(), x * scale + d, y * scale + d), inside ? colors::white : colors::black) << x << "," << y;
-}
-
-// A label blinking in place over a glyph, in a window whose renderer keeps
-// textures: from the second time a picture is drawn, its part is copied, and
-// what the window shows is a fresh drawing of the form at every step. Also
-// with the form centred in a larger window, as in full screen.
-TEST_F(DummyVideo, ABlinkingPartIsCopiedFromItsKeptPictureAndNeverGoesStale) {
+// Each change drawn on its own, as its damage only, so that the damage of one
+// never hides another's; also with the form centred in a larger window, as in
+// full screen.
+TEST_F(DummyVideo, DrawingOnlyTheDamageShowsWhatDrawingEverythingWould) {
   const int scale = 2;
   for (SDL_Point margin : {SDL_Point{0, 0}, SDL_Point{30, 20}}) {
-    Sheet f(200, 100, Units::Pixels, Color::rgb(128, 0, 128));
-    Label& glyph = f.label({"J", wingdings(40), Align::Centre, Color::rgb(64, 0, 64), {0, 0, 200, 100}});
+    Sheet f(200, 150, Units::Pixels, Color::rgb(128, 0, 128));
+    Label& under = f.label({"J", wingdings(40), Align::Centre, Color::rgb(64, 0, 64), {0, 0, 200, 100}});
+    Label& moving = f.label({"Alpha", gothic(14, true), Align::Left, colors::white, {10, 10, 80, 24}});
     Label& blink = f.label({"Select Game!!", gothic(12, true), Align::Centre, colors::white, {20, 40, 160, 20}});
-    const SDL_Rect picture{margin.x, margin.y, 200 * scale, 100 * scale};
+    Label& glyph = f.label({"J", wingdings(30, true), Align::Centre, Color::rgb(64, 0, 64), {150, 95, 50, 50}});
+    Box& field = f.box({20, 70, 120, 70}, Color::rgb(0, 128, 0));
+    Label& inBox = f.labelIn(field, {"R", wingdings(20, true), Align::Centre, colors::black, {0, 0, 33, 33}});
+    const SDL_Rect picture{margin.x, margin.y, 200 * scale, 150 * scale};
     const DummyWindow w(picture.w + 2 * margin.x, picture.h + 2 * margin.y);
     ASSERT_TRUE(w.renderer) << SDL_GetError();
     SDL_RenderSetViewport(w.renderer, &picture);
     painter().paint(w.renderer, f, scale);
-    SDL_RenderPresent(w.renderer);
     f.clearDirty();
     auto step = [&](const char* what) {
+      ASSERT_TRUE(f.dirty() && !f.wholeDirty()) << what << ": label changes damage only their own places";
       painter().paintParts(w.renderer, f, scale, f.damageParts());
       SDL_RenderPresent(w.renderer);
       f.clearDirty();
-      SurfacePtr fresh = draw(f, scale);
-      EXPECT_EQ(differingPixels(SDL_GetWindowSurface(w.window), fresh.get(), margin), 0)
+      EXPECT_EQ(differingPixels(SDL_GetWindowSurface(w.window), draw(f, scale).get(), margin), 0)
           << what << " at " << margin.x << "," << margin.y;
     };
     const std::uint64_t before = painter().tiles().copies();
-    for (int i = 0; i < 6; ++i) {
-      blink.setVisible(i % 2 == 1);
-      step("blinking");
-    }
+    for (int i = 0; i < 6; ++i) blink.setVisible(i % 2 == 1), step("blinking");
     EXPECT_GE(painter().tiles().copies() - before, 2u) << "the fifth and sixth blinks at least are copies";
-    // Whatever changes over the part makes a picture of its own.
-    glyph.setFore(Color::rgb(0, 64, 0));
-    step("the glyph under it recoloured");
+    // Whatever changes over a part makes a picture of its own.
+    under.setFore(Color::rgb(0, 64, 0)), step("the glyph under it recoloured");
+    blink.setVisible(false), blink.setCaption("Push Z key"), blink.setVisible(true), step("another caption shown");
     blink.setVisible(false);
-    blink.setCaption("Push Z key");
-    blink.setVisible(true);
-    step("another caption shown");
-    blink.setVisible(false);
+    EXPECT_TRUE(f.damage().width <= 160 + 4 && f.damage().height <= 20 + 4);
     step("hidden over the new glyph");
+    moving.move(60, 40), step("moved: its old place drawn again too");
+    inBox.move(64, 32), step("moved inside a box");
+    glyph.setCaption("K"), step("another pictograph");
+    moving.move(10, 10), glyph.setCaption("J");
+    ASSERT_EQ(f.damageParts().size(), 3u) << "far apart: the old and new places and the glyph, not what lies between";
+    step("moved back and the first pictograph");
+
+    // A part drawn alone reaches its last column and row, and no further:
+    // here the left-top 30 x 20 of a label recoloured under it.
+    Label& plate = f.label({"", gothic(9), Align::Left, colors::white, {150, 50, 40, 30}});
+    plate.setTransparent(false), plate.setBack(colors::black);
+    painter().paint(w.renderer, f, scale);
+    plate.setBack(colors::white);
+    painter().paintParts(w.renderer, f, scale, {Rect{150, 50, 30, 20}});
+    SDL_RenderPresent(w.renderer);
+    // clang-format off
+    for (const auto& [x, y, inside] : {std::tuple{150, 50, true}, {179, 50, true}, {150, 69, true}, {179, 69, true},
+                                       {180, 50, false}, {150, 70, false}, {180, 70, false}})
+      for (int d = 0; d < scale; ++d)  // each pixel of the form is scale x scale in the window
+        EXPECT_EQ(pixel(SDL_GetWindowSurface(w.window), margin.x + x * scale + d, margin.y + y * scale + d),
+                  inside ? colors::white : colors::black) << x << "," << y;
+    // clang-format on
   }
 }
 
@@ -146,25 +92,15 @@ class Strip : public Form {
   std::array<Label, 6> tiles_;
 };
 
-// The strip shown in a live window of SDL's dummy video driver (no GL libraries loaded).
-class FrameCap : public DummyVideo {
+class FrameCap : public DummyRun {
  protected:
   void SetUp() override {
-    DummyVideo::SetUp();
+    DummyRun::SetUp();
     if (IsSkipped()) return;
-    platform_ = std::make_unique<SdlPlatform>(painter(), audio_, 1);
-    rt_ = std::make_unique<Runtime>(*platform_, trace_, RunConfig{});
-    strip_ = static_cast<Strip*>(&rt_->addForm(std::make_unique<Strip>("Strip")));
-    shown_ = {strip_};
-    rt_->show(*strip_);
-    platform_->present(shown_);
+    strip_ = &start(std::make_unique<Strip>("Strip"));
+    platform_->present(shown_ = {strip_});
     platform_->nextInput(0, platform_->wallNow());  // takes the window's own events
   }
-  void TearDown() override {
-    rt_.reset();
-    platform_.reset();
-  }
-
   // Steps the strip until a change is left waiting for the next frame slot.
   bool leaveAFramePending() {
     for (int i = 0; i < 100; ++i) {
@@ -174,17 +110,7 @@ class FrameCap : public DummyVideo {
     }
     return false;
   }
-  // What the window shows differs from a fresh drawing of the strip in this many pixels.
-  int staleness() {
-    SDL_Surface* shown = SDL_GetWindowSurface(platform_->windowOf(*strip_));
-    SurfacePtr fresh = draw(*strip_);
-    return shown && fresh ? differingPixels(shown, fresh.get()) : -1;
-  }
 
-  SilentAudio audio_;
-  Trace trace_{[] { return std::int64_t{0}; }};
-  std::unique_ptr<SdlPlatform> platform_;
-  std::unique_ptr<Runtime> rt_;
   Strip* strip_ = nullptr;
   std::vector<Form*> shown_;
 };
@@ -192,17 +118,14 @@ class FrameCap : public DummyVideo {
 TEST_F(FrameCap, ManyChangesWithinAFrameComeToTheScreenTogetherAndAHoldShowsThem) {
   std::uint64_t before = platform_->frames();
   std::int64_t start = platform_->wallNow();
-  for (int i = 0; i < 200; ++i) {
-    strip_->step();
-    platform_->present(shown_);
-  }
+  for (int i = 0; i < 200; ++i) strip_->step(), platform_->present(shown_);
   std::int64_t took = platform_->wallNow() - start;
   EXPECT_LE(platform_->frames() - before, static_cast<std::uint64_t>(2 + took / 16)) << "in " << took << " ms";
 
   ASSERT_TRUE(leaveAFramePending());
   platform_->holdUntil(platform_->wallNow());
   EXPECT_FALSE(strip_->dirty());
-  EXPECT_EQ(staleness(), 0);
+  EXPECT_EQ(staleness(*platform_, *strip_), 0);
 }
 
 TEST_F(FrameCap, AWaitingFrameIsDrawnBeforeTheLoopIdles) {
@@ -219,12 +142,11 @@ TEST_F(FrameCap, AWaitingFrameIsDrawnBeforeTheLoopIdles) {
   player.join();
   ASSERT_TRUE(e);
   EXPECT_EQ(e->kind, InputEvent::Kind::KeyDown);
-  EXPECT_EQ(staleness(), 0);
+  EXPECT_EQ(staleness(*platform_, *strip_), 0);
 }
 
 TEST_F(FrameCap, AFormHiddenOrUnloadedBeforeItsFrameIsNotDrawn) {
-  Form& other = rt_->addForm(std::make_unique<Strip>("Other"));
-  rt_->show(other);  // keeps the program running when the strip unloads
+  rt_->show(rt_->addForm(std::make_unique<Strip>("Other")));  // keeps the program running when the strip unloads
   for (auto leave : {&Runtime::hide, &Runtime::unload}) {
     rt_->show(*strip_);
     platform_->present(shown_);
@@ -239,25 +161,21 @@ TEST_F(FrameCap, AFormHiddenOrUnloadedBeforeItsFrameIsNotDrawn) {
 // A start's first frame is the picture kept at the last start when all that
 // draws it is the same, pixel for pixel what drawing it gives; any other is
 // drawn, and kept in its turn.
-TEST_F(DummyVideo, TheFirstFrameIsThePictureKeptAtTheLastStartWhenItIsTheSame) {
+TEST_F(DummyRun, TheFirstFrameIsThePictureKeptAtTheLastStartWhenItIsTheSame) {
   TempDir dir;
   const std::string memo = dir.file("first-frame");
-  SilentAudio audio;
-  Trace trace{[] { return std::int64_t{0}; }};
   // A start showing the strip slid `moves` pixels: how many pixels of its
   // first frame differ from a fresh drawing.
   auto start = [&](int moves) {
-    SdlPlatform platform(painter(), audio, 2);
+    SdlPlatform platform(painter(), audio_, 2);
     platform.rememberFirstFrameIn(memo);
-    Runtime rt(platform, trace, RunConfig{});
+    Runtime rt(platform, trace_, RunConfig{});
     auto& strip = static_cast<Strip&>(rt.addForm(std::make_unique<Strip>("Strip")));
     rt.show(strip);
     for (int i = 0; i < moves; ++i) strip.step();
-    std::vector<Form*> shown{&strip};
-    platform.present(shown);
+    platform.present({&strip});
     platform.holdUntil(platform.wallNow());
-    SurfacePtr fresh = draw(strip, 2);
-    return differingPixels(SDL_GetWindowSurface(platform.windowOf(strip)), fresh.get());
+    return staleness(platform, strip, 2);
   };
   // A picture drawn is kept anew: another file in the folder.
   auto keptFile = [&] {

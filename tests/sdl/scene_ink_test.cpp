@@ -5,8 +5,8 @@
 
 #include "app/qspe_program.h"
 #include "paint_support.h"
-#include "platform/sdl/text/label_layout.h"
 #include "platform/sdl/draw/part_tiles.h"
+#include "platform/sdl/text/label_layout.h"
 #include "qscr/form_qscr.h"
 #include "runtime/runtime.h"
 #include "support/headless_run.h"

@@ -19,8 +19,9 @@ struct PngImage {
   int width = 0, height = 0, channels = 0;
   Bytes pixels;  // rows top down, the filter bytes taken out
   const std::uint8_t* at(int x, int y) const {
-    return pixels.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) *
-                               static_cast<std::size_t>(channels);
+    return pixels.data() +
+           (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) *
+               static_cast<std::size_t>(channels);
   }
 };
 
