@@ -49,13 +49,14 @@ struct Order {
   std::string script;
   std::int64_t until;
   Log expected;
+  std::string live{};  // input as a live window hands it out
 };
 class Scheduler : public ::testing::TestWithParam<Order> {};
 
 TEST_P(Scheduler, FiresTimersAndDeliversInputInTheirOrder) {
   const Order& c = GetParam();
   Log log;
-  HeadlessRun run({.until = c.until});
+  HeadlessRun run({.until = c.until, .live = c.live});
   Timer free;
   auto say = [&] { log.push_back(std::to_string(run.rt().now()) + " W"); };
   if (c.freeEvery) free.attach(run.rt(), "W", c.freeEvery, true, say);
@@ -87,7 +88,11 @@ INSTANTIATE_TEST_SUITE_P(
         // ticks passed quiet.
         Order{"AQuietPollWakesAtTheTickAfterAChange", {{"P", 10}}, 0, "20 down Z\n50 down Z\n", 80,
               {"10 P", "20 key Z", "20 P", "50 key Z", "50 P"}},
-        Order{"ATickThatRestartsItsTimerIsNeverQuiet", {{"R", 10}}, 0, "", 40, {"10 R", "20 R", "30 R", "40 R"}}),
+        Order{"ATickThatRestartsItsTimerIsNeverQuiet", {{"R", 10}}, 0, "", 40, {"10 R", "20 R", "30 R", "40 R"}},
+        // Live input read after the ticks of its ms is stamped after them, as
+        // its replay hands it out: after every tick of that ms.
+        Order{"LiveInputReadAfterTheTicksOfItsMs", {{"S", 20}, {"F", 10}}, 0, "", 30,
+              {"10 F", "20 S", "20 F", "21 key Left", "30 F"}, "20 down Left\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
