@@ -15,17 +15,17 @@ namespace qs::test {
 namespace {
 
 using Log = std::vector<std::string>;
-using Specs = std::vector<std::pair<std::string, int>>;
+using Periods = std::vector<std::pair<std::string, int>>;  // each timer's name and interval
 
 // Timers made in the order given, each logging "T NAME" when it ticks; keys
 // log "T key K" and change the state that P and R poll. H waits 100 ms on a
 // sound at its first tick; R restarts itself at every tick.
 struct Clocks : Form {
-  Clocks(Specs specs, Log& log) : Form("Clocks", Units::Pixels), specs(std::move(specs)), log(log) {}
+  Clocks(Periods periods, Log& log) : Form("Clocks", Units::Pixels), periods(std::move(periods)), log(log) {}
   void design() override {
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-      const std::string name = specs[i].first;
-      addTimer(timers[i], name, specs[i].second, true, [this, name, i] {
+    for (std::size_t i = 0; i < periods.size(); ++i) {
+      const std::string name = periods[i].first;
+      addTimer(timers[i], name, periods[i].second, true, [this, name, i] {
         say(name);
         if (name == "H" && !held) held = true, app().hold(100);
         if (name == "R") timers[i].setInterval(10);
@@ -35,7 +35,7 @@ struct Clocks : Form {
   }
   void Form_KeyDown(int key) override { say("key " + keyName(key)), ++state; }
   void say(const std::string& what) { log.push_back(std::to_string(app().now()) + " " + what); }
-  Specs specs;
+  Periods periods;
   std::array<Timer, 3> timers;
   Log& log;
   bool held = false;
@@ -44,7 +44,7 @@ struct Clocks : Form {
 
 struct Order {
   const char* name;
-  Specs timers;
+  Periods timers;
   int freeEvery;  // a timer of no form, made before the form's: 0 none
   std::string script;
   std::int64_t until;
