@@ -53,9 +53,9 @@ TEST(SaverWords, ChooseWhatTheSaverDoes) {
   const std::string password = std::string("0 msgbox \"") + kSaverTitle + "\" \"パスワードには非対応\"";
   // clang-format off
   const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
-      {{}, "", settings},          {{"/c:1234"}, "", settings}, {{"/C"}, "0x4c", settings}, {{"/a", "77"}, "", password},
-      {{"/p", "99"}, "", "0 end"}, {{"/S"}, "", "run"},         {{"foo"}, "", "run"},       {{"-root"}, "", "hosted"},
-      {{"/s"}, "0x4c", "hosted"},  {{"/S", "--window-id", "77"}, "", "hosted"}};
+      {{}, "", settings}, {{"/c:1234"}, "", settings}, {{"/C"}, "0x4c", settings}, {{"/a", "77"}, "", password},
+      {{"/p", "99"}, "", "0 end"}, {{"/S"}, "", "run"}, {{"foo"}, "", "run"}, {{"-root"}, "", "hosted"},
+      {{"/s"}, "0x4c", "hosted"}, {{"/S", "--window-id", "77"}, "", "hosted"}};
   // clang-format on
   for (const auto& [words, env, does] : cases) {
     const std::string said = env + " " + (words.empty() ? "" : words[0]);
@@ -74,7 +74,8 @@ TEST(SaverHost, TheHostsWindowComesFromTheCommandLineOrTheEnvironment) {
   const std::tuple<std::vector<std::string>, std::string, std::optional<HostWindow>> cases[] = {
       {{"/S"}, "", std::nullopt}, {{"-root"}, "", HostWindow{true, 0}},
       {{"-window-id", "4194311"}, "", HostWindow{false, 4194311}}, {{"--window-id", "0x41"}, "", HostWindow{false, 65}},
-      {{"-root"}, "0x400007", HostWindow{false, 0x400007}}, {{"-root", "-window-id", "12"}, "0x47", HostWindow{false, 12}}};
+      {{"-root"}, "0x400007", HostWindow{false, 0x400007}},
+      {{"-root", "-window-id", "12"}, "0x47", HostWindow{false, 12}}};
   const std::vector<std::string> bad[] = {{"-window-id"}, {"-window-id", "zero"}, {"-window-id", "0"},
       {"-window-id", "-5"}, {"-window-id", "12x"}, {"-window-id", "99999999999999999999999"}};
   // clang-format on

@@ -115,8 +115,7 @@ TEST_F(Menu, ZStartsTheEntrysSceneWhenItIsOpen) {
 }
 
 // Stands in for a game that sets a clear flag: Z wins, X leaves.
-class WinningGame : public GameScene {
- public:
+struct WinningGame : GameScene {
   explicit WinningGame(GameServices& s) : GameScene("FormQB", Units::Pixels, s) {}
   void design() override { setClientSize(165, 265); }
   void Form_Load() override { loadProtocol(); }

@@ -53,10 +53,10 @@ TEST(InstanceLock, LivesInAFolderOfTheUsersOwn) {
     Folder ownTmp;        // "tmp/own" as found
     const char* heldIn;   // where another copy holds the lock
     const char* lockIn;   // the lock's folder; "" none
-  } cases[] = {{"run", {0700}, true, {}, "run", "run"},                 {nullptr, {}, true, {}, "tmp", "cache/qspe"},
-               {"./run", {}, true, {}, "tmp", "cache/qspe"},            {"run", {0777}, true, {}, "run", "cache/qspe"},
-               {"run", {0700, true}, true, {}, "run", "cache/qspe"},    {nullptr, {}, false, {}, "tmp", "tmp/own"},
-               {nullptr, {}, false, {0755}, "tmp/own", ""},             {nullptr, {}, false, {0700, true}, "tmp/own", ""}};
+  } cases[] = {{"run", {0700}, true, {}, "run", "run"},              {nullptr, {}, true, {}, "tmp", "cache/qspe"},
+               {"./run", {}, true, {}, "tmp", "cache/qspe"},         {"run", {0777}, true, {}, "run", "cache/qspe"},
+               {"run", {0700, true}, true, {}, "run", "cache/qspe"}, {nullptr, {}, false, {}, "tmp", "tmp/own"},
+               {nullptr, {}, false, {0755}, "tmp/own", ""},          {nullptr, {}, false, {0700, true}, "tmp/own", ""}};
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << &c - cases);

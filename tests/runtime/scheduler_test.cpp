@@ -136,11 +136,9 @@ TEST(Trace, TheProgramDirectoryIsHiddenOnlyWhereItIsThePath) {
   // clang-format off
   const char* cases[][3] = {
       {"d", "open \"d/a b.mid\" alias d", "open \"<dir>/a b.mid\" alias <dir>"},
-      {"d", "open dd/x.mid", "open dd/x.mid"},
-      {"/srv/qs", "/srv/qs/a /srv/qs/b", "<dir>/a <dir>/b"},
-      {"/srv/qs", "open /srv/qs2/bgm.mid", "open /srv/qs2/bgm.mid"},
-      {"/srv/qs", "open /x/srv/qs/bgm.mid", "open /x/srv/qs/bgm.mid"},
-      {"/", "open //title.mid", "open <dir>/title.mid"}};
+      {"d", "open dd/x.mid", "open dd/x.mid"}, {"/srv/qs", "/srv/qs/a /srv/qs/b", "<dir>/a <dir>/b"},
+      {"/srv/qs", "open /srv/qs2/bgm.mid", "open /srv/qs2/bgm.mid"}, {"/", "open //title.mid", "open <dir>/title.mid"},
+      {"/srv/qs", "open /x/srv/qs/bgm.mid", "open /x/srv/qs/bgm.mid"}};
   // clang-format on
   Trace trace([] { return std::int64_t{0}; });
   for (const auto& [dir, command, traced] : cases) {
