@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <string>
 
 #include "platform/sdl/draw/form_painter.h"
@@ -28,19 +28,18 @@ class Sheet : public Form {
   }
   void design() override {}
 
-  Label& label(const LabelDesign& s) { return place(labels_.emplace_back(), "Label", s); }
-  Label& labelIn(Box& b, const LabelDesign& s) { return b.place(labels_.emplace_back(), "Label", s); }
-  Box& box(Rect r, Color back, Units inner = Units::Pixels) {
-    return place(boxes_.emplace_back(), "Box", r, back, inner);
-  }
-  Shape& shape(Rect r, Color border) { return place(shapes_.emplace_back(), "Shape", r, border); }
-  Image& image(Rect r, const std::string& picture) { return place(images_.emplace_back(), "Image", r, picture); }
+  Label& label(const LabelDesign& s) { return place(kept<Label>(), "Label", s); }
+  Label& labelIn(Box& b, const LabelDesign& s) { return b.place(kept<Label>(), "Label", s); }
+  Box& box(Rect r, Color back, Units inner = Units::Pixels) { return place(kept<Box>(), "Box", r, back, inner); }
+  Shape& shape(Rect r, Color border) { return place(kept<Shape>(), "Shape", r, border); }
+  Image& image(Rect r, const std::string& picture) { return place(kept<Image>(), "Image", r, picture); }
 
  private:
-  std::deque<Label> labels_;
-  std::deque<Box> boxes_;
-  std::deque<Shape> shapes_;
-  std::deque<Image> images_;
+  template <class E>
+  E& kept() {
+    return static_cast<E&>(*elements_.emplace_back(std::make_unique<E>()));
+  }
+  std::vector<std::unique_ptr<Element>> elements_;
 };
 
 // The folder the shared painter takes its pictures from, this process's own.

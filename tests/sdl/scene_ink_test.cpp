@@ -24,15 +24,10 @@ bool cutByDesign(const Label& l) { return l.form()->name() == "FormSam" && l.nam
 constexpr int kPad = 8;
 
 struct Drawn {
+  explicit Drawn(const Sheet& sheet) : surface(draw(sheet)), ink(inkAll(surface.get(), colors::white)) {}
   SurfacePtr surface;
   Ink ink;
 };
-
-Drawn drawn(const Sheet& sheet) {
-  SurfacePtr s = draw(sheet);
-  const Ink ink = inkAll(s.get(), colors::white);
-  return {std::move(s), ink};
-}
 
 Drawn inLabel(const Label& scene, const SDL_Rect& r, const std::string& caption) {
   Sheet sheet(r.w + 2 * kPad, r.h + 2 * kPad);
@@ -43,7 +38,7 @@ Drawn inLabel(const Label& scene, const SDL_Rect& r, const std::string& caption)
   l.setFore(colors::black);
   l.setTransparent(true);
   l.setCaption(caption);
-  return drawn(sheet);
+  return Drawn(sheet);
 }
 
 // The same line printed, where nothing cuts it.
@@ -53,7 +48,7 @@ Drawn printed(const Font& font, const std::string& caption) {
   sheet.setPrintFont(font);
   sheet.setPrintFore(colors::black);
   sheet.print(caption, false);
-  return drawn(sheet);
+  return Drawn(sheet);
 }
 
 // Whether `part` shows some window of `whole`, pixel for pixel: a line cut by its label.
@@ -124,7 +119,7 @@ TEST_F(SceneInk, EveryCaptionOfEveryLabelShowsWholeOrNarrowedToItsLabel) {
     Sheet screen(saver.clientWidth(), saver.clientHeight());
     screen.setPrintFont(saver.printFont());
     screen.print(c.glyph);
-    const Ink ink = drawn(screen).ink;
+    const Ink ink = Drawn(screen).ink;
     EXPECT_TRUE(ink.any() && ink.right < screen.clientWidth() - 1 && ink.bottom < screen.clientHeight() - 1) << c.glyph;
   }
 }
