@@ -28,17 +28,16 @@ TEST(DiskCache, AnEntryIsTakenOnlyWholeAsThisBuildWroteItUnderItsKey) {
                   [=, &body](const std::string& path) { return DiskCache(path, kind, 4096, build).write(k, body); }};
   };
   std::vector<Spoilt> cases = spoilings(good);
+  // clang-format off
   cases.insert(cases.end(), {
-                                written("under a stale key", "kind", "1.0 build", key + " changed"),
-                                written("of another kind", "other kind", "1.0 build", key),
-                                written("by another build", "kind", "1.1 build", key),
-                                flipped("a byte of the body flipped", good, good.size() - 1),
-                                flipped("a digit of its checksum flipped", good, good.size() - body.size() - 2),
-                                {"of the older format", Spoil::Content,
-                                 [](const std::string& path) {
-                                   return writeBytes(path, {'Q', 'q', 'F', '2', 0, 0, 0, 0}), true;
-                                 }},
-                            });
+      written("under a stale key", "kind", "1.0 build", key + " changed"),
+      written("of another kind", "other kind", "1.0 build", key), written("by another build", "kind", "1.1 build", key),
+      flipped("a byte of the body flipped", good, good.size() - 1),
+      flipped("a digit of its checksum flipped", good, good.size() - body.size() - 2),
+      {"of the older format", Spoil::Content,
+       [](const std::string& path) { return writeBytes(path, {'Q', 'q', 'F', '2', 0, 0, 0, 0}), true; }},
+  });
+  // clang-format on
   for (const Spoilt& c : cases) {
     const bool taken = c.kind == Spoil::None || c.kind == Spoil::Link;
     EXPECT_EQ(checkLaid(c, file, [&] { return cache.read(key) == (taken ? std::optional(body) : std::nullopt); }), "")

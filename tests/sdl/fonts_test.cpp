@@ -37,21 +37,20 @@ TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
 // the first frame.
 TEST(Fonts, AFacesMemoIsTakenOnlyWhenEachFileHoldsItsFace) {
   TempDir dir;
-  const std::string memo = dir.file("faces"), font = painter().fonts().faceFor(kUiFace).style(false, false).path;
+  const std::string memo = dir.file("faces"), font = painter().fonts().faceFor(kUiFace).style(false, false).path,
+                    copy = dir.file("copy.ttf");
   const std::vector<FaceRequest> wanted = {{"Face A", "FamilyA", "", "", "fonts-a"}};
-  const std::string copy = dir.file("copy.ttf");
   std::filesystem::copy_file(font, copy);
   const struct {
     const char* what;
     std::string path;
     int index;
     bool changedSince = false, taken = false;
-  } cases[] = {{"as found", font, 0, false, true},
-               {"a negative index", font, -1},
-               {"a face the file lacks", font, 99},
-               {"a file that is no font", "/etc/passwd", 0},
-               {"a relative path", std::filesystem::relative(font).string(), 0},
-               {"a file changed since", copy, 0, true}};
+  } cases[] = {// clang-format off
+      {"as found", font, 0, false, true}, {"a negative index", font, -1}, {"a face the file lacks", font, 99},
+      {"a file that is no font", "/etc/passwd", 0}, {"a relative path", std::filesystem::relative(font).string(), 0},
+      {"a file changed since", copy, 0, true}};
+  // clang-format on
   for (const auto& c : cases) {
     FoundFace face{"FamilyA", {}};
     for (FontFile& f : face.styles) f = {c.path, c.index, false, false};
@@ -70,12 +69,9 @@ TEST(Fonts, ARememberedTableIsTakenAtOnceAndCorrectedForTheNextStart) {
   const std::string memo = dir.file("faces");
   const std::vector<FaceRequest> wanted = standardFaces();
   std::string error;
-  std::optional<FaceTable> found;
-  {
-    SdlPainter::FaceSearch first(wanted, memo);  // nothing remembered: a search, remembered
-    found = first.result(error);
-    ASSERT_TRUE(found) << error;
-  }
+  // Nothing remembered: a search, remembered.
+  const std::optional<FaceTable> found = SdlPainter::FaceSearch(wanted, memo).result(error);
+  ASSERT_TRUE(found) << error;
   ASSERT_EQ(recallFaces(memo, wanted), found);
 
   FaceTable stale = *found;

@@ -17,19 +17,15 @@ TEST(LabelLayout, CaptionsWrapAtBlanksLineBreaksAndBetweenJapaneseCharacters) {
     int width;
     Lines lines;
   } cases[] = {
-      {"aaa bbb", 70, {"aaa bbb"}},
-      {"aaa bbb ccc", 0, {"aaa bbb ccc"}},  // no width, no wrapping
-      {"", 50, {}},
-      {"aaa bbb ccc", 75, {"aaa bbb", "ccc"}},
-      {"aaa   bbb ccc", 50, {"aaa", "bbb", "ccc"}},
-      {"  aa bb", 50, {"  aa", "bb"}},  // leading blanks are kept
-      {"a verylongword b", 50, {"a", "verylongword", "b"}},
-      {"ab\r\ncd\nef\rgh", 500, {"ab", "cd", "ef", "gh"}},
-      {"a\n\nb", 500, {"a", "", "b"}},
-      {"aaa bbb\nc", 50, {"aaa", "bbb", "c"}},
-      {"あいうえお", 70, {"あい", "うえ", "お"}},
-      {"abcdeあ", 55, {"abcde", "あ"}},
+      // clang-format off
+      {"aaa bbb", 70, {"aaa bbb"}},                 {"aaa bbb ccc", 0, {"aaa bbb ccc"}},  // no width, no wrapping
+      {"", 50, {}},                                 {"aaa bbb ccc", 75, {"aaa bbb", "ccc"}},
+      {"aaa   bbb ccc", 50, {"aaa", "bbb", "ccc"}}, {"  aa bb", 50, {"  aa", "bb"}},  // leading blanks are kept
+      {"a verylongword b", 50, {"a", "verylongword", "b"}}, {"ab\r\ncd\nef\rgh", 500, {"ab", "cd", "ef", "gh"}},
+      {"a\n\nb", 500, {"a", "", "b"}},              {"aaa bbb\nc", 50, {"aaa", "bbb", "c"}},
+      {"あいうえお", 70, {"あい", "うえ", "お"}},   {"abcdeあ", 55, {"abcde", "あ"}},
       {"abcdef", 55, {"abcdef"}},  // but not inside a word
+      // clang-format on
   };
   for (const auto& c : cases)
     EXPECT_EQ(wrapLines(c.caption, c.width, tenPerByte), c.lines) << c.caption << " in " << c.width;

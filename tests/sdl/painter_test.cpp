@@ -10,9 +10,8 @@
 namespace qs::test {
 namespace {
 
-constexpr Color kRed = Color::rgb(255, 0, 0);
-constexpr Color kBlue = Color::rgb(0, 0, 255);
-constexpr Color kGreen = Color::rgb(0, 128, 0);  // as the 16-colour pictures'
+// Green as the 16-colour pictures'.
+constexpr Color kRed = Color::rgb(255, 0, 0), kBlue = Color::rgb(0, 0, 255), kGreen = Color::rgb(0, 128, 0);
 
 LabelDesign text(std::string caption, Font font, Rect r, Align a = Align::Left, Color fore = colors::black) {
   return LabelDesign{std::move(caption), std::move(font), a, fore, r};
@@ -105,10 +104,7 @@ TEST(Painting, ElementsLandWhereTheirRectanglesSayAndCoverInOrder) {
          f.box({1200, 300, 150, 150}, kBlue);  // an empty box shows its back
        }, 1, {{10, 20, kRed}, {49, 49, kRed}, {9, 20, white}, {50, 49, white}, {10, 19, white}, {10, 50, white}, {85, 25, kBlue}}},
       {"the later below", Units::Pixels, [&](Sheet& f) { opaque(*pair(f), kBlue); }, 1, {{30, 10, kRed}, {50, 10, kBlue}}},
-      {"raised by zorder", Units::Pixels, [&](Sheet& f) {
-         Label* b = pair(f);
-         opaque(*b, kBlue), b->zOrder();
-       }, 1,
+      {"raised by zorder", Units::Pixels, [&](Sheet& f) { Label* b = pair(f); opaque(*b, kBlue), b->zOrder(); }, 1,
        {{30, 10, kBlue}, {10, 10, kRed}}},
       {"hidden", Units::Pixels, [&](Sheet& f) {
          f.label(text("Hidden", gothic(20), {0, 0, 80, 40})).setVisible(false);
@@ -117,10 +113,9 @@ TEST(Painting, ElementsLandWhereTheirRectanglesSayAndCoverInOrder) {
          f.labelIn(b, text("Inside", gothic(12), {0, 0, 60, 30}));
          b.setVisible(false);
        }, 1, {{0, 0, white}, {79, 79, white}, {10, 10, white}, {40, 40, white}}},
-      {"a shape's outline", Units::Pixels, [](Sheet& f) { f.shape({5, 5, 20, 10}, kBlue); }, 1,
-       {{5, 5, kBlue}, {24, 14, kBlue}, {6, 6, white}, {25, 15, white}, {14, 9, white}}},
       {"a shape's outline, scale times as thick", Units::Pixels, [](Sheet& f) { f.shape({5, 5, 20, 10}, kBlue); }, 2,
-       {{11, 11, kBlue}, {12, 12, white}, {48, 28, kBlue}, {47, 27, white}}},
+       {{10, 10, kBlue}, {11, 11, kBlue}, {12, 12, white}, {49, 29, kBlue}, {48, 28, kBlue}, {47, 27, white},
+        {50, 30, white}, {9, 9, white}, {28, 18, white}}},
       {"a picture stretched, a missing one", Units::Pixels, [](Sheet& f) {
          f.image({10, 10, 40, 40}, "quads.bmp");
          f.image({0, 0, 60, 60}, "no-such-picture.bmp");
@@ -144,8 +139,7 @@ TEST(Painting, PrintedTextLiesBeneathTheElements) {
   Label& cover = f.label(text("", gothic(9), {0, 0, 60, 60}));
   cover.setTransparent(false), cover.setBack(colors::white);
   Box& b = f.box({100, 30, 100, 30}, colors::white);
-  b.setCurrentX(10);
-  b.print("M");
+  b.setCurrentX(10), b.print("M");
   const SurfacePtr s = draw(f);
   const Ink form = inkIn(s.get(), colors::white, SDL_Rect{0, 0, 200, 30}),
             box = inkIn(s.get(), colors::white, {100, 30, 100, 30});
