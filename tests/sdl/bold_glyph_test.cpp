@@ -30,24 +30,21 @@ TEST(BoldGlyph, OnePassLeavesWhatEveryPassOfAddAndClampLeaves) {
 }
 
 TEST(BoldGlyph, ADrawnGlyphIsSdlTtfsBoldPixelForPixel) {
-  struct Case {
+  const struct {
     Font font;
     int scale;
     const char* text;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {{kSymbolFace, 200, true, false}, 3, "✇"},  // the splash's glyph, window-sized
       {{kSymbolFace, 27.75, true, false}, 2, "☠"},
       {{kUiFace, 21.75, true, true}, 2, "Z"},
       {{kMinchoFace, 48, true, false}, 1, "侍"},
   };
   FontCache& fonts = painter().fonts();
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     ASSERT_TRUE(fonts.syntheticBold(c.font)) << c.text;
-    Font regularFont = c.font;
-    regularFont.bold = false;
-    TTF_Font* regular = fonts.get(regularFont, c.scale);
-    TTF_Font* bold = fonts.get(c.font, c.scale);
+    TTF_Font *regular = fonts.get({c.font.face, c.font.size, false, c.font.italic}, c.scale),
+             *bold = fonts.get(c.font, c.scale);
     ASSERT_TRUE(regular && bold);
     const SDL_Color fore{192, 64, 32, 255};
     SurfacePtr expected(TTF_RenderUTF8_Blended(bold, c.text, fore));

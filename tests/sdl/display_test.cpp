@@ -154,20 +154,16 @@ std::string keysOf(const std::vector<PadKey>& keys) {
 }
 
 TEST(PadKeys, ControlsAreHeldKeysThatRepeatLikeTheKeyboards) {
-  constexpr int X = 0;  // the stick's X axis
-  struct Step {
-    std::function<void(PadKeys&, std::vector<PadKey>&)> act;
-    std::string want;
-  };
+  using Act = std::function<void(PadKeys&, std::vector<PadKey>&)>;
   auto button = [](int pad, int control, int key, bool held, std::int64_t at) {
     return [=](PadKeys& k, std::vector<PadKey>& out) { k.set(pad, control, key, held, at, out); };
   };
   auto stick = [](int value, std::int64_t at) {
-    return [=](PadKeys& k, std::vector<PadKey>& out) { k.stick(0, X, value, kLeft, kRight, at, out); };
+    return [=](PadKeys& k, std::vector<PadKey>& out) { k.stick(0, 0, value, kLeft, kRight, at, out); };  // its X axis
   };
   auto wall = [](std::int64_t t) { return [=](PadKeys& k, std::vector<PadKey>& out) { k.repeats(t, out); }; };
   // clang-format off
-  const std::vector<std::vector<Step>> cases = {
+  const std::vector<std::vector<std::pair<Act, std::string>>> cases = {
       // a held button repeats after the delay, at the rate, until let go
       {{button(0, 1, kZ, true, 100), "down 90@100"}, {wall(599), ""}, {wall(700), "repeat 90@600 repeat 90@650 repeat 90@700"},
        {button(0, 1, kZ, false, 710), "up 90@710"}, {wall(2000), ""}},
@@ -188,10 +184,10 @@ TEST(PadKeys, ControlsAreHeldKeysThatRepeatLikeTheKeyboards) {
   for (std::size_t i = 0; i < cases.size(); ++i) {
     PadKeys keys;
     keys.setRepeat(500, 50);
-    for (const Step& s : cases[i]) {
+    for (const auto& [act, want] : cases[i]) {
       std::vector<PadKey> out;
-      s.act(keys, out);
-      EXPECT_EQ(keysOf(out), s.want) << "case " << i;
+      act(keys, out);
+      EXPECT_EQ(keysOf(out), want) << "case " << i;
     }
   }
 }
@@ -208,8 +204,7 @@ class FullScreen : public DummyRun {
   // Keys pressed (true) and let go, with the modifiers held.
   void keys(std::initializer_list<std::tuple<SDL_Scancode, bool, Uint16>> presses) {
     for (auto [place, down, mod] : presses) {
-      SDL_Event ev{};
-      ev.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+      SDL_Event ev{static_cast<Uint32>(down ? SDL_KEYDOWN : SDL_KEYUP)};
       ev.key.windowID = SDL_GetWindowID(platform_->windowOf(*form_));
       ev.key.keysym = {place, SDL_GetKeyFromScancode(place), mod, 0};
       SDL_PushEvent(&ev);
@@ -246,7 +241,7 @@ TEST_F(FullScreen, AltEnterAndF11ToggleItCentredAtAWholeScaleAndTheKeysStayOut) 
   ASSERT_TRUE(s);
   const Placement p = platform_->placementOf(*form_);
   EXPECT_EQ(p, centredPlacement(120, 40, s->w, s->h));
-  EXPECT_GT(p.scale, 1);
+  ASSERT_TRUE(p.scale > 1 && p.x + 120 * p.scale <= s->w && p.y + 40 * p.scale <= s->h) << "inside the screen";
   EXPECT_TRUE(pixel(s, 0, 0) == colors::black && pixel(s, s->w - 1, s->h - 1) == colors::black);
   EXPECT_EQ(differingPixels(s, draw(*form_, p.scale).get(), {p.x, p.y}), 0);
 

@@ -105,10 +105,7 @@ struct DummyWindow {
   DummyWindow(int w, int h) : window(SDL_CreateWindow("test", 0, 0, w, h, SDL_WINDOW_HIDDEN)) {
     if (window) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
   }
-  ~DummyWindow() {
-    if (renderer) SDL_DestroyRenderer(renderer);
-    if (window) SDL_DestroyWindow(window);
-  }
+  ~DummyWindow() { SDL_DestroyRenderer(renderer), SDL_DestroyWindow(window); }  // each takes none
 };
 
 // A run of the SDL platform, its forms in windows of the dummy video driver.

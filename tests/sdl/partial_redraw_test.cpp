@@ -101,28 +101,27 @@ class FrameCap : public DummyRun {
     DummyRun::SetUp();
     if (IsSkipped()) return;
     strip_ = &start(std::make_unique<Strip>("Strip"));
-    platform_->present(shown_ = {strip_});
+    platform_->present({strip_});
     platform_->nextInput(0, platform_->wallNow());  // takes the window's own events
   }
   // Steps the strip until a change is left waiting for the next frame slot.
   bool leaveAFramePending() {
     for (int i = 0; i < 100; ++i) {
       strip_->step();
-      platform_->present(shown_);
+      platform_->present({strip_});
       if (strip_->dirty()) return true;
     }
     return false;
   }
 
   Strip* strip_ = nullptr;
-  std::vector<Form*> shown_;
 };
 
 TEST_F(FrameCap, ManyChangesWithinAFrameComeToTheScreenTogetherAndAHoldShowsThem) {
-  std::uint64_t before = platform_->frames();
-  std::int64_t start = platform_->wallNow();
-  for (int i = 0; i < 200; ++i) strip_->step(), platform_->present(shown_);
-  std::int64_t took = platform_->wallNow() - start;
+  const std::uint64_t before = platform_->frames();
+  const std::int64_t start = platform_->wallNow();
+  for (int i = 0; i < 200; ++i) strip_->step(), platform_->present({strip_});
+  const std::int64_t took = platform_->wallNow() - start;
   EXPECT_LE(platform_->frames() - before, static_cast<std::uint64_t>(2 + took / 16)) << "in " << took << " ms";
 
   ASSERT_TRUE(leaveAFramePending());
@@ -136,15 +135,13 @@ TEST_F(FrameCap, AWaitingFrameIsDrawnBeforeTheLoopIdles) {
   // Nothing is due; a key pressed well after the frame slot ends the wait.
   std::thread player([] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    SDL_Event key{};
-    key.type = SDL_KEYDOWN;
+    SDL_Event key{SDL_KEYDOWN};
     key.key.keysym.sym = SDLK_z;
     SDL_PushEvent(&key);
   });
   auto e = platform_->nextInput(rt_->now(), kNever);
   player.join();
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->kind, InputEvent::Kind::KeyDown);
+  ASSERT_TRUE(e && e->kind == InputEvent::Kind::KeyDown);
   EXPECT_EQ(staleness(*platform_, *strip_), 0);
 }
 
@@ -152,7 +149,7 @@ TEST_F(FrameCap, AFormHiddenOrUnloadedBeforeItsFrameIsNotDrawn) {
   rt_->show(rt_->addForm(std::make_unique<Strip>("Other")));  // keeps the program running when the strip unloads
   for (auto leave : {&Runtime::hide, &Runtime::unload}) {
     rt_->show(*strip_);
-    platform_->present(shown_);
+    platform_->present({strip_});
     ASSERT_TRUE(leaveAFramePending());
     std::uint64_t before = platform_->frames();
     (rt_.get()->*leave)(*strip_);

@@ -34,10 +34,7 @@ Drawn inLabel(const Label& scene, const SDL_Rect& r, const std::string& caption)
   Label& l = sheet.label({});
   l.copyFrom(scene);
   l.move(kPad, kPad, r.w, r.h);
-  l.setVisible(true);
-  l.setFore(colors::black);
-  l.setTransparent(true);
-  l.setCaption(caption);
+  l.setVisible(true), l.setFore(colors::black), l.setTransparent(true), l.setCaption(caption);
   return Drawn(sheet);
 }
 
@@ -45,9 +42,7 @@ Drawn inLabel(const Label& scene, const SDL_Rect& r, const std::string& caption)
 Drawn printed(const Font& font, const std::string& caption) {
   const int line = painter().measurer().lineHeight(font);
   Sheet sheet(painter().measurer().textWidth(font, caption) + 2 * line, 2 * line);
-  sheet.setPrintFont(font);
-  sheet.setPrintFore(colors::black);
-  sheet.print(caption, false);
+  sheet.setPrintFont(font), sheet.setPrintFore(colors::black), sheet.print(caption, false);
   return Drawn(sheet);
 }
 
@@ -93,8 +88,7 @@ class SceneInk : public DummyVideo {
       if (e->kind() == Element::Kind::Box) walk(static_cast<const Box&>(*e), r.x, r.y);
       if (e->kind() != Element::Kind::Label) continue;
       const auto& l = static_cast<const Label&>(*e);
-      if (cutByDesign(l)) continue;
-      if (l.caption() == l.designCaption()) check(l, r, l.caption());
+      if (!cutByDesign(l) && l.caption() == l.designCaption()) check(l, r, l.caption());
     }
   }
 
@@ -106,19 +100,14 @@ TEST_F(SceneInk, EveryCaptionOfEveryLabelShowsWholeOrNarrowedToItsLabel) {
   HeadlessRun run({.media = {"select.mid", "title.mid"}});
   run.load(makeQspe(run.rt(), run.audio()));
   FormQScr& saver = run.add<FormQScr>();
-  for (const char* name : kScenes) {
-    Form& f = run.rt().form(name);
-    run.rt().load(f);
-    walk(f, 0, 0);
-  }
-  run.rt().load(saver);
-  walk(saver, 0, 0);
+  std::vector<Form*> forms{&saver};
+  for (const char* name : kScenes) forms.push_back(&run.rt().form(name));
+  for (Form* f : forms) run.rt().load(*f), walk(*f, 0, 0);
   EXPECT_GT(rows_, 40);
   // The saver prints its characters on the window, which cuts nothing but the screen's edges.
   for (const SaverCharacter& c : kSaverCharacters) {
     Sheet screen(saver.clientWidth(), saver.clientHeight());
-    screen.setPrintFont(saver.printFont());
-    screen.print(c.glyph);
+    screen.setPrintFont(saver.printFont()), screen.print(c.glyph);
     const Ink ink = Drawn(screen).ink;
     EXPECT_TRUE(ink.any() && ink.right < screen.clientWidth() - 1 && ink.bottom < screen.clientHeight() - 1) << c.glyph;
   }
