@@ -19,9 +19,7 @@ struct PngImage {
   int width = 0, height = 0, channels = 0;
   Bytes pixels;  // rows top down, the filter bytes taken out
   const std::uint8_t* at(int x, int y) const {
-    return pixels.data() +
-           (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) *
-               static_cast<std::size_t>(channels);
+    return pixels.data() + (static_cast<std::size_t>(y) * width + x) * channels;
   }
 };
 
@@ -52,12 +50,9 @@ inline std::optional<PngImage> readPng(const std::string& file, std::string& err
   const Bytes& h = chunks["IHDR"];
   if (h.size() != 13 || h[8] != 8 || (h[9] != 2 && h[9] != 6) || h[10] || h[11] || h[12])
     return fail("not 8-bit RGB or RGBA, deflated, not interlaced");
-  PngImage image;
-  image.width = static_cast<int>(be32(h, 0));
-  image.height = static_cast<int>(be32(h, 4));
-  image.channels = h[9] == 6 ? 4 : 3;
-  const std::size_t stride = 1 + static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.channels);
-  Bytes rows(stride * static_cast<std::size_t>(image.height));
+  PngImage image{static_cast<int>(be32(h, 0)), static_cast<int>(be32(h, 4)), h[9] == 6 ? 4 : 3, {}};
+  const std::size_t stride = 1 + static_cast<std::size_t>(image.width) * image.channels;
+  Bytes rows(stride * image.height);
   uLongf size = static_cast<uLongf>(rows.size());
   const Bytes& data = chunks["IDAT"];
   if (uncompress(rows.data(), &size, data.data(), static_cast<uLong>(data.size())) != Z_OK || size != rows.size())
