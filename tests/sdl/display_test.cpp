@@ -336,9 +336,7 @@ TEST_F(FullScreen, AGameControllerPluggedInStandsForKeys) {
   EXPECT_EQ(std::ranges::count(right, 90), 1) << "Z let go";
   EXPECT_GE(std::ranges::count(right, 39), 1) << "Right held";
   rt_.reset(), platform_.reset();  // the pads it opened closed before the subsystem goes
-  SDL_JoystickClose(pad);
-  SDL_JoystickDetachVirtual(index);
-  SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  SDL_JoystickClose(pad), SDL_JoystickDetachVirtual(index), SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 }  // namespace

@@ -85,9 +85,9 @@ TEST(Fonts, ARememberedTableIsTakenAtOnceAndCorrectedForTheNextStart) {
   EXPECT_EQ(recallFaces(memo, wanted), found);
 }
 
-// Bold strokes are heavier; upright stems have their ink straight above,
-// slanted ones lean right at the top.
-TEST(Fonts, BoldAndItalicAreDrawnEvenWithoutFacesOfTheirOwn) {
+// Upright stems have their ink straight above, slanted ones lean right at the
+// top. (A bold made without a face of its own is SDL_ttf's: bold_glyph_test.)
+TEST(Fonts, ItalicIsDrawnEvenWithoutAFaceOfItsOwn) {
   auto drawn = [](Font font) {
     Sheet f(300, 80);
     f.label(LabelDesign{"Il Il Il", font, Align::Left, colors::black, {10, 5, 280, 70}});
@@ -101,9 +101,7 @@ TEST(Fonts, BoldAndItalicAreDrawnEvenWithoutFacesOfTheirOwn) {
            inkIn(s, colors::white, {0, all.bottom + 1 - third, s->w, third}).left;
   };
   const SurfacePtr regular = drawn(gothic(40)), italic = drawn(gothic(40, false, true));
-  const Ink r = inkAll(regular.get(), colors::white), b = inkAll(drawn(gothic(40, true)).get(), colors::white);
-  ASSERT_TRUE(r.any() && b.any());
-  EXPECT_GT(b.count * 10, r.count * 12);
+  ASSERT_TRUE(inkAll(regular.get(), colors::white).any());
   EXPECT_LE(std::abs(lean(regular.get())), 1);
   EXPECT_GE(lean(italic.get()), 3);
 }
