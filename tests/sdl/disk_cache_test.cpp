@@ -49,11 +49,11 @@ TEST(DiskCache, AnEntryIsTakenOnlyWholeAsThisBuildWroteItUnderItsKey) {
 // its rename ("NAME.XXXXXX") goes at the next write of NAME, once a minute old.
 TEST(DiskCache, TemporariesOlderVersionsLeftAreRemovedAtTheNextWrite) {
   TempDir dir;
-  const std::string oldOne = dir.file("faces.Ab12Cd"), fresh = dir.file("faces.Xy34Zw");
-  const std::string others[] = {fresh, dir.file("faces.Ab12Cde"), dir.file("Qspe-first-frame.Ab12Cd")};
-  for (const std::string& f : others) writeBytes(f, {1});
-  writeBytes(oldOne, {1});
+  // The fresh one, one of another name and one of another cache stay.
+  const std::string oldOne = dir.file("faces.Ab12Cd"), others[] = {dir.file("faces.Xy34Zw"), dir.file("faces.Ab12Cde"),
+                                                                   dir.file("Qspe-first-frame.Ab12Cd")};
   const timespec minutesAgo[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+  for (const std::string& f : {oldOne, others[0], others[1], others[2]}) writeBytes(f, {1});
   for (const std::string& f : {oldOne, others[1], others[2]}) utimensat(AT_FDCWD, f.c_str(), minutesAgo, 0);
   ASSERT_TRUE(DiskCache(dir.file("faces"), "faces", 16).write("", "x"));
   EXPECT_FALSE(std::filesystem::exists(oldOne));

@@ -47,8 +47,6 @@ TEST(DisplaySettings, AreKeptUnderTheConfigFolderReadSafelyAndReplacedWhole) {
   {
     EnvVar config("XDG_CONFIG_HOME", home.path());
     EXPECT_EQ(settingsPath(), home.file("qspe/settings"));
-    EnvVar relative("XDG_CONFIG_HOME", "config"), noHome("HOME", home.path());
-    EXPECT_EQ(settingsPath(), home.file(".config/qspe/settings"));
   }
   const std::string path = home.file("deep/qspe/settings");
   const DisplaySettings good{3, true};

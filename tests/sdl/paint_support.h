@@ -43,18 +43,15 @@ class Sheet : public Form {
 };
 
 // The folder the shared painter takes its pictures from, this process's own.
-inline const TempDir& pictureDir() {
-  static const TempDir dir;
-  return dir;
-}
+inline const TempDir kPictureDir;
 
-// The painter every drawing test shares; its pictures come from pictureDir().
+// The painter every drawing test shares; its pictures come from kPictureDir.
 inline SdlFormPainter& painter() {
   static std::unique_ptr<SdlFormPainter> p = [] {
     std::string error;
     auto faces = findFaces(standardFaces(), error);
     if (!faces) ADD_FAILURE() << error;
-    return std::make_unique<SdlFormPainter>("sdl_tests", pictureDir().path(), faces ? *faces : FaceTable{});
+    return std::make_unique<SdlFormPainter>("sdl_tests", kPictureDir.path(), faces ? *faces : FaceTable{});
   }();
   return *p;
 }

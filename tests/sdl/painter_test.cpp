@@ -82,7 +82,7 @@ TEST(Painting, ElementsLandWhereTheirRectanglesSayAndCoverInOrder) {
   using Pixels = std::vector<std::tuple<int, int, Color>>;
   mediagen::IndexedImage quads(2, 2, mediagen::kRed);  // red, blue over green, black
   quads.set(1, 0, mediagen::kBlue), quads.set(0, 1, mediagen::kGreen), quads.set(1, 1, mediagen::kBlack);
-  writeBytes(pictureDir().file("quads.bmp"), mediagen::encodeBmp4(quads));
+  writeBytes(kPictureDir.file("quads.bmp"), mediagen::encodeBmp4(quads));
   auto opaque = [](Label& l, Color c) { l.setTransparent(false), l.setBack(c); };
   auto pair = [&](Sheet& f) {
     opaque(f.label(text("", gothic(9), {0, 0, 40, 20})), kRed);

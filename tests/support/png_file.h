@@ -40,10 +40,10 @@ inline std::optional<PngImage> readPng(const std::string& file, std::string& err
   for (std::size_t at = 8; at < png.size();) {
     if (at + 12 > png.size() || at + 12 + be32(png, at) > png.size()) return fail("a chunk is cut short");
     const std::size_t length = be32(png, at);
-    const std::string type(png.begin() + static_cast<long>(at) + 4, png.begin() + static_cast<long>(at) + 8);
+    const std::string type(png.data() + at + 4, png.data() + at + 8);
     if (be32(png, at + 8 + length) != crc32(0L, png.data() + at + 4, static_cast<uInt>(length + 4)))
       return fail("the CRC of " + type + " is wrong");
-    chunks[type].assign(png.begin() + static_cast<long>(at) + 8, png.begin() + static_cast<long>(at + 8 + length));
+    chunks[type].assign(png.data() + at + 8, png.data() + at + 8 + length);
     at += 12 + length;
   }
   if (!chunks.count("IHDR") || !chunks.count("IDAT") || !chunks.count("IEND")) return fail("a chunk is missing");
@@ -59,8 +59,7 @@ inline std::optional<PngImage> readPng(const std::string& file, std::string& err
     return fail("the rows do not inflate to the picture's size");
   for (std::size_t row = 0; row < rows.size(); row += stride) {
     if (rows[row] != 0) return fail("a row is filtered");
-    image.pixels.insert(image.pixels.end(), rows.begin() + static_cast<long>(row) + 1,
-                        rows.begin() + static_cast<long>(row + stride));
+    image.pixels.insert(image.pixels.end(), rows.data() + row + 1, rows.data() + row + stride);
   }
   return image;
 }
