@@ -119,11 +119,9 @@ TEST(Fonts, EverySymbolCodeHasAPictographInTheSymbolFace) {
 
 // Rounded to the nearest pixel at 96 dpi, then times the scale.
 TEST(Fonts, PointsBecomePixelsAt96DpiTimesTheScale) {
-  const struct {
-    double points;
-    int scale, pixels;
-  } cases[] = {{9, 1, 12}, {14, 1, 19}, {20.25, 2, 54}, {27.75, 3, 111}, {200, 2, 534}, {0.1, 1, 1}};
-  for (const auto& c : cases) EXPECT_EQ(FontCache::pixelSize(c.points, c.scale), c.pixels) << c.points << " pt";
+  for (const auto& [points, scale, pixels] :
+       {std::tuple{9.0, 1, 12}, {14.0, 1, 19}, {20.25, 2, 54}, {27.75, 3, 111}, {200.0, 2, 534}, {0.1, 1, 1}})
+    EXPECT_EQ(FontCache::pixelSize(points, scale), pixels) << points << " pt at " << scale;
 }
 
 // Symbol captions are measured as the pictographs they draw.

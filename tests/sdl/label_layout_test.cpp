@@ -12,11 +12,7 @@ int tenPerByte(std::string_view s) { return static_cast<int>(s.size()) * 10; }
 // keeps a line of its own; Japanese breaks between any two characters.
 TEST(LabelLayout, CaptionsWrapAtBlanksLineBreaksAndBetweenJapaneseCharacters) {
   using Lines = std::vector<std::string>;
-  const struct {
-    const char* caption;
-    int width;
-    Lines lines;
-  } cases[] = {
+  const std::tuple<const char*, int, Lines> cases[] = {
       // clang-format off
       {"aaa bbb", 70, {"aaa bbb"}},                 {"aaa bbb ccc", 0, {"aaa bbb ccc"}},  // no width, no wrapping
       {"", 50, {}},                                 {"aaa bbb ccc", 75, {"aaa bbb", "ccc"}},
@@ -27,8 +23,8 @@ TEST(LabelLayout, CaptionsWrapAtBlanksLineBreaksAndBetweenJapaneseCharacters) {
       {"abcdef", 55, {"abcdef"}},  // but not inside a word
       // clang-format on
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(wrapLines(c.caption, c.width, tenPerByte), c.lines) << c.caption << " in " << c.width;
+  for (const auto& [caption, width, lines] : cases)
+    EXPECT_EQ(wrapLines(caption, width, tenPerByte), lines) << caption << " in " << width;
 }
 
 }  // namespace

@@ -135,8 +135,7 @@ inline int staleness(const SdlPlatform& p, const Form& f, int scale = 1) {
 
 // Where pixels differ from the background inside a region.
 struct Ink {
-  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // right and bottom inclusive
-  int count = 0;
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;  // right and bottom inclusive
   bool any() const { return count > 0; }
   int width() const { return right - left + 1; }
   int height() const { return bottom - top + 1; }

@@ -19,11 +19,7 @@ LabelDesign text(std::string caption, Font font, Rect r, Align a = Align::Left, 
 // Text is kept cropped to its ink; drawn, it is SDL_ttf's whole line blended
 // at the aligned place, pixel for pixel.
 TEST(Painting, ALineIsSdlTtfsWholeLineAtItsAlignedPlace) {
-  const struct {
-    const char* caption;
-    Font font;
-    Align align;
-  } cases[] = {
+  const std::tuple<const char*, Font, Align> cases[] = {
       {"Select Game!!", gothic(20.25, true), Align::Centre},
       {"Push Z key", gothic(12), Align::Left},
       {"gyp", gothic(14), Align::Right},
@@ -32,18 +28,16 @@ TEST(Painting, ALineIsSdlTtfsWholeLineAtItsAlignedPlace) {
   const int scale = 2;
   const Color back = Color::rgb(128, 0, 128), fore = Color::rgb(255, 255, 64);
   FontCache& fonts = painter().fonts();
-  for (const auto& c : cases) {  // each line fits its label
+  for (const auto& [caption, font, align] : cases) {  // each line fits its label
     Sheet f(300, 200, Units::Pixels, back);
-    f.label({c.caption, c.font, c.align, fore, {10, 10, 280, 180}});
-    const std::string text = fonts.drawnText(c.font, c.caption);
-    SurfacePtr line(TTF_RenderUTF8_Blended(fonts.get(c.font, scale), text.c_str(), {fore.r, fore.g, fore.b, 255}));
-    SurfacePtr expected(SDL_CreateRGBSurfaceWithFormat(0, 300 * scale, 200 * scale, 32, SDL_PIXELFORMAT_RGB888));
+    f.label({caption, font, align, fore, {10, 10, 280, 180}});
+    const std::string text = fonts.drawnText(font, caption);
+    SurfacePtr line(TTF_RenderUTF8_Blended(fonts.get(font, scale), text.c_str(), {fore.r, fore.g, fore.b, 255}));
+    SurfacePtr expected = draw(Sheet(300, 200, Units::Pixels, back), scale);  // the back alone
     ASSERT_TRUE(line && expected);
-    SDL_FillRect(expected.get(), nullptr, SDL_MapRGB(expected->format, back.r, back.g, back.b));
-    SDL_Rect at{alignedLeft(c.align, 10 * scale, 280 * scale, line->w), 10 * scale, line->w, line->h};
-    SDL_SetSurfaceBlendMode(line.get(), SDL_BLENDMODE_BLEND);
+    SDL_Rect at{alignedLeft(align, 10 * scale, 280 * scale, line->w), 10 * scale, line->w, line->h};
     SDL_BlitSurface(line.get(), nullptr, expected.get(), &at);
-    EXPECT_EQ(differingPixels(draw(f, scale).get(), expected.get()), 0) << c.caption;
+    EXPECT_EQ(differingPixels(draw(f, scale).get(), expected.get()), 0) << caption;
   }
 }
 
@@ -109,16 +103,13 @@ TEST(Painting, ElementsLandWhereTheirRectanglesSayAndCoverInOrder) {
          f.label(text("Hidden", gothic(20), {0, 0, 80, 40})).setVisible(false);
          f.shape({0, 0, 80, 80}, colors::black).setVisible(false);
          Box& b = f.box({10, 10, 60, 60}, kRed);
-         f.labelIn(b, text("Inside", gothic(12), {0, 0, 60, 30}));
-         b.setVisible(false);
+         f.labelIn(b, text("Inside", gothic(12), {0, 0, 60, 30})), b.setVisible(false);
        }, 1, {{0, 0, white}, {79, 79, white}, {10, 10, white}, {40, 40, white}}},
       {"a shape's outline, scale times as thick", Units::Pixels, [](Sheet& f) { f.shape({5, 5, 20, 10}, kBlue); }, 2,
        {{10, 10, kBlue}, {11, 11, kBlue}, {12, 12, white}, {49, 29, kBlue}, {48, 28, kBlue}, {47, 27, white},
         {50, 30, white}, {9, 9, white}, {28, 18, white}}},
-      {"a picture stretched, a missing one", Units::Pixels, [](Sheet& f) {
-         f.image({10, 10, 40, 40}, "quads.bmp");
-         f.image({0, 0, 60, 60}, "no-such-picture.bmp");
-       }, 1, {{10, 10, kRed}, {29, 29, kRed}, {30, 29, kBlue}, {29, 30, kGreen}, {49, 49, colors::black},
+      {"a picture stretched, a missing one", Units::Pixels,
+       [](Sheet& f) { f.image({10, 10, 40, 40}, "quads.bmp"), f.image({0, 0, 60, 60}, "no-such-picture.bmp"); }, 1, {{10, 10, kRed}, {29, 29, kRed}, {30, 29, kBlue}, {29, 30, kGreen}, {49, 49, colors::black},
               {50, 50, white}, {9, 9, white}, {55, 5, white}}},
       // clang-format on
   };

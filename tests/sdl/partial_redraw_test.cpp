@@ -173,16 +173,13 @@ TEST_F(DummyRun, TheFirstFrameIsThePictureKeptAtTheLastStartWhenItIsTheSame) {
     platform.holdUntil(platform.wallNow());
     return staleness(platform, strip, 2);
   };
-  // A picture drawn is kept anew: another file in the folder.
-  auto keptFile = [&] {
-    struct stat st {};
-    return stat(memo.c_str(), &st) == 0 ? st.st_ino : 0;
-  };
-  ino_t kept = 0;
+  ino_t kept = 0;  // a picture drawn is kept anew: another file in the folder
   for (const auto& [moves, drawn] : {std::pair{0, true}, {0, false}, {3, true}, {3, false}}) {
     EXPECT_EQ(start(moves), 0) << moves;
-    const ino_t before = std::exchange(kept, keptFile());
-    EXPECT_EQ(kept != before, drawn) << moves << (drawn ? ": drawn, and kept" : ": the kept picture shown");
+    struct stat st {};
+    const ino_t now = stat(memo.c_str(), &st) == 0 ? st.st_ino : 0;
+    EXPECT_EQ(std::exchange(kept, now) != now, drawn)
+        << moves << (drawn ? ": drawn, and kept" : ": the kept one shown");
   }
 }
 
