@@ -33,7 +33,7 @@ TEST_F(DummyVideo, DrawingOnlyTheDamageShowsWhatDrawingEverythingWould) {
     ASSERT_TRUE(w.renderer) << SDL_GetError();
     SDL_RenderSetViewport(w.renderer, &picture);
     for (int i = 0; i < 2; ++i) painter().paint(w.renderer, f, scale);
-    EXPECT_EQ(painter().textures().count(w.renderer), 5u) << "each line drawn once, then copied";
+    EXPECT_EQ(painter().textures().count(w.renderer), 5u) << "five lines, each drawn once and copied after";
     f.clearDirty();
     auto step = [&](const char* what) {
       ASSERT_TRUE(f.dirty() && !f.wholeDirty()) << what << ": label changes damage only their own places";
@@ -73,7 +73,8 @@ TEST_F(DummyVideo, DrawingOnlyTheDamageShowsWhatDrawingEverythingWould) {
   }
 }
 
-// A strip of glyphs that slides one pixel a step.
+// A strip of glyphs (smiling faces: round, their edges shaded) that slides one
+// pixel a step.
 class Strip : public Form {
  public:
   explicit Strip(std::string name) : Form(std::move(name), Units::Pixels) {}
@@ -81,7 +82,7 @@ class Strip : public Form {
     setClientSize(120, 40);
     setDesignBack(Color::rgb(0, 0, 64));
     for (int i = 0; i < 6; ++i)
-      place(tiles_[i], "Tile", {"n", wingdings(14, true), Align::Centre, colors::white, {i * 20, 10, 20, 20}}, i);
+      place(tiles_[i], "Tile", {"J", wingdings(14, true), Align::Centre, colors::white, {i * 20, 10, 20, 20}}, i);
   }
   void step() {
     for (Label& t : tiles_) t.move((t.left() + 1) % 120, t.top());
