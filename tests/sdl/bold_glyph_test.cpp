@@ -30,40 +30,32 @@ TEST(BoldGlyph, OnePassLeavesWhatEveryPassOfAddAndClampLeaves) {
 }
 
 TEST(BoldGlyph, ADrawnGlyphIsSdlTtfsBoldPixelForPixel) {
-  struct Case {
-    Font font;
-    int scale;
-    const char* text;
-  };
-  const Case cases[] = {
+  const std::tuple<Font, int, const char*> cases[] = {
       {{kSymbolFace, 200, true, false}, 3, "✇"},  // the splash's glyph, window-sized
       {{kSymbolFace, 27.75, true, false}, 2, "☠"},
       {{kUiFace, 21.75, true, true}, 2, "Z"},
       {{kMinchoFace, 48, true, false}, 1, "侍"},
   };
   FontCache& fonts = painter().fonts();
-  for (const Case& c : cases) {
-    ASSERT_TRUE(fonts.syntheticBold(c.font)) << c.text;
-    Font regularFont = c.font;
-    regularFont.bold = false;
-    TTF_Font* regular = fonts.get(regularFont, c.scale);
-    TTF_Font* bold = fonts.get(c.font, c.scale);
+  for (const auto& [font, scale, text] : cases) {
+    ASSERT_TRUE(fonts.syntheticBold(font)) << text;
+    TTF_Font *regular = fonts.get({font.face, font.size, false, font.italic}, scale), *bold = fonts.get(font, scale);
     ASSERT_TRUE(regular && bold);
     const SDL_Color fore{192, 64, 32, 255};
-    SurfacePtr expected(TTF_RenderUTF8_Blended(bold, c.text, fore));
-    const BoldGlyph glyph(regular, bold, FontCache::pixelSize(c.font.size, c.scale), c.text);
-    ASSERT_TRUE(expected && glyph.ok()) << c.text;
+    SurfacePtr expected(TTF_RenderUTF8_Blended(bold, text, fore));
+    const BoldGlyph glyph(regular, bold, FontCache::pixelSize(font.size, scale), text);
+    ASSERT_TRUE(expected && glyph.ok()) << text;
     SurfacePtr made(SDL_CreateRGBSurfaceWithFormat(0, glyph.width(), glyph.height(), 32, SDL_PIXELFORMAT_ARGB8888));
     glyph.write(fore, SDL_Rect{0, 0, glyph.width(), glyph.height()}, made->pixels, made->pitch);
     const SDL_Rect ink = glyph.ink(), inked = inkOf(expected.get());
-    EXPECT_TRUE(SDL_RectEquals(&ink, &inked)) << c.text << ": the ink is where SDL_ttf's glyph has it";
-    ASSERT_TRUE(made->w == expected->w && made->h == expected->h) << c.text;
+    EXPECT_TRUE(SDL_RectEquals(&ink, &inked)) << text << ": the ink is where SDL_ttf's glyph has it";
+    ASSERT_TRUE(made->w == expected->w && made->h == expected->h) << text;
     int differing = 0;  // rows, alpha and colour alike
     for (int y = 0; y < made->h; ++y)
       differing +=
           std::memcmp(static_cast<const std::uint8_t*>(made->pixels) + y * made->pitch,
                       static_cast<const std::uint8_t*>(expected->pixels) + y * expected->pitch, 4 * made->w) != 0;
-    EXPECT_EQ(differing, 0) << c.text << " at scale " << c.scale;
+    EXPECT_EQ(differing, 0) << text << " at scale " << scale;
   }
 }
 

@@ -28,17 +28,16 @@ TEST(DiskCache, AnEntryIsTakenOnlyWholeAsThisBuildWroteItUnderItsKey) {
                   [=, &body](const std::string& path) { return DiskCache(path, kind, 4096, build).write(k, body); }};
   };
   std::vector<Spoilt> cases = spoilings(good);
+  // clang-format off
   cases.insert(cases.end(), {
-                                written("under a stale key", "kind", "1.0 build", key + " changed"),
-                                written("of another kind", "other kind", "1.0 build", key),
-                                written("by another build", "kind", "1.1 build", key),
-                                flipped("a byte of the body flipped", good, good.size() - 1),
-                                flipped("a digit of its checksum flipped", good, good.size() - body.size() - 2),
-                                {"of the older format", Spoil::Content,
-                                 [](const std::string& path) {
-                                   return writeBytes(path, {'Q', 'q', 'F', '2', 0, 0, 0, 0}), true;
-                                 }},
-                            });
+      written("under a stale key", "kind", "1.0 build", key + " changed"),
+      written("of another kind", "other kind", "1.0 build", key), written("by another build", "kind", "1.1 build", key),
+      flipped("a byte of the body flipped", good, good.size() - 1),
+      flipped("a digit of its checksum flipped", good, good.size() - body.size() - 2),
+      {"of the older format", Spoil::Content,
+       [](const std::string& path) { return writeBytes(path, {'Q', 'q', 'F', '2', 0, 0, 0, 0}), true; }},
+  });
+  // clang-format on
   for (const Spoilt& c : cases) {
     const bool taken = c.kind == Spoil::None || c.kind == Spoil::Link;
     EXPECT_EQ(checkLaid(c, file, [&] { return cache.read(key) == (taken ? std::optional(body) : std::nullopt); }), "")
@@ -50,11 +49,11 @@ TEST(DiskCache, AnEntryIsTakenOnlyWholeAsThisBuildWroteItUnderItsKey) {
 // its rename ("NAME.XXXXXX") goes at the next write of NAME, once a minute old.
 TEST(DiskCache, TemporariesOlderVersionsLeftAreRemovedAtTheNextWrite) {
   TempDir dir;
-  const std::string oldOne = dir.file("faces.Ab12Cd"), fresh = dir.file("faces.Xy34Zw");
-  const std::string others[] = {fresh, dir.file("faces.Ab12Cde"), dir.file("Qspe-first-frame.Ab12Cd")};
-  for (const std::string& f : others) writeBytes(f, {1});
-  writeBytes(oldOne, {1});
+  // The fresh one, one of another name and one of another cache stay.
+  const std::string oldOne = dir.file("faces.Ab12Cd"), others[] = {dir.file("faces.Xy34Zw"), dir.file("faces.Ab12Cde"),
+                                                                   dir.file("Qspe-first-frame.Ab12Cd")};
   const timespec minutesAgo[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+  for (const std::string& f : {oldOne, others[0], others[1], others[2]}) writeBytes(f, {1});
   for (const std::string& f : {oldOne, others[1], others[2]}) utimensat(AT_FDCWD, f.c_str(), minutesAgo, 0);
   ASSERT_TRUE(DiskCache(dir.file("faces"), "faces", 16).write("", "x"));
   EXPECT_FALSE(std::filesystem::exists(oldOne));

@@ -21,14 +21,14 @@ TEST(Fonts, AnUnknownFaceIsAnErrorNotAnotherFace) {
 TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
   std::string error;
   const FaceRequest found = standardFaces().front();
-  const std::vector<FaceRequest> wanted = {{"Face One", "NoSuchFamilyQx1", "", "", "fonts-nosuch-one"},
-                                           found,
-                                           {"Face Two", "NoSuchFamilyQx2", "", "", "fonts-nosuch-two"},
-                                           {"Face Three", "NoSuchFamilyQx1", "", "", "fonts-nosuch-one"}};
-  EXPECT_EQ(makeSdlPainter("fonts_test", pictureDir().path(), wanted, error), nullptr);
-  EXPECT_NE(error.find("NoSuchFamilyQx1 (for \"Face One\", \"Face Three\")"), std::string::npos) << error;
-  EXPECT_NE(error.find("fonts-nosuch-one"), std::string::npos) << error;
-  EXPECT_NE(error.find("fonts-nosuch-two"), std::string::npos) << error;
+  // clang-format off
+  const std::vector<FaceRequest> wanted = {{"Face One", "NoSuchFamilyQx1", "", "", "fonts-nosuch-one"}, found,
+      {"Face Two", "NoSuchFamilyQx2", "", "", "fonts-nosuch-two"}, {"Face Three", "NoSuchFamilyQx1", "", "", "fonts-nosuch-one"}};
+  // clang-format on
+  EXPECT_EQ(makeSdlPainter("fonts_test", kPictureDir.path(), wanted, error), nullptr);
+  for (const char* named :
+       {"NoSuchFamilyQx1 (for \"Face One\", \"Face Three\")", "fonts-nosuch-one", "fonts-nosuch-two"})
+    EXPECT_NE(error.find(named), std::string::npos) << named << " in " << error;
   EXPECT_EQ(error.find(found.package), std::string::npos) << "only what is missing: " << error;
 }
 
@@ -37,21 +37,20 @@ TEST(Fonts, AMissingFaceNamesThePackagesToInstall) {
 // the first frame.
 TEST(Fonts, AFacesMemoIsTakenOnlyWhenEachFileHoldsItsFace) {
   TempDir dir;
-  const std::string memo = dir.file("faces"), font = painter().fonts().faceFor(kUiFace).style(false, false).path;
+  const std::string memo = dir.file("faces"), font = painter().fonts().faceFor(kUiFace).style(false, false).path,
+                    copy = dir.file("copy.ttf");
   const std::vector<FaceRequest> wanted = {{"Face A", "FamilyA", "", "", "fonts-a"}};
-  const std::string copy = dir.file("copy.ttf");
   std::filesystem::copy_file(font, copy);
   const struct {
     const char* what;
     std::string path;
     int index;
     bool changedSince = false, taken = false;
-  } cases[] = {{"as found", font, 0, false, true},
-               {"a negative index", font, -1},
-               {"a face the file lacks", font, 99},
-               {"a file that is no font", "/etc/passwd", 0},
-               {"a relative path", std::filesystem::relative(font).string(), 0},
-               {"a file changed since", copy, 0, true}};
+  } cases[] = {// clang-format off
+      {"as found", font, 0, false, true}, {"a negative index", font, -1}, {"a face the file lacks", font, 99},
+      {"a file that is no font", "/etc/passwd", 0}, {"a relative path", std::filesystem::relative(font).string(), 0},
+      {"a file changed since", copy, 0, true}};
+  // clang-format on
   for (const auto& c : cases) {
     FoundFace face{"FamilyA", {}};
     for (FontFile& f : face.styles) f = {c.path, c.index, false, false};
@@ -70,12 +69,9 @@ TEST(Fonts, ARememberedTableIsTakenAtOnceAndCorrectedForTheNextStart) {
   const std::string memo = dir.file("faces");
   const std::vector<FaceRequest> wanted = standardFaces();
   std::string error;
-  std::optional<FaceTable> found;
-  {
-    SdlPainter::FaceSearch first(wanted, memo);  // nothing remembered: a search, remembered
-    found = first.result(error);
-    ASSERT_TRUE(found) << error;
-  }
+  // Nothing remembered: a search, remembered.
+  const std::optional<FaceTable> found = SdlPainter::FaceSearch(wanted, memo).result(error);
+  ASSERT_TRUE(found) << error;
   ASSERT_EQ(recallFaces(memo, wanted), found);
 
   FaceTable stale = *found;
@@ -89,9 +85,9 @@ TEST(Fonts, ARememberedTableIsTakenAtOnceAndCorrectedForTheNextStart) {
   EXPECT_EQ(recallFaces(memo, wanted), found);
 }
 
-// Bold strokes are heavier; upright stems have their ink straight above,
-// slanted ones lean right at the top.
-TEST(Fonts, BoldAndItalicAreDrawnEvenWithoutFacesOfTheirOwn) {
+// Upright stems have their ink straight above, slanted ones lean right at the
+// top. (A bold made without a face of its own is SDL_ttf's: bold_glyph_test.)
+TEST(Fonts, ItalicIsDrawnEvenWithoutAFaceOfItsOwn) {
   auto drawn = [](Font font) {
     Sheet f(300, 80);
     f.label(LabelDesign{"Il Il Il", font, Align::Left, colors::black, {10, 5, 280, 70}});
@@ -105,9 +101,7 @@ TEST(Fonts, BoldAndItalicAreDrawnEvenWithoutFacesOfTheirOwn) {
            inkIn(s, colors::white, {0, all.bottom + 1 - third, s->w, third}).left;
   };
   const SurfacePtr regular = drawn(gothic(40)), italic = drawn(gothic(40, false, true));
-  const Ink r = inkAll(regular.get(), colors::white), b = inkAll(drawn(gothic(40, true)).get(), colors::white);
-  ASSERT_TRUE(r.any() && b.any());
-  EXPECT_GT(b.count * 10, r.count * 12);
+  ASSERT_TRUE(inkAll(regular.get(), colors::white).any());
   EXPECT_LE(std::abs(lean(regular.get())), 1);
   EXPECT_GE(lean(italic.get()), 3);
 }
@@ -125,11 +119,9 @@ TEST(Fonts, EverySymbolCodeHasAPictographInTheSymbolFace) {
 
 // Rounded to the nearest pixel at 96 dpi, then times the scale.
 TEST(Fonts, PointsBecomePixelsAt96DpiTimesTheScale) {
-  const struct {
-    double points;
-    int scale, pixels;
-  } cases[] = {{9, 1, 12}, {14, 1, 19}, {20.25, 2, 54}, {27.75, 3, 111}, {200, 2, 534}, {0.1, 1, 1}};
-  for (const auto& c : cases) EXPECT_EQ(FontCache::pixelSize(c.points, c.scale), c.pixels) << c.points << " pt";
+  for (const auto& [points, scale, pixels] :
+       {std::tuple{9.0, 1, 12}, {14.0, 1, 19}, {20.25, 2, 54}, {27.75, 3, 111}, {200.0, 2, 534}, {0.1, 1, 1}})
+    EXPECT_EQ(FontCache::pixelSize(points, scale), pixels) << points << " pt at " << scale;
 }
 
 // Symbol captions are measured as the pictographs they draw.

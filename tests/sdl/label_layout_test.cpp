@@ -12,27 +12,19 @@ int tenPerByte(std::string_view s) { return static_cast<int>(s.size()) * 10; }
 // keeps a line of its own; Japanese breaks between any two characters.
 TEST(LabelLayout, CaptionsWrapAtBlanksLineBreaksAndBetweenJapaneseCharacters) {
   using Lines = std::vector<std::string>;
-  const struct {
-    const char* caption;
-    int width;
-    Lines lines;
-  } cases[] = {
-      {"aaa bbb", 70, {"aaa bbb"}},
-      {"aaa bbb ccc", 0, {"aaa bbb ccc"}},  // no width, no wrapping
-      {"", 50, {}},
-      {"aaa bbb ccc", 75, {"aaa bbb", "ccc"}},
-      {"aaa   bbb ccc", 50, {"aaa", "bbb", "ccc"}},
-      {"  aa bb", 50, {"  aa", "bb"}},  // leading blanks are kept
-      {"a verylongword b", 50, {"a", "verylongword", "b"}},
-      {"ab\r\ncd\nef\rgh", 500, {"ab", "cd", "ef", "gh"}},
-      {"a\n\nb", 500, {"a", "", "b"}},
-      {"aaa bbb\nc", 50, {"aaa", "bbb", "c"}},
-      {"あいうえお", 70, {"あい", "うえ", "お"}},
-      {"abcdeあ", 55, {"abcde", "あ"}},
+  const std::tuple<const char*, int, Lines> cases[] = {
+      // clang-format off
+      {"aaa bbb", 70, {"aaa bbb"}},                 {"aaa bbb ccc", 0, {"aaa bbb ccc"}},  // no width, no wrapping
+      {"", 50, {}},                                 {"aaa bbb ccc", 75, {"aaa bbb", "ccc"}},
+      {"aaa   bbb ccc", 50, {"aaa", "bbb", "ccc"}}, {"  aa bb", 50, {"  aa", "bb"}},  // leading blanks are kept
+      {"a verylongword b", 50, {"a", "verylongword", "b"}}, {"ab\r\ncd\nef\rgh", 500, {"ab", "cd", "ef", "gh"}},
+      {"a\n\nb", 500, {"a", "", "b"}},              {"aaa bbb\nc", 50, {"aaa", "bbb", "c"}},
+      {"あいうえお", 70, {"あい", "うえ", "お"}},   {"abcdeあ", 55, {"abcde", "あ"}},
       {"abcdef", 55, {"abcdef"}},  // but not inside a word
+      // clang-format on
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(wrapLines(c.caption, c.width, tenPerByte), c.lines) << c.caption << " in " << c.width;
+  for (const auto& [caption, width, lines] : cases)
+    EXPECT_EQ(wrapLines(caption, width, tenPerByte), lines) << caption << " in " << width;
 }
 
 }  // namespace

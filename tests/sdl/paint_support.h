@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <string>
 
 #include "platform/sdl/draw/form_painter.h"
@@ -28,34 +28,30 @@ class Sheet : public Form {
   }
   void design() override {}
 
-  Label& label(const LabelDesign& s) { return place(labels_.emplace_back(), "Label", s); }
-  Label& labelIn(Box& b, const LabelDesign& s) { return b.place(labels_.emplace_back(), "Label", s); }
-  Box& box(Rect r, Color back, Units inner = Units::Pixels) {
-    return place(boxes_.emplace_back(), "Box", r, back, inner);
-  }
-  Shape& shape(Rect r, Color border) { return place(shapes_.emplace_back(), "Shape", r, border); }
-  Image& image(Rect r, const std::string& picture) { return place(images_.emplace_back(), "Image", r, picture); }
+  Label& label(const LabelDesign& s) { return place(kept<Label>(), "Label", s); }
+  Label& labelIn(Box& b, const LabelDesign& s) { return b.place(kept<Label>(), "Label", s); }
+  Box& box(Rect r, Color back, Units inner = Units::Pixels) { return place(kept<Box>(), "Box", r, back, inner); }
+  Shape& shape(Rect r, Color border) { return place(kept<Shape>(), "Shape", r, border); }
+  Image& image(Rect r, const std::string& picture) { return place(kept<Image>(), "Image", r, picture); }
 
  private:
-  std::deque<Label> labels_;
-  std::deque<Box> boxes_;
-  std::deque<Shape> shapes_;
-  std::deque<Image> images_;
+  template <class E>
+  E& kept() {
+    return static_cast<E&>(*elements_.emplace_back(std::make_unique<E>()));
+  }
+  std::vector<std::unique_ptr<Element>> elements_;
 };
 
 // The folder the shared painter takes its pictures from, this process's own.
-inline const TempDir& pictureDir() {
-  static const TempDir dir;
-  return dir;
-}
+inline const TempDir kPictureDir;
 
-// The painter every drawing test shares; its pictures come from pictureDir().
+// The painter every drawing test shares; its pictures come from kPictureDir.
 inline SdlFormPainter& painter() {
   static std::unique_ptr<SdlFormPainter> p = [] {
     std::string error;
     auto faces = findFaces(standardFaces(), error);
     if (!faces) ADD_FAILURE() << error;
-    return std::make_unique<SdlFormPainter>("sdl_tests", pictureDir().path(), faces ? *faces : FaceTable{});
+    return std::make_unique<SdlFormPainter>("sdl_tests", kPictureDir.path(), faces ? *faces : FaceTable{});
   }();
   return *p;
 }
@@ -106,10 +102,7 @@ struct DummyWindow {
   DummyWindow(int w, int h) : window(SDL_CreateWindow("test", 0, 0, w, h, SDL_WINDOW_HIDDEN)) {
     if (window) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
   }
-  ~DummyWindow() {
-    if (renderer) SDL_DestroyRenderer(renderer);
-    if (window) SDL_DestroyWindow(window);
-  }
+  ~DummyWindow() { SDL_DestroyRenderer(renderer), SDL_DestroyWindow(window); }  // each takes none
 };
 
 // A run of the SDL platform, its forms in windows of the dummy video driver.
@@ -142,8 +135,7 @@ inline int staleness(const SdlPlatform& p, const Form& f, int scale = 1) {
 
 // Where pixels differ from the background inside a region.
 struct Ink {
-  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // right and bottom inclusive
-  int count = 0;
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;  // right and bottom inclusive
   bool any() const { return count > 0; }
   int width() const { return right - left + 1; }
   int height() const { return bottom - top + 1; }

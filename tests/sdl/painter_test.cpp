@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <vector>
 
 #include "bmp_writer.h"
@@ -10,9 +9,8 @@
 namespace qs::test {
 namespace {
 
-constexpr Color kRed = Color::rgb(255, 0, 0);
-constexpr Color kBlue = Color::rgb(0, 0, 255);
-constexpr Color kGreen = Color::rgb(0, 128, 0);  // as the 16-colour pictures'
+// Green as the 16-colour pictures'.
+constexpr Color kRed = Color::rgb(255, 0, 0), kBlue = Color::rgb(0, 0, 255), kGreen = Color::rgb(0, 128, 0);
 
 LabelDesign text(std::string caption, Font font, Rect r, Align a = Align::Left, Color fore = colors::black) {
   return LabelDesign{std::move(caption), std::move(font), a, fore, r};
@@ -21,11 +19,7 @@ LabelDesign text(std::string caption, Font font, Rect r, Align a = Align::Left, 
 // Text is kept cropped to its ink; drawn, it is SDL_ttf's whole line blended
 // at the aligned place, pixel for pixel.
 TEST(Painting, ALineIsSdlTtfsWholeLineAtItsAlignedPlace) {
-  const struct {
-    const char* caption;
-    Font font;
-    Align align;
-  } cases[] = {
+  const std::tuple<const char*, Font, Align> cases[] = {
       {"Select Game!!", gothic(20.25, true), Align::Centre},
       {"Push Z key", gothic(12), Align::Left},
       {"gyp", gothic(14), Align::Right},
@@ -34,18 +28,16 @@ TEST(Painting, ALineIsSdlTtfsWholeLineAtItsAlignedPlace) {
   const int scale = 2;
   const Color back = Color::rgb(128, 0, 128), fore = Color::rgb(255, 255, 64);
   FontCache& fonts = painter().fonts();
-  for (const auto& c : cases) {  // each line fits its label
+  for (const auto& [caption, font, align] : cases) {  // each line fits its label
     Sheet f(300, 200, Units::Pixels, back);
-    f.label({c.caption, c.font, c.align, fore, {10, 10, 280, 180}});
-    const std::string text = fonts.drawnText(c.font, c.caption);
-    SurfacePtr line(TTF_RenderUTF8_Blended(fonts.get(c.font, scale), text.c_str(), {fore.r, fore.g, fore.b, 255}));
-    SurfacePtr expected(SDL_CreateRGBSurfaceWithFormat(0, 300 * scale, 200 * scale, 32, SDL_PIXELFORMAT_RGB888));
+    f.label({caption, font, align, fore, {10, 10, 280, 180}});
+    const std::string text = fonts.drawnText(font, caption);
+    SurfacePtr line(TTF_RenderUTF8_Blended(fonts.get(font, scale), text.c_str(), {fore.r, fore.g, fore.b, 255}));
+    SurfacePtr expected = draw(Sheet(300, 200, Units::Pixels, back), scale);  // the back alone
     ASSERT_TRUE(line && expected);
-    SDL_FillRect(expected.get(), nullptr, SDL_MapRGB(expected->format, back.r, back.g, back.b));
-    SDL_Rect at{alignedLeft(c.align, 10 * scale, 280 * scale, line->w), 10 * scale, line->w, line->h};
-    SDL_SetSurfaceBlendMode(line.get(), SDL_BLENDMODE_BLEND);
+    SDL_Rect at{alignedLeft(align, 10 * scale, 280 * scale, line->w), 10 * scale, line->w, line->h};
     SDL_BlitSurface(line.get(), nullptr, expected.get(), &at);
-    EXPECT_EQ(differingPixels(draw(f, scale).get(), expected.get()), 0) << c.caption;
+    EXPECT_EQ(differingPixels(draw(f, scale).get(), expected.get()), 0) << caption;
   }
 }
 
@@ -72,10 +64,8 @@ TEST(Painting, CaptionsWrapAndTheirInkStaysInsideTheLabel) {
     return inkAll(draw(f).get(), colors::white);
   };
   const int line = painter().measurer().lineHeight(gothic(12));
-  const Ink big = inkFor("Wide WWWW text", gothic(36, true), 80), wide = inkFor("alpha beta gamma", gothic(12), 280),
-            narrow = inkFor("alpha beta gamma", gothic(12), 60);
+  const Ink big = inkFor("Wide WWWW text", gothic(36, true), 80), narrow = inkFor("alpha beta gamma", gothic(12), 60);
   EXPECT_TRUE(big.count > 50 && big.left >= 20 && big.top >= 30 && big.right < 100 && big.bottom < 70);
-  EXPECT_LT(wide.height(), line + 1);
   EXPECT_GT(narrow.height(), 2 * line) << "three words, three lines";
   EXPECT_LE(narrow.right, 79);
 }
@@ -86,7 +76,7 @@ TEST(Painting, ElementsLandWhereTheirRectanglesSayAndCoverInOrder) {
   using Pixels = std::vector<std::tuple<int, int, Color>>;
   mediagen::IndexedImage quads(2, 2, mediagen::kRed);  // red, blue over green, black
   quads.set(1, 0, mediagen::kBlue), quads.set(0, 1, mediagen::kGreen), quads.set(1, 1, mediagen::kBlack);
-  writeBytes(pictureDir().file("quads.bmp"), mediagen::encodeBmp4(quads));
+  writeBytes(kPictureDir.file("quads.bmp"), mediagen::encodeBmp4(quads));
   auto opaque = [](Label& l, Color c) { l.setTransparent(false), l.setBack(c); };
   auto pair = [&](Sheet& f) {
     opaque(f.label(text("", gothic(9), {0, 0, 40, 20})), kRed);
@@ -107,26 +97,19 @@ TEST(Painting, ElementsLandWhereTheirRectanglesSayAndCoverInOrder) {
          f.box({1200, 300, 150, 150}, kBlue);  // an empty box shows its back
        }, 1, {{10, 20, kRed}, {49, 49, kRed}, {9, 20, white}, {50, 49, white}, {10, 19, white}, {10, 50, white}, {85, 25, kBlue}}},
       {"the later below", Units::Pixels, [&](Sheet& f) { opaque(*pair(f), kBlue); }, 1, {{30, 10, kRed}, {50, 10, kBlue}}},
-      {"raised by zorder", Units::Pixels, [&](Sheet& f) {
-         Label* b = pair(f);
-         opaque(*b, kBlue), b->zOrder();
-       }, 1,
+      {"raised by zorder", Units::Pixels, [&](Sheet& f) { Label* b = pair(f); opaque(*b, kBlue), b->zOrder(); }, 1,
        {{30, 10, kBlue}, {10, 10, kRed}}},
       {"hidden", Units::Pixels, [&](Sheet& f) {
          f.label(text("Hidden", gothic(20), {0, 0, 80, 40})).setVisible(false);
          f.shape({0, 0, 80, 80}, colors::black).setVisible(false);
          Box& b = f.box({10, 10, 60, 60}, kRed);
-         f.labelIn(b, text("Inside", gothic(12), {0, 0, 60, 30}));
-         b.setVisible(false);
+         f.labelIn(b, text("Inside", gothic(12), {0, 0, 60, 30})), b.setVisible(false);
        }, 1, {{0, 0, white}, {79, 79, white}, {10, 10, white}, {40, 40, white}}},
-      {"a shape's outline", Units::Pixels, [](Sheet& f) { f.shape({5, 5, 20, 10}, kBlue); }, 1,
-       {{5, 5, kBlue}, {24, 14, kBlue}, {6, 6, white}, {25, 15, white}, {14, 9, white}}},
       {"a shape's outline, scale times as thick", Units::Pixels, [](Sheet& f) { f.shape({5, 5, 20, 10}, kBlue); }, 2,
-       {{11, 11, kBlue}, {12, 12, white}, {48, 28, kBlue}, {47, 27, white}}},
-      {"a picture stretched, a missing one", Units::Pixels, [](Sheet& f) {
-         f.image({10, 10, 40, 40}, "quads.bmp");
-         f.image({0, 0, 60, 60}, "no-such-picture.bmp");
-       }, 1, {{10, 10, kRed}, {29, 29, kRed}, {30, 29, kBlue}, {29, 30, kGreen}, {49, 49, colors::black},
+       {{10, 10, kBlue}, {11, 11, kBlue}, {12, 12, white}, {49, 29, kBlue}, {48, 28, kBlue}, {47, 27, white},
+        {50, 30, white}, {9, 9, white}, {28, 18, white}}},
+      {"a picture stretched, a missing one", Units::Pixels,
+       [](Sheet& f) { f.image({10, 10, 40, 40}, "quads.bmp"), f.image({0, 0, 60, 60}, "no-such-picture.bmp"); }, 1, {{10, 10, kRed}, {29, 29, kRed}, {30, 29, kBlue}, {29, 30, kGreen}, {49, 49, colors::black},
               {50, 50, white}, {9, 9, white}, {55, 5, white}}},
       // clang-format on
   };
@@ -146,8 +129,7 @@ TEST(Painting, PrintedTextLiesBeneathTheElements) {
   Label& cover = f.label(text("", gothic(9), {0, 0, 60, 60}));
   cover.setTransparent(false), cover.setBack(colors::white);
   Box& b = f.box({100, 30, 100, 30}, colors::white);
-  b.setCurrentX(10);
-  b.print("M");
+  b.setCurrentX(10), b.print("M");
   const SurfacePtr s = draw(f);
   const Ink form = inkIn(s.get(), colors::white, SDL_Rect{0, 0, 200, 30}),
             box = inkIn(s.get(), colors::white, {100, 30, 100, 30});

@@ -1,6 +1,6 @@
 // Every label of every scene, with its layout's caption, drawn by the painter:
 // the text shows whole inside the label, or narrowed to fill it, never cut.
-#include <cstdlib>
+#include <functional>
 #include <set>
 
 #include "app/qspe_program.h"
@@ -24,36 +24,26 @@ bool cutByDesign(const Label& l) { return l.form()->name() == "FormSam" && l.nam
 constexpr int kPad = 8;
 
 struct Drawn {
+  explicit Drawn(const Sheet& sheet) : surface(draw(sheet)), ink(inkAll(surface.get(), colors::white)) {}
   SurfacePtr surface;
   Ink ink;
 };
-
-Drawn drawn(const Sheet& sheet) {
-  SurfacePtr s = draw(sheet);
-  const Ink ink = inkAll(s.get(), colors::white);
-  return {std::move(s), ink};
-}
 
 Drawn inLabel(const Label& scene, const SDL_Rect& r, const std::string& caption) {
   Sheet sheet(r.w + 2 * kPad, r.h + 2 * kPad);
   Label& l = sheet.label({});
   l.copyFrom(scene);
   l.move(kPad, kPad, r.w, r.h);
-  l.setVisible(true);
-  l.setFore(colors::black);
-  l.setTransparent(true);
-  l.setCaption(caption);
-  return drawn(sheet);
+  l.setVisible(true), l.setFore(colors::black), l.setTransparent(true), l.setCaption(caption);
+  return Drawn(sheet);
 }
 
 // The same line printed, where nothing cuts it.
 Drawn printed(const Font& font, const std::string& caption) {
   const int line = painter().measurer().lineHeight(font);
   Sheet sheet(painter().measurer().textWidth(font, caption) + 2 * line, 2 * line);
-  sheet.setPrintFont(font);
-  sheet.setPrintFore(colors::black);
-  sheet.print(caption, false);
-  return drawn(sheet);
+  sheet.setPrintFont(font), sheet.setPrintFore(colors::black), sheet.print(caption, false);
+  return Drawn(sheet);
 }
 
 // Whether `part` shows some window of `whole`, pixel for pixel: a line cut by its label.
@@ -70,11 +60,16 @@ bool isPieceOf(const Drawn& part, const Drawn& whole) {
   return false;
 }
 
-class SceneInk : public DummyVideo {
- protected:
-  // Checks one caption of one label; `rect` in pixels.
-  void check(const Label& l, const SDL_Rect& rect, const std::string& caption) {
-    if (caption.empty() || !seen_.insert(l.form()->name() + l.name() + '\x1f' + caption).second) return;
+using SceneInk = DummyVideo;
+
+TEST_F(SceneInk, EveryCaptionOfEveryLabelShowsWholeOrNarrowedToItsLabel) {
+  std::set<std::string> seen;
+  // Each label's design caption, as loaded, once; `rect` in pixels.
+  auto check = [&](const Label& l, const SDL_Rect& rect) {
+    const std::string& caption = l.caption();
+    if (caption.empty() || cutByDesign(l) || caption != l.designCaption() ||
+        !seen.insert(l.form()->name() + l.name() + '\x1f' + caption).second)
+      return;
     const Drawn whole = printed(l.font(), caption), shown = inLabel(l, rect, caption);
     const Ink &w = whole.ink, &in = shown.ink;
     ASSERT_TRUE(w.any()) << l.path() << " \"" << caption << '"';
@@ -88,43 +83,26 @@ class SceneInk : public DummyVideo {
     EXPECT_TRUE(same || narrowed) << l.path() << " \"" << caption << "\" at " << l.font().size << " pt in " << rect.w
                                   << " x " << rect.h << ": whole " << w.width() << " x " << w.height() << ", shown "
                                   << in.width() << " x " << in.height();
-    ++rows_;
-  }
-
-  // Each label's design caption, as loaded.
-  void walk(const Container& c, int ox, int oy) {
+  };
+  std::function<void(const Container&, int, int)> walk = [&](const Container& c, int ox, int oy) {
     for (const Element* e : c.children()) {
       const SDL_Rect r = drawnArea(c, *e, ox, oy, 1);
       if (e->kind() == Element::Kind::Box) walk(static_cast<const Box&>(*e), r.x, r.y);
-      if (e->kind() != Element::Kind::Label) continue;
-      const auto& l = static_cast<const Label&>(*e);
-      if (cutByDesign(l)) continue;
-      if (l.caption() == l.designCaption()) check(l, r, l.caption());
+      if (e->kind() == Element::Kind::Label) check(static_cast<const Label&>(*e), r);
     }
-  }
-
-  std::set<std::string> seen_;
-  int rows_ = 0;
-};
-
-TEST_F(SceneInk, EveryCaptionOfEveryLabelShowsWholeOrNarrowedToItsLabel) {
+  };
   HeadlessRun run({.media = {"select.mid", "title.mid"}});
   run.load(makeQspe(run.rt(), run.audio()));
   FormQScr& saver = run.add<FormQScr>();
-  for (const char* name : kScenes) {
-    Form& f = run.rt().form(name);
-    run.rt().load(f);
-    walk(f, 0, 0);
-  }
-  run.rt().load(saver);
-  walk(saver, 0, 0);
-  EXPECT_GT(rows_, 40);
+  std::vector<Form*> forms{&saver};
+  for (const char* name : kScenes) forms.push_back(&run.rt().form(name));
+  for (Form* f : forms) run.rt().load(*f), walk(*f, 0, 0);
+  EXPECT_GT(seen.size(), 40u);
   // The saver prints its characters on the window, which cuts nothing but the screen's edges.
   for (const SaverCharacter& c : kSaverCharacters) {
     Sheet screen(saver.clientWidth(), saver.clientHeight());
-    screen.setPrintFont(saver.printFont());
-    screen.print(c.glyph);
-    const Ink ink = drawn(screen).ink;
+    screen.setPrintFont(saver.printFont()), screen.print(c.glyph);
+    const Ink ink = Drawn(screen).ink;
     EXPECT_TRUE(ink.any() && ink.right < screen.clientWidth() - 1 && ink.bottom < screen.clientHeight() - 1) << c.glyph;
   }
 }

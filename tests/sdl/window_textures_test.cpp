@@ -38,26 +38,5 @@ TEST_F(TextureCaches, PastTheirBudgetTheLeastRecentlyDrawnGoFirst) {
   EXPECT_EQ(cache.bytes(), 0u);
 }
 
-// A window's lines are drawn once and copied after; what draws a line
-// otherwise (its colour, its text) is a drawing of its own.
-TEST_F(TextureCaches, ALineIsCopiedUntilWhatDrawsItChanges) {
-  DummyWindow w(200, 80);
-  ASSERT_TRUE(w.renderer) << SDL_GetError();
-  Sheet f(100, 40);
-  Label& score = f.label(LabelDesign{"Score 0", gothic(12), Align::Left, colors::black, {0, 0, 100, 40}});
-  auto shows = [&](std::size_t kept) {
-    painter().paint(w.renderer, f, 2);
-    SDL_RenderPresent(w.renderer);
-    EXPECT_EQ(painter().textures().count(w.renderer), kept);
-    EXPECT_EQ(differingPixels(SDL_GetWindowSurface(w.window), draw(f, 2).get()), 0) << kept;
-  };
-  shows(1);
-  shows(1);  // copied
-  score.setFore(Color::rgb(255, 0, 0));
-  shows(2);
-  score.setCaption("Score 1");
-  shows(3);
-}
-
 }  // namespace
 }  // namespace qs::test
