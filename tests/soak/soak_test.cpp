@@ -98,9 +98,8 @@ TEST_P(QuietPolls, RunTheSameAsEveryTick) {
   EXPECT_EQ(every.skipped, 0u);
   EXPECT_GT(quiet.skipped, 0u);
   EXPECT_EQ(quiet.sound, every.sound);
-  EXPECT_TRUE(quiet.trace == every.trace) << "first difference at line "
-      << std::mismatch(quiet.trace.begin(), quiet.trace.end(), every.trace.begin(), every.trace.end()).first -
-             quiet.trace.begin();
+  const auto differ = std::ranges::mismatch(quiet.trace, every.trace).in1 - quiet.trace.begin();
+  EXPECT_TRUE(quiet.trace == every.trace) << "first difference at line " << differ;
 }
 
 // On the locked entries a step on and straight back within one tick leaves
@@ -130,9 +129,10 @@ TEST_P(Soak, RandomKeysOverEveryScene) {
     RunConfig config;
     config.seed = rng(), config.until = std::min(kRunMs, kSoakMs - played);
     const auto script = randomKeys(rng, run % 7, config.until);
-    played += std::max<std::int64_t>(play(config, (run / 7) % 2 == 0, script, false, [&](Runtime& rt) {
-                                        for (const Form* f : rt.loadedForms()) seen.insert(f->name());
-                                      }).until, 1);
+    auto note = [&](Runtime& rt) {
+      for (const Form* f : rt.loadedForms()) seen.insert(f->name());
+    };
+    played += std::max<std::int64_t>(play(config, (run / 7) % 2 == 0, script, false, note).until, 1);
   }
   for (const char* scene : {"FormStartUp", "FormMain", "FormQB", "FormQBL", "FormQBF", "FormQRB", "FormQS", "FormFirst",
                             "FormQF", "FormSam"})

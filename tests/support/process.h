@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,15 +25,7 @@ namespace qs::test {
 
 inline std::string readFile(const std::string& path) {
   std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// A file of this process's own, in a folder removed at exit.
-inline std::string tempFile(const std::string& name) {
-  static const TempDir dir;
-  return dir.file(name);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Polls `done` every 50 ms for up to `seconds`; whether it came true.
@@ -47,18 +39,17 @@ bool eventually(F done, int seconds = 30) {
 // Every program a test starts, each the leader of a process group of its
 // own: whatever the test's end, none outlives it (a program left running
 // would hold the test's output open, and the test runner would wait for it).
-struct Children {
-  std::vector<pid_t> groups;
-  ~Children() {
-    // Only a child not yet waited for is surely ours: the number of one that
-    // was may already be another test's program.
-    for (pid_t g : groups)
-      if (waitpid(g, nullptr, WNOHANG) == 0) kill(-g, SIGKILL);
-  }
-};
-inline Children& children() {
-  static Children all;
-  return all;
+inline std::vector<pid_t>& children() {
+  static struct Groups {
+    std::vector<pid_t> all;
+    ~Groups() {
+      // Only a child not yet waited for is surely ours: the number of one that
+      // was may already be another test's program.
+      for (pid_t g : all)
+        if (waitpid(g, nullptr, WNOHANG) == 0) kill(-g, SIGKILL);
+    }
+  } groups;
+  return groups.all;
 }
 
 // Starts `args` (the program first, found on the PATH unless a path) with
@@ -83,7 +74,7 @@ inline pid_t spawnProgram(std::vector<std::string> args, std::vector<std::string
   pid_t pid = -1;
   if (posix_spawnp(&pid, argv[0], nullptr, &attributes, argv.data(), envp.data()) != 0) pid = -1;
   posix_spawnattr_destroy(&attributes);
-  if (pid > 0) children().groups.push_back(pid);
+  if (pid > 0) children().push_back(pid);
   return pid;
 }
 
