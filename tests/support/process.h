@@ -6,12 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,66 +25,56 @@ namespace qs::test {
 
 inline std::string readFile(const std::string& path) {
   std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// A file of this process's own, in a folder removed at exit.
-inline std::string tempFile(const std::string& name) {
-  static const TempDir dir;
-  return dir.file(name);
+// Polls `done` every 50 ms for up to `seconds`; whether it came true.
+template <class F>
+bool eventually(F done, int seconds = 30) {
+  for (int i = 0; i < seconds * 20; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+    if (done()) return true;
+  return done();
 }
 
 // Every program a test starts, each the leader of a process group of its
 // own: whatever the test's end, none outlives it (a program left running
 // would hold the test's output open, and the test runner would wait for it).
-struct Children {
-  std::vector<pid_t> groups;
-  ~Children() {
-    // Only a child not yet waited for is surely ours: the number of one that
-    // was may already be another test's program.
-    for (pid_t g : groups)
-      if (waitpid(g, nullptr, WNOHANG) == 0) kill(-g, SIGKILL);
-  }
-};
-inline Children& children() {
-  static Children all;
-  return all;
+inline std::vector<pid_t>& children() {
+  static struct Groups {
+    std::vector<pid_t> all;
+    ~Groups() {
+      // Only a child not yet waited for is surely ours: the number of one that
+      // was may already be another test's program.
+      for (pid_t g : all)
+        if (waitpid(g, nullptr, WNOHANG) == 0) kill(-g, SIGKILL);
+    }
+  } groups;
+  return groups.all;
 }
 
 // Starts `args` (the program first, found on the PATH unless a path) with
-// the test's environment changed by `env`: "NAME=VALUE" sets a variable,
-// "NAME" removes it. XSCREENSAVER_WINDOW, which would make the saver a
-// host's, is always removed. -1 if it cannot start.
-inline pid_t spawnProgram(std::vector<std::string> args, const std::vector<std::string>& env = {},
-                          const posix_spawn_file_actions_t* actions = nullptr) {
-  auto names = [](const std::string& var, const std::string& change) {
-    const std::string name = change.substr(0, change.find('=')) + "=";
-    return var.rfind(name, 0) == 0;
-  };
+// the test's environment changed by `env`, in order: "NAME=VALUE" sets a
+// variable, "NAME" removes it. XSCREENSAVER_WINDOW, which would make the
+// saver a host's, is removed first. -1 if it cannot start.
+inline pid_t spawnProgram(std::vector<std::string> args, std::vector<std::string> env = {}) {
   std::vector<std::string> vars;
-  for (char** e = environ; *e; ++e) {
-    bool changed = names(*e, "XSCREENSAVER_WINDOW");
-    for (const std::string& c : env) changed = changed || names(*e, c);
-    if (!changed) vars.emplace_back(*e);
-  }
-  for (const std::string& c : env)
+  for (char** e = environ; *e; ++e) vars.emplace_back(*e);
+  env.insert(env.begin(), "XSCREENSAVER_WINDOW");
+  for (const std::string& c : env) {
+    std::erase_if(vars, [&](const std::string& v) { return v.starts_with(c.substr(0, c.find('=')) + "="); });
     if (c.find('=') != std::string::npos) vars.push_back(c);
+  }
   std::vector<char*> argv, envp;
   for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
   for (auto& v : vars) envp.push_back(v.data());
-  envp.push_back(nullptr);
+  argv.push_back(nullptr), envp.push_back(nullptr);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-  posix_spawnattr_setpgroup(&attributes, 0);
-  pid_t pid = 0;
-  const bool started = posix_spawnp(&pid, argv[0], actions, &attributes, argv.data(), envp.data()) == 0;
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);  // its own group: the default group 0
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], nullptr, &attributes, argv.data(), envp.data()) != 0) pid = -1;
   posix_spawnattr_destroy(&attributes);
-  if (!started) return -1;
-  children().groups.push_back(pid);
+  if (pid > 0) children().push_back(pid);
   return pid;
 }
 
@@ -91,34 +82,24 @@ inline pid_t spawnProgram(std::vector<std::string> args, const std::vector<std::
 // (it is killed then) or died of a signal.
 inline int waitFor(pid_t pid, int seconds = 120) {
   int status = 0;
-  for (int i = 0; i < seconds * 20; ++i) {
-    if (waitpid(pid, &status, WNOHANG) != 0) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  kill(-pid, SIGKILL);
-  waitpid(pid, &status, 0);
-  return -1;
+  if (!eventually([&] { return waitpid(pid, &status, WNOHANG) != 0; }, seconds))
+    kill(-pid, SIGKILL), waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The time of the first line of the trace being written that holds `text`,
 // waiting up to 20 s for it, however slow the machine; -1 if none comes.
 inline std::int64_t awaitTrace(const std::string& path, const std::string& text) {
-  for (int i = 0; i < 400; ++i) {
-    const std::string t = readFile(path);
-    if (auto at = t.find(text); at != std::string::npos) {
-      const auto start = t.rfind('\n', at);
-      return std::stoll(t.substr(start == std::string::npos ? 0 : start + 1));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return -1;
-}
-
-// `text` inside single quotes of the shell.
-inline std::string quoted(const std::string& text) {
-  std::string q;
-  for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q;
+  std::int64_t time = -1;
+  eventually(
+      [&] {
+        const std::string t = readFile(path);
+        const auto at = t.find(text);
+        if (at != std::string::npos) time = std::stoll(t.substr(t.rfind('\n', at) + 1));  // npos + 1: the first line
+        return time >= 0;
+      },
+      20);
+  return time;
 }
 
 struct CommandResult {
@@ -128,8 +109,10 @@ struct CommandResult {
 
 // Runs a shell command line to its end, or for two minutes at most.
 inline CommandResult runCommand(const std::string& command) {
+  std::string quoted;  // inside single quotes of the shell
+  for (char c : command) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   CommandResult r;
-  FILE* p = popen(("timeout -k 5 120 sh -c '" + quoted(command) + "' 2>&1").c_str(), "r");
+  FILE* p = popen(("timeout -k 5 120 sh -c '" + quoted + "' 2>&1").c_str(), "r");
   if (!p) return r;
   std::array<char, 4096> buf;
   for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);

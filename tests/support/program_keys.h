@@ -17,10 +17,9 @@ inline void makeProgramDir(const TempDir& dir, bool allCleared) {
     if (ext == ".wav" || ext == ".mid" || ext == ".bmp")
       fs::copy_file(e.path(), fs::path(dir.path()) / e.path().filename());
   }
-  ScoreRecord rec;
-  if (allCleared) rec = ScoreRecord{kTrue, kTrue, kTrue, kTrue, kTrue, kTrue, 0, 0};
-  auto bytes = rec.toBytes();
-  writeBytes(dir.file("Qspe.dat"), std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  const auto bytes =
+      (allCleared ? ScoreRecord{kTrue, kTrue, kTrue, kTrue, kTrue, kTrue, 0, 0} : ScoreRecord{}).toBytes();
+  writeBytes(dir.file("Qspe.dat"), Bytes(bytes.begin(), bytes.end()));
 }
 
 }  // namespace qs::test
