@@ -20,20 +20,21 @@ constexpr std::time_t kStaleSeconds = 60;
 constexpr std::size_t kTempSuffix = 6;
 constexpr int kMostLinks = 40;  // as the kernel's MAXSYMLINKS
 
-bool isTempName(const std::string& name, const std::string& base) {
-  const std::string prefix = "." + base + ".";
+bool isTempName(const std::string& name, const std::string& prefix) {
   if (name.size() != prefix.size() + kTempSuffix || name.compare(0, prefix.size(), prefix) != 0) return false;
   for (std::size_t i = prefix.size(); i < name.size(); ++i)
     if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
   return true;
 }
 
-void removeStaleTemps(const std::string& dir, const std::string& base) {
+}  // namespace
+
+void removeStaleTemps(const std::string& dir, const std::string& prefix) {
   DIR* d = opendir(dir.c_str());
   if (!d) return;
   const std::time_t now = std::time(nullptr);
   while (dirent* e = readdir(d)) {
-    if (!isTempName(e->d_name, base)) continue;
+    if (!isTempName(e->d_name, prefix)) continue;
     struct stat st;
     // Only our own plain files, looked at and removed without following a link.
     if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
@@ -42,8 +43,6 @@ void removeStaleTemps(const std::string& dir, const std::string& base) {
   }
   closedir(d);
 }
-
-}  // namespace
 
 // A new file under a name no one else holds: never an existing file, pipe or link.
 int openKeptTemp(FileOps& ops, const std::string& dir, const std::string& base, mode_t mode, std::string& name) {
@@ -182,7 +181,7 @@ bool replaceKept(const std::string& path, const std::function<bool(int fd)>& fil
     errno = EINVAL;  // a device, pipe, socket, folder or link is never replaced
     return false;
   }
-  removeStaleTemps(dir, base);
+  removeStaleTemps(dir, "." + base + ".");
   const bool existed = kind == KeptKind::File;
   std::string tmp;
   const int fd = openKeptTemp(ops, dir, base, existed ? 0600 : options.newMode, tmp);

@@ -55,6 +55,10 @@ bool replaceKept(const std::string& path, const std::function<bool(int fd)>& fil
 bool replaceKept(const std::string& path, std::string_view bytes, const KeepOptions& options = {},
                  FileOps& ops = posixFileOps());
 
+// Removes the temporaries a killed writer left in `dir`: our own plain files
+// named `prefix` and six letters or digits, a minute old.
+void removeStaleTemps(const std::string& dir, const std::string& prefix);
+
 // Opens a new file ".<base>.XXXXXX" in `dir` that no one else can have made
 // or linked; -1 and errno on failure, else the descriptor and its `name`.
 int openKeptTemp(FileOps& ops, const std::string& dir, const std::string& base, mode_t mode, std::string& name);

@@ -1,13 +1,10 @@
 #include "platform/sdl/disk_cache.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <charconv>
-#include <ctime>
 #include <functional>
 #include <utility>
 
@@ -18,29 +15,6 @@ namespace qs {
 namespace {
 
 constexpr std::string_view kFormat = "qspe cache 2\n";
-
-// Earlier versions wrote through "NAME.XXXXXX" (mkstemp) and left it behind
-// when killed before the rename; the writer of NAME sweeps those up, as the
-// file service does its own ".NAME.XXXXXX".
-void removeOldTemporaries(const std::string& path) {
-  const std::string prefix = nameOf(path) + ".";
-  DIR* d = opendir(folderOf(path).c_str());
-  if (!d) return;
-  const std::time_t now = std::time(nullptr);
-  while (dirent* e = readdir(d)) {
-    const std::string name = e->d_name;
-    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
-    bool temporary = true;
-    for (std::size_t i = prefix.size(); i < name.size(); ++i)
-      temporary = temporary && std::isalnum(static_cast<unsigned char>(name[i]));
-    struct stat st;
-    // A minute old: no writer of an older version is still at it.
-    if (temporary && fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-        st.st_uid == geteuid() && now - st.st_mtime >= 60)
-      unlinkat(dirfd(d), e->d_name, 0);
-  }
-  closedir(d);
-}
 
 }  // namespace
 
@@ -94,7 +68,9 @@ std::optional<std::string> DiskCache::read(std::string_view key) const {
 bool DiskCache::write(std::string_view key, std::string_view body) const {
   if (path_.empty() || body.size() > most_) return false;
   // Fault mended: temporaries of writers killed before their rename were never removed.
-  removeOldTemporaries(path_);
+  // Earlier versions wrote through "NAME.XXXXXX" (mkstemp) and left it
+  // behind when killed before the rename.
+  removeStaleTemps(folderOf(path_), nameOf(path_) + ".");
   return replaceKept(path_, composeEntry({kind_, build_, std::string(key), std::string(body)}),
                      KeepOptions{0600, false, true});
 }
