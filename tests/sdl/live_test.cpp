@@ -593,8 +593,6 @@ TEST(LiveRun, BadCommandLinesOrNoDisplayEndTheProgramsAtOnceSayingWhyInShort) {
       {QSPE_BINARY, "--scale 13 --fullscreen", "--scale takes a whole number from 0 to 12"},
       {QSPE_BINARY, "--headless --script SCRIPT", "needs --until or a script with events", "# nothing\n\n"},
       {QSPE_BINARY, "--headless --until 10 --dir SCRIPT", "is not a folder", "0 dump\n"},
-      {QSPE_BINARY, "--headless --script SCRIPT", "line 3: unknown event \"jump\"", "0 down Z\n\n100 jump Z\n"},
-      {QSPE_BINARY, "--headless --script SCRIPT", "line 2: time \"50\" is earlier", "100 down Z\n50 up Z\n"},
       {QSPE_BINARY, "--headless --script SCRIPT", "line 1: unknown key \"AAAAAAAAAAAAAAAAAAAAAAAA...\"",
        "0 down " + std::string(1000, 'A') + "\n"},
       {QSCR_BINARY, "--scale 2 /S", "--scale"},  // the saver has no window scale
