@@ -13,7 +13,6 @@
 #include <deque>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <sstream>
 
 #include "app/trusted_module.h"
@@ -445,7 +444,9 @@ TEST_F(Live, ChosenKeysPlayAndThePauseKeyOrAWindowWithoutTheFocusPauses) {
     std::vector<std::string> kept;
     std::istringstream lines(trace);
     for (std::string l; std::getline(lines, l);)
-      if (std::regex_search(l, std::regex(" key | (pause|resume|end)$"))) kept.push_back(l);
+      if (l.find(" key ") != std::string::npos || l.ends_with(" pause") || l.ends_with(" resume") ||
+          l.ends_with(" end"))
+        kept.push_back(l);
     return kept;
   };
   const std::string t = readFile(trace);
