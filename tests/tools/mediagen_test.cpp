@@ -3,6 +3,7 @@
 // loader). How the tunes mix with the effects is heard in the SDL tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -15,7 +16,6 @@
 #include "platform/sdl/draw/picture_cache.h"
 #include "sound/midi_file.h"
 #include "sound/wav_info.h"
-#include "support/files.h"
 #include "support/png_file.h"
 #include "tunes.h"
 
