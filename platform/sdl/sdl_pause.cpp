@@ -56,13 +56,14 @@ void SdlPlatform::pauseHere(std::int64_t now, bool byFocus) {
   const std::uint64_t counter = SDL_GetPerformanceCounter();
   while (!closing() && !pauseWanted_ && !(byFocus && focusGained_)) {
     SDL_Event ev;
-    // Asleep on the display's connection, as the loop sleeps, waking now and
-    // then for a quit signal (or a pad, which SDL only sees when pumped).
+    // Asleep on the display's connection, as the loop sleeps, and pumped at
+    // every wake: SDL turns a SIGINT or SIGTERM into its quit event, and
+    // reads a pad, only when pumped, so a pause with nothing coming from the
+    // display would not end at a quit signal.
     const std::int64_t waitMs = pads_.any() ? 4 * kFrameMs : kPausedWaitMs;
-    if (!display_.ready() || display_.wait(waitMs * 1000) || display_.eventsCame() || pads_.any()) {
-      if (!display_.ready() && SDL_WaitEventTimeout(&ev, static_cast<int>(waitMs))) take(ev, at);
-      while (SDL_PollEvent(&ev)) take(ev, at);
-    }
+    if (display_.ready()) display_.wait(waitMs * 1000);
+    else if (SDL_WaitEventTimeout(&ev, static_cast<int>(waitMs))) take(ev, at);
+    while (SDL_PollEvent(&ev)) take(ev, at);
     pushPadKeys(at);
     if (!pending_.empty()) drawPending();  // a window uncovered or resized meanwhile
   }

@@ -402,8 +402,8 @@ TEST_F(Live, AMessageBoxIsAnsweredOnlyOnOKAndEndsWithTheProgram) {
 
 // Under a window manager (openbox): the player's chosen Pause key, or
 // another window taking the focus, pauses the game (its title saying so)
-// with the run's clock stopped, no scene seeing the key; the record of it
-// all replays headless to the same inputs.
+// with the run's clock stopped, no scene seeing the key, till a quit signal
+// ends it; the record of it all replays headless to the same inputs.
 TEST_F(Live, ChosenKeysPlayAndThePauseKeyOrAWindowWithoutTheFocusPauses) {
   if (runCommand("command -v openbox").status != 0) GTEST_SKIP() << "no openbox installed";
   const pid_t wm = spawnProgram({"openbox"}, {"DISPLAY=" + name_});
@@ -428,13 +428,13 @@ TEST_F(Live, ChosenKeysPlayAndThePauseKeyOrAWindowWithoutTheFocusPauses) {
   XMapWindow(display_, other);
   XSync(display_, False);
   std::this_thread::sleep_for(300ms);
-  for (Window focus : {other, game}) {
+  for (Window focus : {other, game, other}) {
     XSetInputFocus(display_, focus, RevertToParent, CurrentTime);
     XSync(display_, False);
     EXPECT_TRUE(paused(focus == other)) << windows()[game].title;
   }
-  press(game, XK_x);  // X on the menu ends the game
-  EXPECT_EQ(waitFor(pid, 30), 0);
+  kill(pid, SIGTERM);  // paused, with nothing else coming, it ends all the same, at once
+  EXPECT_EQ(waitFor(pid, 5), 0);
   XDestroyWindow(display_, other);
   kill(wm, SIGTERM);
   waitFor(wm, 10);
@@ -453,10 +453,10 @@ TEST_F(Live, ChosenKeysPlayAndThePauseKeyOrAWindowWithoutTheFocusPauses) {
   std::vector<std::int64_t> stops;  // each pause's time and its resume's
   for (const std::string& l : inputs(t))
     if (l.ends_with(" pause") || l.ends_with(" resume")) stops.push_back(std::stoll(l));
-  ASSERT_EQ(stops.size(), 4u) << t;
+  ASSERT_EQ(stops.size(), 6u) << t;
   EXPECT_GT(stops[0], 3000) << t;
-  EXPECT_EQ(stops, (std::vector{stops[0], stops[0], stops[2], stops[2]})) << t;
-  EXPECT_EQ(t.find(" key "), t.find(" key FormMain down X\n")) << "the Pause key reached the menu: " << t;
+  EXPECT_EQ(stops, (std::vector{stops[0], stops[0], stops[2], stops[2], stops[4], stops[4]})) << t;
+  EXPECT_EQ(t.find(" key "), std::string::npos) << "the Pause key reached the menu: " << t;
   // Replayed, the record gives the same inputs at the same times. (Not yet
   // the whole trace: a key taken live on the very millisecond of a timer
   // comes after the timer there, and before it in the replay.)
