@@ -103,22 +103,6 @@ TEST(ScoreRecord, AMergeKeepsEveryClearAndTheBetterBests) {
   for (const auto& [mine, kept, merged] : cases) EXPECT_EQ(mergedRecord(mine, kept), merged);
 }
 
-// A file reads by its first 20 bytes (the record fuzz target reads files of
-// any length), traced, and reading never changes it. A missing file is made empty.
-TEST(ScoreFile, AFileReadsByItsFirstTwentyBytesAndStaysAsItWas) {
-  for (int n : {-1, 0, 19, 21}) {
-    Bytes content;
-    for (int i = 0; i < n; ++i) content.push_back(static_cast<std::uint8_t>(0x91 + 7 * i));
-    HeadlessRun run(n < 0 ? HeadlessRun::Setup{} : HeadlessRun::Setup{.scores = content});
-    ScoreRecord r{-1, -1, -1, -1, -1, -1, 5, 5};
-    run.services().scores.read(run.file("Qspe.dat"), r);
-    EXPECT_EQ(r, ScoreRecord::fromBytes(content.data(), content.size())) << n;
-    const Bytes first(content.begin(), content.begin() + std::min<std::ptrdiff_t>(std::ssize(content), 20));
-    EXPECT_TRUE(run.trace().has("0 read Qspe.dat " + hexOf(first))) << n;
-    EXPECT_TRUE(readBytes(run.file("Qspe.dat")) == content && fs::is_regular_file(run.file("Qspe.dat"))) << n;
-  }
-}
-
 // Where nothing can be kept (a data home under a plain file) the game goes on
 // with zeros, said once; an installed program's data home is made at its
 // first read. Without a home folder the data home is never relative.

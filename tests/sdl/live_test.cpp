@@ -18,6 +18,7 @@
 #include "app/trusted_module.h"
 #include "host/instance_lock.h"
 #include "platform/sdl/audio/soundfont.h"
+#include "platform/sdl/video/video_start.h"
 #include "sdl/paint_support.h"
 #include "support/media_bytes.h"
 #include "support/process.h"
@@ -398,6 +399,26 @@ TEST_F(Live, AMessageBoxIsAnsweredOnlyOnOKAndEndsWithTheProgram) {
     if (Window left = find(title)) XKillClient(display_, left);
     EXPECT_TRUE(FileInstanceLock("QScr", dir_.path()).take()) << "the lock is left held";
   }
+}
+
+// SDL wakes its wait with an event sent to its window on a connection of its
+// own; a window just destroyed (a box answered) may be gone when the server
+// takes that event, and that must not end the program.
+TEST_F(Live, AnEventSentToAWindowJustGoneDoesNotEndTheProgram) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    XSetErrorHandler(nullptr);  // Xlib's own, which ends the program
+    setenv("DISPLAY", name_.c_str(), 1), setenv("SDL_VIDEODRIVER", "x11", 1);
+    std::string error;
+    Display* other = startVideo("test", error) ? XOpenDisplay(nullptr) : nullptr;
+    if (!other) _exit(2);
+    XEvent e{};
+    e.xclient.type = ClientMessage, e.xclient.format = 32;
+    const Window gone = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+    XDestroyWindow(other, gone), XSendEvent(other, gone, False, NoEventMask, &e), XSync(other, False);
+    _exit(0);
+  }
+  EXPECT_EQ(waitFor(pid, 20), 0);
 }
 
 // Under a window manager (openbox): the player's chosen Pause key, or

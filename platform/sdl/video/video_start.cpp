@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/sdl/audio/muted_stderr.h"
+#include "platform/sdl/video/x11_errors.h"
 
 namespace qs {
 namespace {
@@ -49,14 +50,15 @@ bool startVideo(const std::string& desktopId, std::string& error) {
   // Software-drawn windows go to an X display directly (shared memory), not
   // through a GL texture that may itself be emulated. Wayland has no such
   // path: there SDL puts them on screen through a texture of its own.
-  if (std::string(SDL_GetCurrentVideoDriver()) != "wayland")
-    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+  const std::string driver = SDL_GetCurrentVideoDriver();
+  if (driver != "wayland") SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   // Where that texture's GL is itself drawn on the processor (Mesa's
   // llvmpipe, with no graphics card), its drawing threads wake at every frame
   // to copy one picture. Drawn in the loop's own thread, an idle menu wakes
   // a quarter as often for the same processor time. Read when GL starts,
   // with the first window; a player's own choice stands.
   else setenv("LP_NUM_THREADS", "0", 0);
+  if (driver == "x11") passOverEventsToGoneWindows();
   return true;
 }
 
