@@ -26,6 +26,10 @@ bool startVideo(const std::string& desktopId, std::string& error) {
   // SDL names the windows' class after the program's file otherwise.
   setenv("SDL_VIDEO_X11_WMCLASS", desktopId.c_str(), 0);
   setenv("SDL_VIDEO_WAYLAND_WMCLASS", desktopId.c_str(), 0);
+  // Before SDL opens the display: SDL puts back the handler it found as it
+  // closes its connections, and the error of an event sent just before is
+  // read only then.
+  passOverEventsToGoneWindows();
   const char* asked = std::getenv("SDL_VIDEODRIVER");
   if (asked && *asked) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
@@ -58,7 +62,6 @@ bool startVideo(const std::string& desktopId, std::string& error) {
   // a quarter as often for the same processor time. Read when GL starts,
   // with the first window; a player's own choice stands.
   else setenv("LP_NUM_THREADS", "0", 0);
-  if (driver == "x11") passOverEventsToGoneWindows();
   return true;
 }
 

@@ -2,7 +2,7 @@
 
 namespace qs {
 
-// Once SDL's video is up on X11: an event sent to a window that has gone
+// Set before SDL's video starts: on X11, an event sent to a window that has gone
 // meanwhile is passed over instead of ending the program with Xlib's message;
 // every other X error goes to the handler set before, as it always did.
 void passOverEventsToGoneWindows();
