@@ -24,9 +24,9 @@ inline std::optional<PngImage> readPng(const std::string& file, std::string& err
   png_image png{};
   png.version = PNG_IMAGE_VERSION;
   if (png_image_begin_read_from_file(&png, file.c_str())) {
-    const bool alpha = png.format & PNG_FORMAT_FLAG_ALPHA;
-    png.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-    PngImage image{static_cast<int>(png.width), static_cast<int>(png.height), alpha ? 4 : 3, Bytes(PNG_IMAGE_SIZE(png))};
+    png.format = png.format & PNG_FORMAT_FLAG_ALPHA ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+    PngImage image{static_cast<int>(png.width), static_cast<int>(png.height),
+                   static_cast<int>(PNG_IMAGE_PIXEL_CHANNELS(png.format)), Bytes(PNG_IMAGE_SIZE(png))};
     if (png_image_finish_read(&png, nullptr, image.pixels.data(), 0, nullptr)) return image;
   }
   error = file + ": " + png.message;
